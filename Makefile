@@ -1,0 +1,78 @@
+# Zembro: build, run and test on Debian (MinGW-w64 cross build, Wine, Xvfb).
+# Every target installs the Debian packages it lacks, so a fresh machine needs nothing else.
+
+SHELL      := /bin/bash
+MAKEFLAGS  += --no-print-directory
+BUILD      := build
+NATIVE_DIR := $(BUILD)/native
+WIN_DIR    := $(BUILD)/win
+FUZZ_DIR   := $(BUILD)/fuzz
+JOBS       ?= $(shell nproc)
+FUZZ_SECONDS ?= 60
+
+# command -> Debian package that provides it
+TOOLS := cmake:cmake g++:g++ clang++:clang \
+         x86_64-w64-mingw32-g++-posix:g++-mingw-w64-x86-64-posix \
+         x86_64-w64-mingw32-windres:binutils-mingw-w64-x86-64 \
+         wine:wine Xvfb:xvfb xauth:xauth import:imagemagick \
+         xwininfo:x11-utils python3:python3
+FILES := /usr/src/googletest/CMakeLists.txt:googletest /usr/lib/wine/wine64:wine64 \
+         /usr/lib/llvm-14/lib/clang/14.0.6/lib/linux/libclang_rt.fuzzer-x86_64.a:libclang-rt-14-dev
+
+.PHONY: all deps build build-native build-win test test-native test-win run bench fuzz clean
+
+all: build
+
+deps:
+	@missing=""; \
+	for t in $(TOOLS); do command -v $${t%%:*} >/dev/null 2>&1 || missing="$$missing $${t##*:}"; done; \
+	for f in $(FILES); do [ -e $${f%%:*} ] || missing="$$missing $${f##*:}"; done; \
+	if [ -n "$$missing" ]; then \
+	  echo "Installing:$$missing"; \
+	  SUDO=; [ "$$(id -u)" = 0 ] || SUDO=sudo; \
+	  $$SUDO apt-get update -qq && \
+	  DEBIAN_FRONTEND=noninteractive $$SUDO apt-get install -y -qq --no-install-recommends $$missing >/dev/null; \
+	fi
+
+$(NATIVE_DIR)/CMakeCache.txt: | deps
+	cmake -S . -B $(NATIVE_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+
+$(WIN_DIR)/CMakeCache.txt: | deps
+	cmake -S . -B $(WIN_DIR) -DCMAKE_BUILD_TYPE=Release \
+	      -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/mingw-w64-x86_64.cmake
+
+build-native: deps $(NATIVE_DIR)/CMakeCache.txt
+	cmake --build $(NATIVE_DIR) -j $(JOBS)
+
+build-win: deps $(WIN_DIR)/CMakeCache.txt
+	cmake --build $(WIN_DIR) -j $(JOBS)
+
+build: build-win
+
+test-native: build-native
+	cd $(NATIVE_DIR) && ctest --output-on-failure --timeout 300
+
+test-win: build-win
+	cd $(WIN_DIR) && ctest --output-on-failure --timeout 300
+
+test: build-native build-win
+	@rc=0; \
+	( cd $(NATIVE_DIR) && ctest --output-on-failure --timeout 300 ) || rc=1; \
+	( cd $(WIN_DIR) && ctest --output-on-failure --timeout 300 ) || rc=1; \
+	exit $$rc
+
+run: build-win
+	tools/run-zembro.sh $(WIN_DIR)
+
+bench: build-native build-win
+	$(NATIVE_DIR)/bench/zembro_bench_datafile
+	tools/wine-run.sh $(WIN_DIR)/bench/zembro_bench_datafile.exe
+
+fuzz: deps
+	cmake -S . -B $(FUZZ_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZEMBRO_FUZZ=ON \
+	      -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++
+	cmake --build $(FUZZ_DIR) -j $(JOBS) --target zembro_fuzz_datafile
+	$(FUZZ_DIR)/fuzz/zembro_fuzz_datafile -seed_corpus_dir=$(FUZZ_DIR)/corpus -max_total_time=$(FUZZ_SECONDS)
+
+clean:
+	rm -rf $(BUILD)
