@@ -62,7 +62,7 @@ test: build-native build-win
 	exit $$rc
 
 run: build-win
-	tools/run-zembro.sh $(WIN_DIR)
+	@if [ -x tools/run-zembro.sh ]; then tools/run-zembro.sh $(WIN_DIR); else echo "The core is built; the Zembro window comes with the main window work."; fi
 
 bench: build-native build-win
 	$(NATIVE_DIR)/bench/zembro_bench_datafile

@@ -3,6 +3,7 @@
 #include <shlobj.h>
 
 #include "core/Platform.h"
+#include "framework/UniqueHandle.h"
 #include "framework/WinText.h"
 
 namespace platform {
@@ -28,23 +29,6 @@ SystemError ErrorFrom(DWORD dwCode) {
     return error;
 }
 
-class CFileHandle {
-public:
-    explicit CFileHandle(HANDLE h) : m_h(h) {}
-    ~CFileHandle() { Close(); }
-    CFileHandle(const CFileHandle&) = delete;
-    CFileHandle& operator=(const CFileHandle&) = delete;
-    bool IsValid() const { return m_h != INVALID_HANDLE_VALUE; }
-    HANDLE Get() const { return m_h; }
-    bool Close() {
-        const bool ok = !IsValid() || CloseHandle(m_h);
-        m_h = INVALID_HANDLE_VALUE;
-        return ok;
-    }
-
-private:
-    HANDLE m_h;
-};
 
 }  // namespace
 
@@ -74,14 +58,14 @@ void CreateFolder(const std::u16string& strPath) { CreateDirectoryW(as_wcstr(str
 
 ReadResult ReadWholeFile(const std::u16string& strPath, std::vector<std::uint8_t>& bytes, SystemError& error) {
     // No sharing: while another process holds the file, the load does nothing.
-    CFileHandle file(CreateFileW(as_wcstr(strPath), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+    UniqueFileHandle file(CreateFileW(as_wcstr(strPath), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
                                  FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
-    if (!file.IsValid()) {
+    if (!file.valid()) {
         error = ErrorFrom(GetLastError());
         return ReadResult::Unavailable;
     }
     LARGE_INTEGER size{};
-    if (!GetFileSizeEx(file.Get(), &size) || size.QuadPart > 0x7FFFFFFF) {
+    if (!GetFileSizeEx(file.get(), &size) || size.QuadPart > 0x7FFFFFFF) {
         error = ErrorFrom(size.QuadPart > 0x7FFFFFFF ? ERROR_FILE_TOO_LARGE : GetLastError());
         return ReadResult::Unavailable;
     }
@@ -89,7 +73,7 @@ ReadResult ReadWholeFile(const std::u16string& strPath, std::vector<std::uint8_t
     DWORD cbTotal = 0;
     while (cbTotal < data.size()) {
         DWORD cbRead = 0;
-        if (!ReadFile(file.Get(), data.data() + cbTotal, static_cast<DWORD>(data.size() - cbTotal), &cbRead, nullptr)) {
+        if (!ReadFile(file.get(), data.data() + cbTotal, static_cast<DWORD>(data.size() - cbTotal), &cbRead, nullptr)) {
             error = ErrorFrom(GetLastError());
             return ReadResult::Unavailable;
         }
@@ -111,16 +95,16 @@ bool ReplaceFileContents(const std::u16string& strPath, const std::u16string& st
         return false;
     }
     {
-        CFileHandle target(CreateFileW(as_wcstr(strPath), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+        UniqueFileHandle target(CreateFileW(as_wcstr(strPath), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
                                        FILE_ATTRIBUTE_NORMAL, nullptr));
-        if (!target.IsValid() && GetLastError() != ERROR_FILE_NOT_FOUND) {
+        if (!target.valid() && GetLastError() != ERROR_FILE_NOT_FOUND) {
             error = ErrorFrom(GetLastError());
             return false;
         }
     }
-    CFileHandle temp(CreateFileW(as_wcstr(strTempPath), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+    UniqueFileHandle temp(CreateFileW(as_wcstr(strTempPath), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                  FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!temp.IsValid()) {
+    if (!temp.valid()) {
         error = ErrorFrom(GetLastError());
         return false;
     }
@@ -128,15 +112,15 @@ bool ReplaceFileContents(const std::u16string& strPath, const std::u16string& st
     bool ok = true;
     while (ok && cbTotal < bytes.size()) {
         DWORD cbWritten = 0;
-        ok = WriteFile(temp.Get(), bytes.data() + cbTotal, static_cast<DWORD>(bytes.size() - cbTotal), &cbWritten,
+        ok = WriteFile(temp.get(), bytes.data() + cbTotal, static_cast<DWORD>(bytes.size() - cbTotal), &cbWritten,
                        nullptr) &&
              cbWritten > 0;
         cbTotal += cbWritten;
     }
     // Flush before the rename, so that a crash cannot leave a renamed empty file.
-    ok = ok && FlushFileBuffers(temp.Get());
+    ok = ok && FlushFileBuffers(temp.get());
     if (!ok) error = ErrorFrom(GetLastError());
-    if (!temp.Close() && ok) {
+    if (!::CloseHandle(temp.release()) && ok) {
         error = ErrorFrom(GetLastError());
         ok = false;
     }
