@@ -1,0 +1,58 @@
+#pragma once
+// Hands a task list to the shell as the program's Jump List, then saves it to
+// the data file. The shell and the user interface are reached through the two
+// interfaces below, so the order of calls is the same on every platform.
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "core/DataFile.h"
+#include "core/JumpListAction.h"
+
+// One new Jump List of the program, alive for one publication. Entries go to
+// the Tasks category in the order they are added; CommitList replaces the
+// previous Jump List as a whole. Destroying a begun, uncommitted list is the
+// implementation's business (the Windows one commits it).
+class IJumpList {
+public:
+    virtual ~IJumpList() = default;
+    virtual bool InitializeList() = 0;
+    virtual bool AddTask(const std::u16string& strPath, const std::u16string& strArguments,
+                         const std::u16string& strTitle, const std::u16string& strIconPath,
+                         std::int32_t nIconIndex) = 0;
+    virtual bool AddTaskSeparator() = 0;
+    virtual bool CommitList() = 0;
+};
+
+// What the publisher needs from the program around it.
+class IJumpListEnvironment {
+public:
+    virtual ~IJumpListEnvironment() = default;
+    // Never null.
+    virtual std::unique_ptr<IJumpList> CreateJumpList() = 0;
+    // Shows strMessage and returns when the user has read it.
+    virtual void ShowError(const std::u16string& strMessage) = 0;
+    // Calls nest; each Begin is matched by one End.
+    virtual void BeginWaitCursor() = 0;
+    virtual void EndWaitCursor() = 0;
+};
+
+inline constexpr char16_t kMsgInitializeFailed[] = u"Failed to Initialize Jump List";
+inline constexpr char16_t kMsgCommitFailed[] = u"Failed to Commit Jump List";
+
+struct CPublishResult {
+    bool m_bInitialized = false;  // false: nothing was added, committed or saved
+    bool m_bCommitted = false;
+    // The save that follows every begun publication; empty when there was none.
+    // The caller reports a failed save: the publisher has no word for it.
+    std::optional<CDataFileStatus> m_save;
+
+    bool SaveFailed() const { return m_save && !m_save->Succeeded(); }
+};
+
+// Publishes list entry by entry (descriptions stay in the program) and then
+// saves it with LoadSaveDataFile, committed or not. A list the shell refuses
+// to begin is neither published nor saved. Both shell failures are shown
+// through env.ShowError; the wait cursor is up for the whole call.
+CPublishResult PublishJumpList(CTaskList& list, IJumpListEnvironment& env);
