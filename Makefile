@@ -7,6 +7,7 @@ BUILD      := build
 NATIVE_DIR := $(BUILD)/native
 WIN_DIR    := $(BUILD)/win
 FUZZ_DIR   := $(BUILD)/fuzz
+BENCH_DIR  := $(BUILD)/bench
 JOBS       ?= $(shell nproc)
 FUZZ_SECONDS ?= 60
 
@@ -64,15 +65,25 @@ test: build-native build-win
 run: build-win
 	@if [ -x tools/run-zembro.sh ]; then tools/run-zembro.sh $(WIN_DIR); else echo "The core is built; the Zembro window comes with the main window work."; fi
 
-bench: build-native build-win
-	$(NATIVE_DIR)/bench/zembro_bench_datafile
-	tools/wine-run.sh $(WIN_DIR)/bench/zembro_bench_datafile.exe
+# Natively without sanitizers; under Wine in a prefix of its own, so that no
+# user's Data.dat in the run prefix is touched.
+bench: build-win
+	cmake -S . -B $(BENCH_DIR) -DCMAKE_BUILD_TYPE=Release -DZEMBRO_SANITIZE=OFF >/dev/null
+	cmake --build $(BENCH_DIR) -j $(JOBS) --target zembro_bench_datafile
+	@echo "== native =="
+	@dir=$$(mktemp -d) && ZEMBRO_LOCALAPPDATA=$$dir $(BENCH_DIR)/bench/zembro_bench_datafile; rc=$$?; rm -rf $$dir; exit $$rc
+	@echo "== Windows build under Wine =="
+	@ZEMBRO_WINEPREFIX=$(CURDIR)/$(BUILD)/benchprefix tools/wine-run.sh $(WIN_DIR)/bench/zembro_bench_datafile.exe; \
+	  rc=$$?; ZEMBRO_WINEPREFIX=$(CURDIR)/$(BUILD)/benchprefix tools/wine-run.sh --shutdown; exit $$rc
 
 fuzz: deps
 	cmake -S . -B $(FUZZ_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZEMBRO_FUZZ=ON \
 	      -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++
-	cmake --build $(FUZZ_DIR) -j $(JOBS) --target zembro_fuzz_datafile
-	$(FUZZ_DIR)/fuzz/zembro_fuzz_datafile -seed_corpus_dir=$(FUZZ_DIR)/corpus -max_total_time=$(FUZZ_SECONDS)
+	cmake --build $(FUZZ_DIR) -j $(JOBS) --target zembro_fuzz_datafile zembro_fuzz_seeds
+	mkdir -p $(FUZZ_DIR)/corpus/datafile $(FUZZ_DIR)/seeds/datafile
+	ZEMBRO_LOCALAPPDATA= $(FUZZ_DIR)/fuzz/zembro_fuzz_seeds $(FUZZ_DIR)/seeds/datafile
+	$(FUZZ_DIR)/fuzz/zembro_fuzz_datafile -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 \
+	    $(FUZZ_DIR)/corpus/datafile $(FUZZ_DIR)/seeds/datafile
 
 clean:
 	rm -rf $(BUILD)

@@ -29,6 +29,9 @@ public:
     // Throws CArchiveException(endOfFile) when fewer than 4 bytes are left.
     CArchive& operator>>(std::int32_t& value);
 
+    // Storing: makes room for cbMore bytes more, so that a large list is written without regrowth.
+    void Reserve(std::size_t cbMore);
+
     const std::vector<std::uint8_t>& GetBuffer() const { return m_buffer; }
 
 private:

@@ -22,6 +22,11 @@ public:
         return GetSize() - 1;
     }
 
+    int Add(TYPE&& item) {
+        m_items.push_back(std::move(item));
+        return GetSize() - 1;
+    }
+
     // Inserts a copy before nIndex; nIndex == GetSize() appends.
     void InsertAt(int nIndex, ARG_TYPE item) {
         if (nIndex < 0 || nIndex > GetSize()) ThrowInvalidIndex(nIndex);

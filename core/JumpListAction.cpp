@@ -1,8 +1,11 @@
 #include "core/JumpListAction.h"
 
+#include <utility>
+
 namespace {
 
 const std::u16string kLineEnd = u"\r\n";
+constexpr std::size_t kFixedRecordBytes = 5 * 4 + 2 * 4;  // five terminators, two integers
 
 void WriteField(CArchive& ar, const std::u16string& text) {
     if (text.find_first_of(u"\r\n") == std::u16string::npos) {
@@ -19,24 +22,35 @@ void WriteField(CArchive& ar, const std::u16string& text) {
 }  // namespace
 
 void CJumpListAction::Serialize(CArchive& ar) {
-    std::u16string* const texts[] = {&m_strTitle, &m_strDescription, &m_strPath, &m_strArguments, &m_strIconPath};
     if (ar.IsStoring()) {
-        for (const std::u16string* pText : texts) WriteField(ar, *pText);
-        ar << m_nIconIndex << m_bSeparator;
-    } else {
-        for (std::u16string* pText : texts) ar.ReadString(*pText);
-        ar >> m_nIconIndex >> m_bSeparator;
+        Store(ar);
+        return;
     }
+    for (std::u16string* pText : {&m_strTitle, &m_strDescription, &m_strPath, &m_strArguments, &m_strIconPath})
+        ar.ReadString(*pText);
+    ar >> m_nIconIndex >> m_bSeparator;
+}
+
+void CJumpListAction::Store(CArchive& ar) const {
+    for (const std::u16string* pText : {&m_strTitle, &m_strDescription, &m_strPath, &m_strArguments, &m_strIconPath})
+        WriteField(ar, *pText);
+    ar << m_nIconIndex << m_bSeparator;
+}
+
+std::size_t CJumpListAction::StoredSize() const {
+    return kFixedRecordBytes +
+           2 * (m_strTitle.size() + m_strDescription.size() + m_strPath.size() + m_strArguments.size() +
+                m_strIconPath.size());
 }
 
 void ArchiveTaskList(CTaskList& list, CArchive& ar) {
     if (ar.IsStoring()) {
         const int n = list.GetSize();
+        std::size_t cbTotal = 4;
+        for (int i = 0; i < n; ++i) cbTotal += list.GetAt(i).StoredSize();
+        ar.Reserve(cbTotal);
         ar << static_cast<std::int32_t>(n);
-        for (int i = 0; i < n; ++i) {
-            CJumpListAction action = list.GetAt(i);
-            action.Serialize(ar);
-        }
+        for (int i = 0; i < n; ++i) list.GetAt(i).Store(ar);
         return;
     }
     list.RemoveAll();
@@ -45,7 +59,7 @@ void ArchiveTaskList(CTaskList& list, CArchive& ar) {
     for (std::int32_t i = 0; i < n; ++i) {
         CJumpListAction action;
         action.Serialize(ar);
-        list.Add(action);
+        list.Add(std::move(action));
     }
 }
 

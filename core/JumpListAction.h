@@ -22,6 +22,10 @@ public:
     // field early and shift every later one. Loading: overwrites all seven fields;
     // throws CArchiveException(endOfFile) when an integer is cut short.
     void Serialize(CArchive& ar);
+    // The storing half of Serialize, for a record the caller may not change.
+    void Store(CArchive& ar) const;
+    // How many bytes Store writes.
+    std::size_t StoredSize() const;
 
     bool operator==(const CJumpListAction&) const = default;
 };
