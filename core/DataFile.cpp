@@ -1,6 +1,6 @@
 #include "core/DataFile.h"
 
-#include <vector>
+#include <memory>
 
 #include "core/Platform.h"
 
@@ -20,9 +20,12 @@ std::u16string CollapseDoubleBackslashes(const std::u16string& path) {
 CDataFileStatus Save(CTaskList& list, const std::u16string& strPath) {
     CDataFileStatus status;
     status.m_strPath = strPath;
-    CArchive ar;
-    ArchiveTaskList(list, ar);
-    if (!platform::ReplaceFileContents(strPath, strPath + u".tmp", ar.GetBuffer(), status.m_error))
+    const auto write = [&list](CArchiveFile& file) {
+        CArchive ar(file, CArchive::store);
+        ArchiveTaskList(list, ar);
+        return ar.Close();
+    };
+    if (!platform::ReplaceFileContents(strPath, strPath + u".tmp", write, status.m_error))
         status.m_eResult = CDataFileStatus::saveFailed;
     return status;
 }
@@ -30,18 +33,20 @@ CDataFileStatus Save(CTaskList& list, const std::u16string& strPath) {
 CDataFileStatus Load(CTaskList& list, const std::u16string& strPath) {
     CDataFileStatus status;
     status.m_strPath = strPath;
-    std::vector<std::uint8_t> bytes;
-    if (platform::ReadWholeFile(strPath, bytes, status.m_error) != platform::ReadResult::Ok) {
+    std::unique_ptr<CArchiveFile> file = platform::OpenFileForReading(strPath, status.m_error);
+    if (!file) {
         status.m_eResult = CDataFileStatus::unavailable;
         return status;
     }
-    CArchive ar(bytes.data(), bytes.size());
     try {
-        ArchiveTaskList(list, ar);
+        CArchive ar(*file, CArchive::load);
+        ArchiveTaskList(list, ar, &status.m_nAnnounced);
     } catch (const CArchiveException&) {
         status.m_eResult = CDataFileStatus::damaged;
-        status.m_nAnnounced = AnnouncedTaskCount(bytes.data(), bytes.size());
         status.m_nRead = list.GetSize();
+    }
+    file.reset();  // the copy below needs the file closed
+    if (status.m_eResult == CDataFileStatus::damaged) {
         // Keep the damaged bytes before the next save replaces them.
         platform::CopyFileOver(strPath, GetDamagedCopyPath(strPath));
     }

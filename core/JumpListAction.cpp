@@ -43,7 +43,7 @@ std::size_t CJumpListAction::StoredSize() const {
                 m_strIconPath.size());
 }
 
-void ArchiveTaskList(CTaskList& list, CArchive& ar) {
+void ArchiveTaskList(CTaskList& list, CArchive& ar, std::int32_t* pnAnnounced) {
     if (ar.IsStoring()) {
         const int n = list.GetSize();
         std::size_t cbTotal = 4;
@@ -54,19 +54,13 @@ void ArchiveTaskList(CTaskList& list, CArchive& ar) {
         return;
     }
     list.RemoveAll();
+    if (pnAnnounced) *pnAnnounced = 0;
     std::int32_t n = 0;
     ar >> n;
+    if (pnAnnounced) *pnAnnounced = n;
     for (std::int32_t i = 0; i < n; ++i) {
         CJumpListAction action;
         action.Serialize(ar);
         list.Add(std::move(action));
     }
-}
-
-std::int32_t AnnouncedTaskCount(const std::uint8_t* pData, std::size_t cbData) {
-    if (cbData < 4) return 0;
-    CArchive ar(pData, cbData);
-    std::int32_t n = 0;
-    ar >> n;
-    return n;
 }

@@ -34,7 +34,6 @@ using CTaskList = CArray<CJumpListAction, const CJumpListAction&>;
 
 // Storing: writes the count and the records. Loading: empties list first, then
 // reads; on CArchiveException the records read completely stay in list.
-void ArchiveTaskList(CTaskList& list, CArchive& ar);
-
-// The count a stored list announces (its first 4 bytes), or 0 when it has fewer.
-std::int32_t AnnouncedTaskCount(const std::uint8_t* pData, std::size_t cbData);
+// pnAnnounced, when given, receives the count the bytes announce (0 when they
+// are too short to hold one).
+void ArchiveTaskList(CTaskList& list, CArchive& ar, std::int32_t* pnAnnounced = nullptr);

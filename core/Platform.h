@@ -3,8 +3,11 @@
 // Windows (framework/PlatformWin.cpp) and once for POSIX (core/posix/, used by
 // the native tests, benchmarks and fuzzing only).
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <string>
-#include <vector>
+
+#include "core/Archive.h"
 
 namespace platform {
 
@@ -26,18 +29,17 @@ std::u16string GetApplicationTitle();
 // Creates one folder level; failures (it exists, no access) are ignored.
 void CreateFolder(const std::u16string& strPath);
 
-enum class ReadResult { Ok, Unavailable };
+// Opens an existing file for reading, without sharing. Null when it is missing,
+// held open by another process or not readable; error then says why.
+std::unique_ptr<CArchiveFile> OpenFileForReading(const std::u16string& strPath, SystemError& error);
 
-// Reads the whole file, opened without sharing. Unavailable when it is missing,
-// held open by another process or not readable; bytes is then untouched.
-ReadResult ReadWholeFile(const std::u16string& strPath, std::vector<std::uint8_t>& bytes, SystemError& error);
-
-// Replaces strPath's contents with bytes, or leaves it byte for byte as it was.
-// The bytes go to strTempPath first, which is flushed and then moved over
-// strPath. A read-only or locked strPath fails before anything is written. On
+// Replaces strPath's contents with what write puts into the file it is handed,
+// or leaves strPath byte for byte as it was. The bytes go to strTempPath first,
+// which is flushed and then moved over strPath. A read-only or locked strPath
+// fails before anything is written. write returns false when a write failed. On
 // failure the temporary file is removed and error says why.
 bool ReplaceFileContents(const std::u16string& strPath, const std::u16string& strTempPath,
-                         const std::vector<std::uint8_t>& bytes, SystemError& error);
+                         const std::function<bool(CArchiveFile&)>& write, SystemError& error);
 
 // Copies a file over any existing copy. False on failure.
 bool CopyFileOver(const std::u16string& strFrom, const std::u16string& strTo);

@@ -56,37 +56,54 @@ std::u16string GetApplicationTitle() {
 
 void CreateFolder(const std::u16string& strPath) { CreateDirectoryW(as_wcstr(strPath), nullptr); }
 
-ReadResult ReadWholeFile(const std::u16string& strPath, std::vector<std::uint8_t>& bytes, SystemError& error) {
-    // No sharing: while another process holds the file, the load does nothing.
-    UniqueFileHandle file(CreateFileW(as_wcstr(strPath), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
-                                 FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
-    if (!file.valid()) {
-        error = ErrorFrom(GetLastError());
-        return ReadResult::Unavailable;
-    }
-    LARGE_INTEGER size{};
-    if (!GetFileSizeEx(file.get(), &size) || size.QuadPart > 0x7FFFFFFF) {
-        error = ErrorFrom(size.QuadPart > 0x7FFFFFFF ? ERROR_FILE_TOO_LARGE : GetLastError());
-        return ReadResult::Unavailable;
-    }
-    std::vector<std::uint8_t> data(static_cast<size_t>(size.QuadPart));
-    DWORD cbTotal = 0;
-    while (cbTotal < data.size()) {
+namespace {
+
+class CWinFile : public CArchiveFile {
+public:
+    explicit CWinFile(HANDLE h) : m_file(h) {}
+    std::size_t Read(std::uint8_t* p, std::size_t cb) override {
         DWORD cbRead = 0;
-        if (!ReadFile(file.get(), data.data() + cbTotal, static_cast<DWORD>(data.size() - cbTotal), &cbRead, nullptr)) {
-            error = ErrorFrom(GetLastError());
-            return ReadResult::Unavailable;
-        }
-        if (cbRead == 0) break;  // the file shrank under us: keep what is there
-        cbTotal += cbRead;
+        if (!ReadFile(m_file.get(), p, static_cast<DWORD>(cb > 0x40000000 ? 0x40000000 : cb), &cbRead, nullptr))
+            return 0;
+        return cbRead;
     }
-    data.resize(cbTotal);
-    bytes.swap(data);
-    return ReadResult::Ok;
+    bool Write(const std::uint8_t* p, std::size_t cb) override {
+        while (cb > 0) {
+            DWORD cbWritten = 0;
+            const DWORD cbChunk = static_cast<DWORD>(cb > 0x40000000 ? 0x40000000 : cb);
+            if (!WriteFile(m_file.get(), p, cbChunk, &cbWritten, nullptr) || cbWritten == 0) {
+                m_dwError = GetLastError() ? GetLastError() : ERROR_WRITE_FAULT;
+                return false;
+            }
+            p += cbWritten;
+            cb -= cbWritten;
+        }
+        return true;
+    }
+    HANDLE Handle() const { return m_file.get(); }
+    // Closes the file now; false when the system could not finish writing it.
+    bool Close() { return CloseHandle(m_file.release()) != FALSE; }
+    DWORD m_dwError = 0;
+
+private:
+    UniqueFileHandle m_file;
+};
+
+}  // namespace
+
+std::unique_ptr<CArchiveFile> OpenFileForReading(const std::u16string& strPath, SystemError& error) {
+    // No sharing: while another process holds the file, the load does nothing.
+    HANDLE h = CreateFileW(as_wcstr(strPath), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                           FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    if (h == INVALID_HANDLE_VALUE) {
+        error = ErrorFrom(GetLastError());
+        return nullptr;
+    }
+    return std::make_unique<CWinFile>(h);
 }
 
 bool ReplaceFileContents(const std::u16string& strPath, const std::u16string& strTempPath,
-                         const std::vector<std::uint8_t>& bytes, SystemError& error) {
+                         const std::function<bool(CArchiveFile&)>& write, SystemError& error) {
     // A read-only or locked data file is left alone: check before writing anything.
     // The attribute is checked by itself too, since an administrator's open may pass.
     const DWORD dwAttributes = GetFileAttributesW(as_wcstr(strPath));
@@ -96,31 +113,27 @@ bool ReplaceFileContents(const std::u16string& strPath, const std::u16string& st
     }
     {
         UniqueFileHandle target(CreateFileW(as_wcstr(strPath), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
-                                       FILE_ATTRIBUTE_NORMAL, nullptr));
+                                            FILE_ATTRIBUTE_NORMAL, nullptr));
         if (!target.valid() && GetLastError() != ERROR_FILE_NOT_FOUND) {
             error = ErrorFrom(GetLastError());
             return false;
         }
     }
-    UniqueFileHandle temp(CreateFileW(as_wcstr(strTempPath), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                 FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!temp.valid()) {
+    HANDLE hTemp = CreateFileW(as_wcstr(strTempPath), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                               FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (hTemp == INVALID_HANDLE_VALUE) {
         error = ErrorFrom(GetLastError());
         return false;
     }
-    DWORD cbTotal = 0;
-    bool ok = true;
-    while (ok && cbTotal < bytes.size()) {
-        DWORD cbWritten = 0;
-        ok = WriteFile(temp.get(), bytes.data() + cbTotal, static_cast<DWORD>(bytes.size() - cbTotal), &cbWritten,
-                       nullptr) &&
-             cbWritten > 0;
-        cbTotal += cbWritten;
+    CWinFile temp(hTemp);
+    bool ok = write(temp);
+    if (!ok) error = ErrorFrom(temp.m_dwError ? temp.m_dwError : ERROR_WRITE_FAULT);
+    // Flush before the rename, so that a crash cannot leave a renamed, unwritten file.
+    if (ok && !FlushFileBuffers(temp.Handle())) {
+        error = ErrorFrom(GetLastError());
+        ok = false;
     }
-    // Flush before the rename, so that a crash cannot leave a renamed empty file.
-    ok = ok && FlushFileBuffers(temp.get());
-    if (!ok) error = ErrorFrom(GetLastError());
-    if (!::CloseHandle(temp.release()) && ok) {
+    if (!temp.Close() && ok) {
         error = ErrorFrom(GetLastError());
         ok = false;
     }

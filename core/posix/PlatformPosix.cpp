@@ -57,37 +57,56 @@ std::u16string GetApplicationTitle() { return u"Zembro by Brellow"; }
 
 void CreateFolder(const std::u16string& strPath) { ::mkdir(ToNative(strPath).c_str(), 0755); }
 
-ReadResult ReadWholeFile(const std::u16string& strPath, std::vector<std::uint8_t>& bytes, SystemError& error) {
+namespace {
+
+class CPosixFile : public CArchiveFile {
+public:
+    explicit CPosixFile(int fd) : m_fd(fd) {}
+    ~CPosixFile() override { ::close(m_fd); }
+    std::size_t Read(std::uint8_t* p, std::size_t cb) override {
+        const ssize_t n = ::read(m_fd, p, cb);
+        return n > 0 ? static_cast<std::size_t>(n) : 0;
+    }
+    bool Write(const std::uint8_t* p, std::size_t cb) override {
+        while (cb > 0) {
+            const ssize_t n = ::write(m_fd, p, cb);
+            if (n <= 0) {
+                m_nError = errno ? errno : EIO;
+                return false;
+            }
+            p += n;
+            cb -= static_cast<std::size_t>(n);
+        }
+        return true;
+    }
+    int Descriptor() const { return m_fd; }
+    int m_nError = 0;
+
+private:
+    int m_fd;
+};
+
+// Holds an exclusive advisory lock, the stand-in for Windows' no-sharing open.
+bool IsLockedByOther(int fd) { return ::flock(fd, LOCK_EX | LOCK_NB) != 0; }
+
+}  // namespace
+
+std::unique_ptr<CArchiveFile> OpenFileForReading(const std::u16string& strPath, SystemError& error) {
     const int fd = ::open(ToNative(strPath).c_str(), O_RDONLY);
     if (fd < 0) {
         error = LastError();
-        return ReadResult::Unavailable;
+        return nullptr;
     }
-    // An exclusive advisory lock stands in for Windows' no-sharing open.
-    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    if (IsLockedByOther(fd)) {
         error = LastError();
         ::close(fd);
-        return ReadResult::Unavailable;
+        return nullptr;
     }
-    std::vector<std::uint8_t> data;
-    std::uint8_t chunk[65536];
-    for (;;) {
-        const ssize_t n = ::read(fd, chunk, sizeof chunk);
-        if (n < 0) {
-            error = LastError();
-            ::close(fd);
-            return ReadResult::Unavailable;
-        }
-        if (n == 0) break;
-        data.insert(data.end(), chunk, chunk + n);
-    }
-    ::close(fd);
-    bytes.swap(data);
-    return ReadResult::Ok;
+    return std::make_unique<CPosixFile>(fd);
 }
 
 bool ReplaceFileContents(const std::u16string& strPath, const std::u16string& strTempPath,
-                         const std::vector<std::uint8_t>& bytes, SystemError& error) {
+                         const std::function<bool(CArchiveFile&)>& write, SystemError& error) {
     const std::string path = ToNative(strPath), temp = ToNative(strTempPath);
     // Root may write anything, so the read-only attribute is the owner's write bit.
     struct stat st{};
@@ -95,10 +114,9 @@ bool ReplaceFileContents(const std::u16string& strPath, const std::u16string& st
         error = SystemError{EACCES, FromAscii(std::strerror(EACCES))};
         return false;
     }
-    // Another holder of the file (an advisory lock here) keeps it as it is.
     const int fdTarget = ::open(path.c_str(), O_RDONLY);
     if (fdTarget >= 0) {
-        const bool bLocked = ::flock(fdTarget, LOCK_EX | LOCK_NB) != 0;
+        const bool bLocked = IsLockedByOther(fdTarget);
         if (bLocked) error = LastError();
         ::close(fdTarget);
         if (bLocked) return false;
@@ -108,35 +126,35 @@ bool ReplaceFileContents(const std::u16string& strPath, const std::u16string& st
         error = LastError();
         return false;
     }
-    size_t nDone = 0;
-    while (nDone < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.data() + nDone, bytes.size() - nDone);
-        if (n <= 0) break;
-        nDone += static_cast<size_t>(n);
+    bool ok;
+    {
+        CPosixFile file(fd);
+        errno = 0;
+        ok = write(file);
+        if (!ok) error = SystemError{static_cast<std::uint32_t>(file.m_nError), FromAscii(std::strerror(file.m_nError))};
+        if (ok && ::fsync(file.Descriptor()) != 0) {
+            error = LastError();
+            ok = false;
+        }
     }
-    if (nDone != bytes.size() || ::fsync(fd) != 0) {
+    if (ok && ::rename(temp.c_str(), path.c_str()) != 0) {
         error = LastError();
-        ::close(fd);
-        ::unlink(temp.c_str());
-        return false;
+        ok = false;
     }
-    ::close(fd);
-    if (::rename(temp.c_str(), path.c_str()) != 0) {
-        error = LastError();
-        ::unlink(temp.c_str());
-        return false;
-    }
-    return true;
+    if (!ok) ::unlink(temp.c_str());
+    return ok;
 }
 
 bool CopyFileOver(const std::u16string& strFrom, const std::u16string& strTo) {
-    std::vector<std::uint8_t> bytes;
-    SystemError error;
-    if (ReadWholeFile(strFrom, bytes, error) != ReadResult::Ok) return false;
-    FILE* f = std::fopen(ToNative(strTo).c_str(), "wb");
-    if (!f) return false;
-    const bool ok = bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-    return std::fclose(f) == 0 && ok;
+    FILE* in = std::fopen(ToNative(strFrom).c_str(), "rb");
+    if (!in) return false;
+    FILE* out = std::fopen(ToNative(strTo).c_str(), "wb");
+    bool ok = out != nullptr;
+    char chunk[65536];
+    std::size_t n;
+    while (ok && (n = std::fread(chunk, 1, sizeof chunk, in)) > 0) ok = std::fwrite(chunk, 1, n, out) == n;
+    std::fclose(in);
+    return out && std::fclose(out) == 0 && ok;
 }
 
 }  // namespace platform

@@ -7,9 +7,7 @@
 
 namespace {
 
-// Loads bytes into list; returns true when the end-of-file error was raised.
-bool Load(const Bytes& bytes, CTaskList& list) {
-    CArchive ar(bytes.data(), bytes.size());
+bool LoadWith(CArchive& ar, CTaskList& list) {
     try {
         ArchiveTaskList(list, ar);
     } catch (const CArchiveException& e) {
@@ -17,6 +15,22 @@ bool Load(const Bytes& bytes, CTaskList& list) {
         return true;
     }
     return false;
+}
+
+// Loads bytes into list; returns true when the end-of-file error was raised.
+// Reading the same bytes through a file-backed archive must end the same way.
+bool Load(const Bytes& bytes, CTaskList& list) {
+    const CTaskList before = list;
+    CArchive ar(bytes.data(), bytes.size());
+    const bool bEndOfFile = LoadWith(ar, list);
+    for (std::size_t cbBuffer : kArchiveBufferSizes) {
+        CMemoryFile file(bytes);
+        CArchive fileArchive(file, CArchive::load, cbBuffer);
+        CTaskList fromFile = before;
+        EXPECT_EQ(LoadWith(fileArchive, fromFile), bEndOfFile) << "buffer of " << cbBuffer << " bytes";
+        EXPECT_EQ(fromFile, list) << "buffer of " << cbBuffer << " bytes";
+    }
+    return bEndOfFile;
 }
 
 Bytes Hex(std::initializer_list<int> values) { return Bytes(values.begin(), values.end()); }

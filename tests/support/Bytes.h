@@ -1,8 +1,12 @@
 #pragma once
 // Builds data file bytes by hand, so that tests state the format independently
 // of the writer.
+#include <gtest/gtest.h>
+
+#include <algorithm>
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/JumpListAction.h"
@@ -57,8 +61,40 @@ inline CTaskList MakeList(std::initializer_list<CJumpListAction> items) {
     return list;
 }
 
+// A file in memory, read or written in the pieces the archive asks for.
+class CMemoryFile : public CArchiveFile {
+public:
+    explicit CMemoryFile(Bytes bytes = {}) : m_bytes(std::move(bytes)) {}
+    std::size_t Read(std::uint8_t* p, std::size_t cb) override {
+        const std::size_t n = std::min(cb, m_bytes.size() - m_nPos);
+        std::copy_n(m_bytes.begin() + static_cast<long>(m_nPos), n, p);
+        m_nPos += n;
+        return n;
+    }
+    bool Write(const std::uint8_t* p, std::size_t cb) override {
+        m_bytes.insert(m_bytes.end(), p, p + cb);
+        return true;
+    }
+    Bytes m_bytes;
+
+private:
+    std::size_t m_nPos = 0;
+};
+
+// The buffer sizes the file-backed archive is tested with: the smallest, one
+// that splits records at odd places, and the program's own.
+inline constexpr std::size_t kArchiveBufferSizes[] = {16, 37, 64 * 1024};
+
+// Writes list in memory, and checks that a file-backed archive writes the same bytes.
 inline Bytes Store(CTaskList list) {
     CArchive ar;
     ArchiveTaskList(list, ar);
+    for (std::size_t cbBuffer : kArchiveBufferSizes) {
+        CMemoryFile file;
+        CArchive fileArchive(file, CArchive::store, cbBuffer);
+        ArchiveTaskList(list, fileArchive);
+        EXPECT_TRUE(fileArchive.Close());
+        EXPECT_EQ(file.m_bytes, ar.GetBuffer()) << "buffer of " << cbBuffer << " bytes";
+    }
     return ar.GetBuffer();
 }
