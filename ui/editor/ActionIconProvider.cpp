@@ -1,0 +1,51 @@
+#include "ui/editor/ActionIconProvider.h"
+
+#include <commctrl.h>
+#include <commoncontrols.h>
+#include <shellapi.h>
+#include <wrl/client.h>
+
+#include "framework/WinText.h"
+#include "res/resource.h"
+
+CActionIconProvider::CActionIconProvider()
+    : m_hSeparatorIcon(::LoadIconW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_SEPARATOR))) {}
+
+HICON CActionIconProvider::GetIcon(const std::u16string& path, int index, bool large, bool& extracted) {
+    extracted = false;
+    // Whatever the last lookup handed out is invalid from here on.
+    m_hExtractedIcon.reset();
+    m_hShellIcon.reset();
+
+    if (path.empty()) return m_hSeparatorIcon;
+
+    // Exactly one icon, in the one size asked for; the index goes through unchanged.
+    HICON hIcon = nullptr;
+    const UINT nExtracted = ::ExtractIconExW(as_wcstr(path), index, large ? &hIcon : nullptr,
+                                             large ? nullptr : &hIcon, 1);
+    m_hExtractedIcon.reset(hIcon);
+    if (nExtracted == 1 && m_hExtractedIcon) {
+        extracted = true;
+        return m_hExtractedIcon.get();
+    }
+    m_hExtractedIcon.reset();
+    return GetShellIcon(path);
+}
+
+HICON CActionIconProvider::GetShellIcon(const std::u16string& path) {
+    // No attributes and no SHGFI_USEFILEATTRIBUTES: the shell looks at the real file.
+    // When it cannot resolve the path, iIcon stays 0, the first icon of the list.
+    SHFILEINFOW info{};
+    ::SHGetFileInfoW(as_wcstr(path), 0, &info, sizeof(info), SHGFI_SYSICONINDEX);
+
+    Microsoft::WRL::ComPtr<IImageList> list;
+    if (::SHGetImageList(SHIL_EXTRALARGE, IID_PPV_ARGS(&list)) != S_OK) return nullptr;
+
+    HICON hIcon = nullptr;
+    if (list->GetIcon(info.iIcon, ILD_TRANSPARENT, &hIcon) != S_OK) {
+        if (hIcon) ::DestroyIcon(hIcon);
+        return nullptr;
+    }
+    m_hShellIcon.reset(hIcon);
+    return m_hShellIcon.get();
+}
