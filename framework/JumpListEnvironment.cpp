@@ -1,0 +1,45 @@
+#include "framework/JumpListEnvironment.h"
+
+#include "framework/JumpList.h"
+#include "framework/WinText.h"
+
+namespace {
+
+class CShellJumpList : public IJumpList {
+public:
+    bool InitializeList() override { return m_jumpList.InitializeList(); }
+    bool AddTask(const std::u16string& strPath, const std::u16string& strArguments, const std::u16string& strTitle,
+                 const std::u16string& strIconPath, std::int32_t nIconIndex) override {
+        return m_jumpList.AddTask(as_wcstr(strPath), as_wcstr(strArguments), as_wcstr(strTitle), as_wcstr(strIconPath),
+                                  nIconIndex);
+    }
+    bool AddTaskSeparator() override { return m_jumpList.AddTaskSeparator(); }
+    bool CommitList() override { return m_jumpList.CommitList(); }
+
+private:
+    CJumpList m_jumpList{true};
+};
+
+}  // namespace
+
+std::unique_ptr<IJumpList> CreateShellJumpList() { return std::make_unique<CShellJumpList>(); }
+
+CJumpListEnvironment::CJumpListEnvironment(HWND hWndOwner, std::u16string strCaption)
+    : m_hWndOwner(hWndOwner), m_strCaption(std::move(strCaption)) {}
+
+std::unique_ptr<IJumpList> CJumpListEnvironment::CreateJumpList() { return CreateShellJumpList(); }
+
+void CJumpListEnvironment::ShowError(const std::u16string& strMessage) {
+    MessageBoxW(m_hWndOwner, as_wcstr(strMessage), as_wcstr(m_strCaption), MB_OK | MB_ICONERROR);
+}
+
+void CJumpListEnvironment::BeginWaitCursor() {
+    const HCURSOR hcurWait = LoadCursorW(nullptr, IDC_WAIT);
+    const HCURSOR hcurBefore = SetCursor(hcurWait);
+    if (m_nWaitCursorCount++ == 0) m_hcurRestore = hcurBefore;
+}
+
+void CJumpListEnvironment::EndWaitCursor() {
+    if (m_nWaitCursorCount == 0) return;
+    if (--m_nWaitCursorCount == 0) SetCursor(m_hcurRestore ? m_hcurRestore : LoadCursorW(nullptr, IDC_ARROW));
+}

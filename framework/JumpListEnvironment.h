@@ -1,0 +1,33 @@
+#pragma once
+// The publisher's surroundings on Windows: the shell's Jump List through
+// CJumpList, error messages in message boxes, and the hourglass.
+#include <windows.h>
+
+#include <memory>
+#include <string>
+
+#include "core/JumpListPublisher.h"
+
+// A CJumpList that commits automatically, as the publisher's Jump List.
+std::unique_ptr<IJumpList> CreateShellJumpList();
+
+class CJumpListEnvironment : public IJumpListEnvironment {
+public:
+    // Errors show in message boxes owned by hWndOwner (null: none) with
+    // strCaption, the application title, as their caption.
+    CJumpListEnvironment(HWND hWndOwner, std::u16string strCaption);
+
+    std::unique_ptr<IJumpList> CreateJumpList() override;
+    // Modal, with an OK button and the stop icon.
+    void ShowError(const std::u16string& strMessage) override;
+    // The hourglass from the first Begin to the matching last End; then the
+    // cursor from before comes back.
+    void BeginWaitCursor() override;
+    void EndWaitCursor() override;
+
+private:
+    HWND m_hWndOwner;
+    std::u16string m_strCaption;
+    int m_nWaitCursorCount = 0;
+    HCURSOR m_hcurRestore = nullptr;
+};

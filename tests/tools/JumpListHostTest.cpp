@@ -1,0 +1,143 @@
+// The stand-in host's own promises, through the classes registered in the
+// prefix: what it gives back, and how it records what it cannot read.
+#include <windows.h>
+#include <objbase.h>
+#include <propkey.h>
+#include <propvarutil.h>
+#include <shobjidl.h>
+#include <wrl/client.h>
+
+#include <gtest/gtest.h>
+
+#include "tools/HostRecord.h"
+
+using Microsoft::WRL::ComPtr;
+
+namespace {
+
+class JumpListHostTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
+        ClearHostFiles();
+    }
+    void TearDown() override { CoUninitialize(); }
+
+    template <typename T>
+    static ComPtr<T> Create(const CLSID& clsid) {
+        ComPtr<T> p;
+        EXPECT_EQ(CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&p)), S_OK);
+        return p;
+    }
+    static void SetTitle(IShellLinkW* pLink, const wchar_t* pszTitle, bool bCommit) {
+        ComPtr<IPropertyStore> pProperties;
+        ASSERT_EQ(pLink->QueryInterface(IID_PPV_ARGS(&pProperties)), S_OK);
+        PROPVARIANT value;
+        ASSERT_EQ(InitPropVariantFromString(pszTitle, &value), S_OK);
+        EXPECT_EQ(pProperties->SetValue(PKEY_Title, value), S_OK);
+        PropVariantClear(&value);
+        if (bCommit) {
+            EXPECT_EQ(pProperties->Commit(), S_OK);
+        }
+    }
+    static std::wstring Title(IShellLinkW* pLink) {
+        ComPtr<IPropertyStore> pProperties;
+        EXPECT_EQ(pLink->QueryInterface(IID_PPV_ARGS(&pProperties)), S_OK);
+        PROPVARIANT value;
+        EXPECT_EQ(pProperties->GetValue(PKEY_Title, &value), S_OK);
+        std::wstring title = value.vt == VT_LPWSTR ? value.pwszVal : L"<none>";
+        PropVariantClear(&value);
+        return title;
+    }
+};
+
+TEST_F(JumpListHostTest, BeginListOffersTenSlotsAndNoRemovedItems) {
+    ComPtr<ICustomDestinationList> pList = Create<ICustomDestinationList>(CLSID_DestinationList);
+    ASSERT_TRUE(pList);
+    UINT cSlots = 0;
+    ComPtr<IObjectArray> pRemoved;
+    ASSERT_EQ(pList->BeginList(&cSlots, IID_PPV_ARGS(&pRemoved)), S_OK);
+    EXPECT_EQ(cSlots, 10u);
+    UINT cRemoved = 99;
+    ASSERT_EQ(pRemoved->GetCount(&cRemoved), S_OK);
+    EXPECT_EQ(cRemoved, 0u);
+    EXPECT_EQ(pList->AbortList(), S_OK);
+}
+
+TEST_F(JumpListHostTest, ShellLinkGivesBackExactlyWhatWasSet) {
+    ComPtr<IShellLinkW> pLink = Create<IShellLinkW>(CLSID_ShellLink);
+    ASSERT_TRUE(pLink);
+    for (const wchar_t* pszPath : {L"cmd", L"https://brellow.example/", L"C:\\x\\y.exe", L"rel\\z.exe"}) {
+        ASSERT_EQ(pLink->SetPath(pszPath), S_OK);
+        wchar_t szPath[MAX_PATH] = {};
+        EXPECT_EQ(pLink->GetPath(szPath, MAX_PATH, nullptr, SLGP_RAWPATH), S_OK);
+        EXPECT_STREQ(szPath, pszPath);
+    }
+    wchar_t szShort[4] = {L'x', L'x', L'x', L'x'};
+    pLink->GetPath(szShort, 4, nullptr, 0);
+    EXPECT_STREQ(szShort, L"rel");  // cut to the buffer and ended
+
+    ASSERT_EQ(pLink->SetIconLocation(L"C:\\i.dll", -3), S_OK);
+    wchar_t szIcon[MAX_PATH] = {};
+    int nIcon = 0;
+    ASSERT_EQ(pLink->GetIconLocation(szIcon, MAX_PATH, &nIcon), S_OK);
+    EXPECT_STREQ(szIcon, L"C:\\i.dll");
+    EXPECT_EQ(nIcon, -3);
+}
+
+TEST_F(JumpListHostTest, OnlyCommittedPropertiesCanBeRead) {
+    ComPtr<IShellLinkW> pLink = Create<IShellLinkW>(CLSID_ShellLink);
+    ASSERT_TRUE(pLink);
+    SetTitle(pLink.Get(), L"Pending", false);
+    EXPECT_EQ(Title(pLink.Get()), L"<none>");
+    SetTitle(pLink.Get(), L"Committed", true);
+    EXPECT_EQ(Title(pLink.Get()), L"Committed");
+}
+
+TEST_F(JumpListHostTest, RecordsWhatItCannotUseInsteadOfSkippingIt) {
+    ComPtr<IObjectCollection> pTasks = Create<IObjectCollection>(CLSID_EnumerableObjectCollection);
+    ComPtr<IShellLinkW> pUntitled = Create<IShellLinkW>(CLSID_ShellLink);
+    ComPtr<IShellLinkW> pUncommitted = Create<IShellLinkW>(CLSID_ShellLink);
+    ComPtr<IObjectCollection> pNotALink = Create<IObjectCollection>(CLSID_EnumerableObjectCollection);
+    ASSERT_TRUE(pTasks && pUntitled && pUncommitted && pNotALink);
+    pUntitled->SetPath(L"cmd");
+    pUncommitted->SetPath(L"notepad");
+    SetTitle(pUncommitted.Get(), L"Never committed", false);
+    pTasks->AddObject(pUntitled.Get());
+    pTasks->AddObject(pNotALink.Get());
+    pTasks->AddObject(pUncommitted.Get());
+
+    ComPtr<ICustomDestinationList> pList = Create<ICustomDestinationList>(CLSID_DestinationList);
+    UINT cSlots = 0;
+    ComPtr<IObjectArray> pRemoved;
+    ASSERT_EQ(pList->BeginList(&cSlots, IID_PPV_ARGS(&pRemoved)), S_OK);
+    ComPtr<IObjectArray> pArray;
+    ASSERT_EQ(pTasks.As(&pArray), S_OK);
+    ASSERT_EQ(pList->AddUserTasks(pArray.Get()), S_OK);
+    ASSERT_EQ(pList->CommitList(), S_OK);
+
+    const std::optional<HostRecord> record = ReadHostRecord();
+    ASSERT_TRUE(record.has_value());
+    ASSERT_EQ(record->tasks.size(), 3u);
+    EXPECT_EQ(record->tasks[0], (HostEntry{"task", u"cmd", u"", u"", std::nullopt, 0}));
+    EXPECT_EQ(record->tasks[1].kind, "other");
+    EXPECT_EQ(record->tasks[2], (HostEntry{"task", u"notepad", u"", u"", std::nullopt, 0}));
+}
+
+TEST_F(JumpListHostTest, RecordsAnApplicationIdentifierAndCategories) {
+    ComPtr<ICustomDestinationList> pList = Create<ICustomDestinationList>(CLSID_DestinationList);
+    ASSERT_TRUE(pList);
+    ASSERT_EQ(pList->SetAppID(L"Brellow.Zembro"), S_OK);
+    UINT cSlots = 0;
+    ComPtr<IObjectArray> pRemoved;
+    ASSERT_EQ(pList->BeginList(&cSlots, IID_PPV_ARGS(&pRemoved)), S_OK);
+    ASSERT_EQ(pList->AppendKnownCategory(KDC_RECENT), S_OK);
+    ASSERT_EQ(pList->CommitList(), S_OK);
+    const std::optional<HostRecord> record = ReadHostRecord();
+    ASSERT_TRUE(record.has_value());
+    EXPECT_TRUE(record->appIdSet);
+    EXPECT_EQ(record->categories, std::vector<std::u16string>{u"<recent>"});
+    EXPECT_TRUE(record->tasks.empty());
+}
+
+}  // namespace
