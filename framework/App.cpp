@@ -1,0 +1,169 @@
+#include "framework/App.h"
+
+#include <utility>
+
+#include "framework/UniqueHandle.h"
+
+namespace {
+
+constexpr UINT kIdsApplicationTitle = 57344;
+
+CWinApp* g_pApp = nullptr;
+
+std::wstring LoadTitle(HINSTANCE hInstance) {
+    const wchar_t* pszTitle = nullptr;
+    // Length 0 gives a pointer into the resource itself, which has no terminator.
+    const int cch = LoadStringW(hInstance, kIdsApplicationTitle, reinterpret_cast<LPWSTR>(&pszTitle), 0);
+    if (cch > 0) return std::wstring(pszTitle, static_cast<size_t>(cch));
+
+    wchar_t szPath[MAX_PATH] = {};
+    const DWORD cchPath = GetModuleFileNameW(hInstance, szPath, MAX_PATH);
+    std::wstring name(szPath, cchPath < MAX_PATH ? cchPath : 0);
+    name.erase(0, name.find_last_of(L"\\/") + 1);
+    const size_t dot = name.find_last_of(L'.');
+    if (dot != std::wstring::npos) name.erase(dot);
+    return name;
+}
+
+}  // namespace
+
+CWinApp::CWinApp(const wchar_t* pszAppName)
+    : m_hInstance(GetModuleHandleW(nullptr)), m_pPreviousApp(std::exchange(g_pApp, this)) {
+    m_strAppName = pszAppName ? std::wstring(pszAppName) : LoadTitle(m_hInstance);
+}
+
+CWinApp::~CWinApp() {
+    if (g_pApp == this) g_pApp = m_pPreviousApp;
+}
+
+BOOL CWinApp::InitInstance() {
+    // The program takes no command line, so a restart needs none.
+    if (m_dwRestartManagerSupportFlags & AFX_RESTART_MANAGER_SUPPORT_RESTART) RegisterApplicationRestart(nullptr, 0);
+    return TRUE;
+}
+
+int CWinApp::ExitInstance() { return m_nExitCode; }
+
+int CWinApp::Run() {
+    MSG msg;
+    for (;;) {
+        const BOOL bGot = GetMessageW(&msg, nullptr, 0, 0);
+        if (bGot == -1) break;
+        if (!bGot) {
+            m_nExitCode = static_cast<int>(msg.wParam);
+            break;
+        }
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+    return ExitInstance();
+}
+
+void CWinApp::SetRegistryKey(const wchar_t* pszCompany) { m_strRegistryKey = pszCompany ? pszCompany : L""; }
+
+std::wstring CWinApp::ProfileKeyPath(const wchar_t* pszSection) const {
+    return L"Software\\" + m_strRegistryKey + L"\\" + m_strAppName + L"\\" + pszSection;
+}
+
+UINT CWinApp::GetProfileInt(const wchar_t* pszSection, const wchar_t* pszEntry, int nDefault) const {
+    if (m_strRegistryKey.empty() || !pszSection || !pszEntry) return static_cast<UINT>(nDefault);
+    HKEY hKey = nullptr;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, ProfileKeyPath(pszSection).c_str(), 0, KEY_QUERY_VALUE, &hKey) !=
+        ERROR_SUCCESS)
+        return static_cast<UINT>(nDefault);
+    UniqueRegKey key(hKey);
+    DWORD dwType = REG_NONE;
+    DWORD dwValue = 0;
+    DWORD cb = sizeof(dwValue);
+    if (RegQueryValueExW(key.get(), pszEntry, nullptr, &dwType, reinterpret_cast<BYTE*>(&dwValue), &cb) !=
+            ERROR_SUCCESS ||
+        dwType != REG_DWORD || cb != sizeof(dwValue))
+        return static_cast<UINT>(nDefault);
+    return dwValue;
+}
+
+BOOL CWinApp::WriteProfileInt(const wchar_t* pszSection, const wchar_t* pszEntry, int nValue) {
+    const DWORD dwValue = static_cast<DWORD>(nValue);
+    if (m_strRegistryKey.empty() || !pszSection || !pszEntry) return FALSE;
+    HKEY hKey = nullptr;
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, ProfileKeyPath(pszSection).c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                        KEY_SET_VALUE, nullptr, &hKey, nullptr) != ERROR_SUCCESS)
+        return FALSE;
+    UniqueRegKey key(hKey);
+    return RegSetValueExW(key.get(), pszEntry, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dwValue),
+                          sizeof(dwValue)) == ERROR_SUCCESS;
+}
+
+BOOL CWinApp::GetProfileBinary(const wchar_t* pszSection, const wchar_t* pszEntry, std::vector<BYTE>& data) const {
+    if (m_strRegistryKey.empty() || !pszSection || !pszEntry) return FALSE;
+    HKEY hKey = nullptr;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, ProfileKeyPath(pszSection).c_str(), 0, KEY_QUERY_VALUE, &hKey) !=
+        ERROR_SUCCESS)
+        return FALSE;
+    UniqueRegKey key(hKey);
+    // The value may change between asking for its size and reading it: ask again.
+    for (int nAttempt = 0; nAttempt < 4; ++nAttempt) {
+        DWORD dwType = REG_NONE;
+        DWORD cb = 0;
+        if (RegQueryValueExW(key.get(), pszEntry, nullptr, &dwType, nullptr, &cb) != ERROR_SUCCESS ||
+            dwType != REG_BINARY)
+            return FALSE;
+        std::vector<BYTE> buffer(cb);
+        const LONG lResult = RegQueryValueExW(key.get(), pszEntry, nullptr, &dwType, buffer.data(), &cb);
+        if (lResult == ERROR_MORE_DATA) continue;
+        if (lResult != ERROR_SUCCESS || dwType != REG_BINARY) return FALSE;
+        buffer.resize(cb);
+        data.swap(buffer);
+        return TRUE;
+    }
+    return FALSE;
+}
+
+BOOL CWinApp::WriteProfileBinary(const wchar_t* pszSection, const wchar_t* pszEntry, const void* pData, UINT nBytes) {
+    if (m_strRegistryKey.empty() || !pszSection || !pszEntry || (!pData && nBytes)) return FALSE;
+    HKEY hKey = nullptr;
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, ProfileKeyPath(pszSection).c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                        KEY_SET_VALUE, nullptr, &hKey, nullptr) != ERROR_SUCCESS)
+        return FALSE;
+    UniqueRegKey key(hKey);
+    return RegSetValueExW(key.get(), pszEntry, 0, REG_BINARY, static_cast<const BYTE*>(pData), nBytes) ==
+           ERROR_SUCCESS;
+}
+
+void CWinApp::BeginWaitCursor() {
+    // A shared system cursor: never destroyed.
+    const HCURSOR hcurWait = LoadCursorW(nullptr, IDC_WAIT);
+    const HCURSOR hcurPrevious = SetCursor(hcurWait);
+    if (m_nWaitCursorCount++ == 0) m_hcurWaitCursorRestore = hcurPrevious;
+}
+
+void CWinApp::EndWaitCursor() {
+    if (m_nWaitCursorCount == 0) return;
+    if (--m_nWaitCursorCount > 0) return;
+    // No cursor before means the arrow: a hidden cursor would look like a hang.
+    const HCURSOR hcurRestore = std::exchange(m_hcurWaitCursorRestore, nullptr);
+    SetCursor(hcurRestore ? hcurRestore : LoadCursorW(nullptr, IDC_ARROW));
+}
+
+CWinApp* AfxGetApp() { return g_pApp; }
+
+HINSTANCE AfxGetResourceHandle() { return g_pApp ? g_pApp->m_hInstance : GetModuleHandleW(nullptr); }
+
+int AfxWinMain(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPWSTR lpCmdLine, int nCmdShow) {
+    CWinApp* pApp = AfxGetApp();
+    if (!pApp) return -1;
+    pApp->m_hInstance = hInstance ? hInstance : GetModuleHandleW(nullptr);
+    pApp->m_hPrevInstance = hPrevInstance;
+    pApp->m_lpCmdLine = lpCmdLine;
+    pApp->m_nCmdShow = nCmdShow;
+    if (!pApp->InitInstance()) return pApp->ExitInstance();
+    return pApp->Run();
+}
+
+CWaitCursor::CWaitCursor() : m_pApp(AfxGetApp()) {
+    if (m_pApp) m_pApp->BeginWaitCursor();
+}
+
+CWaitCursor::~CWaitCursor() {
+    if (m_pApp) m_pApp->EndWaitCursor();
+}

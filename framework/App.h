@@ -1,0 +1,94 @@
+#pragma once
+// The application object: start-up and shutdown flow, the application title,
+// the per-user registry profile and the wait cursor.
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+class CDialog;
+
+// m_dwRestartManagerSupportFlags: ask Windows to restart the program after a
+// crash or an update (no recovery, no autosave).
+constexpr DWORD AFX_RESTART_MANAGER_SUPPORT_RESTART = 0x01;
+
+class CWinApp {
+public:
+    // No name: the title is string resource 57344 of the program, or, when the
+    // program has none, its file name without extension.
+    explicit CWinApp(const wchar_t* pszAppName = nullptr);
+    virtual ~CWinApp();
+    CWinApp(const CWinApp&) = delete;
+    CWinApp& operator=(const CWinApp&) = delete;
+
+    // FALSE ends the program at once: AfxWinMain then returns ExitInstance().
+    // The base registers for restart when m_dwRestartManagerSupportFlags asks.
+    virtual BOOL InitInstance();
+    // The program's exit code. The base gives the WM_QUIT code of Run, else 0.
+    virtual int ExitInstance();
+    // After a TRUE InitInstance: pumps messages until WM_QUIT, then ExitInstance().
+    virtual int Run();
+
+    // The application title (also the profile's application key and the caption
+    // of message boxes that name none).
+    const wchar_t* GetAppName() const { return m_strAppName.c_str(); }
+
+    // Profile values live under HKEY_CURRENT_USER\Software\<company>\<title>\<section>.
+    // Without a registry key the reads give their defaults and the writes fail.
+    void SetRegistryKey(const wchar_t* pszCompany);
+    // A REG_DWORD, or nDefault when it is missing or of another type or size.
+    UINT GetProfileInt(const wchar_t* pszSection, const wchar_t* pszEntry, int nDefault) const;
+    // Creates the keys on the way; FALSE when the value could not be written.
+    BOOL WriteProfileInt(const wchar_t* pszSection, const wchar_t* pszEntry, int nValue);
+    // A REG_BINARY of any length, as stored. FALSE (data untouched) when it is
+    // missing or of another type.
+    BOOL GetProfileBinary(const wchar_t* pszSection, const wchar_t* pszEntry, std::vector<BYTE>& data) const;
+    BOOL WriteProfileBinary(const wchar_t* pszSection, const wchar_t* pszEntry, const void* pData, UINT nBytes);
+
+    // The hourglass, nestable: shown from the first Begin until the matching
+    // last End, then the cursor from before comes back. An End without a Begin
+    // does nothing. Dialogs keep the hourglass while it is on.
+    void BeginWaitCursor();
+    void EndWaitCursor();
+    bool IsWaitCursorOn() const { return m_nWaitCursorCount > 0; }
+
+    HINSTANCE m_hInstance = nullptr;
+    HINSTANCE m_hPrevInstance = nullptr;
+    LPWSTR m_lpCmdLine = nullptr;
+    int m_nCmdShow = SW_SHOWNORMAL;
+    // The window that owns dialogs and message boxes that name no parent.
+    CDialog* m_pMainWnd = nullptr;
+    DWORD m_dwRestartManagerSupportFlags = 0;
+
+protected:
+    int m_nExitCode = 0;
+
+private:
+    std::wstring ProfileKeyPath(const wchar_t* pszSection) const;
+
+    std::wstring m_strAppName;
+    std::wstring m_strRegistryKey;
+    int m_nWaitCursorCount = 0;
+    HCURSOR m_hcurWaitCursorRestore = nullptr;
+    CWinApp* m_pPreviousApp = nullptr;
+};
+
+// The application object, or null when none exists.
+CWinApp* AfxGetApp();
+// Where dialog templates and resources are loaded from.
+HINSTANCE AfxGetResourceHandle();
+// Runs the application object: InitInstance, then Run or (on FALSE) ExitInstance.
+// Returns the process exit code; -1 when there is no application object.
+int AfxWinMain(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPWSTR lpCmdLine, int nCmdShow);
+
+// Shows the hourglass for its lifetime, on the application object.
+class CWaitCursor {
+public:
+    CWaitCursor();
+    ~CWaitCursor();
+    CWaitCursor(const CWaitCursor&) = delete;
+    CWaitCursor& operator=(const CWaitCursor&) = delete;
+
+private:
+    CWinApp* m_pApp;
+};

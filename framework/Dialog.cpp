@@ -1,0 +1,261 @@
+#include "framework/Dialog.h"
+
+#include <string>
+#include <utility>
+
+#include "framework/App.h"
+#include "framework/DataExchange.h"
+
+namespace {
+
+constexpr wchar_t kLayoutResourceType[] = L"AFX_DIALOG_LAYOUT";
+
+// Messages whose result a dialog procedure returns itself instead of through
+// DWLP_MSGRESULT.
+bool ReturnsResultDirectly(UINT message) {
+    switch (message) {
+    case WM_CHARTOITEM:
+    case WM_COMPAREITEM:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORDLG:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLORSCROLLBAR:
+    case WM_CTLCOLORSTATIC:
+    case WM_INITDIALOG:
+    case WM_QUERYDRAGICON:
+    case WM_VKEYTOITEM:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// Exception texts are plain ASCII English; anything else shows as '?'.
+std::wstring WidenAscii(const char* psz) {
+    std::wstring text;
+    for (; psz && *psz; ++psz) {
+        const auto ch = static_cast<unsigned char>(*psz);
+        text.push_back(ch < 0x80 ? static_cast<wchar_t>(ch) : L'?');
+    }
+    return text;
+}
+
+}  // namespace
+
+CDialog::CDialog(UINT nIDTemplate, CDialog* pParentWnd) : m_nIDTemplate(nIDTemplate), m_pParentWnd(pParentWnd) {}
+
+CDialog::~CDialog() = default;
+
+INT_PTR CDialog::DoModal() {
+    HWND hWndOwner = m_pParentWnd ? m_pParentWnd->m_hWnd : nullptr;
+    if (!m_pParentWnd) {
+        const CWinApp* pApp = AfxGetApp();
+        if (pApp && pApp->m_pMainWnd && pApp->m_pMainWnd != this) hWndOwner = pApp->m_pMainWnd->m_hWnd;
+    }
+    return DialogBoxParamW(AfxGetResourceHandle(), MAKEINTRESOURCEW(m_nIDTemplate), hWndOwner, DialogProc,
+                           reinterpret_cast<LPARAM>(this));
+}
+
+void CDialog::EndDialog(int nResult) {
+    if (m_hWnd) ::EndDialog(m_hWnd, nResult);
+}
+
+BOOL CDialog::UpdateData(BOOL bSaveAndValidate) {
+    CDataExchange dx(*this, bSaveAndValidate);
+    DoDataExchange(dx);
+    return dx.Failed() ? FALSE : TRUE;
+}
+
+int CDialog::MessageBox(const wchar_t* pszText, const wchar_t* pszCaption, UINT nType) {
+    if (!pszCaption) {
+        const CWinApp* pApp = AfxGetApp();
+        if (pApp) pszCaption = pApp->GetAppName();
+    }
+    return ::MessageBoxW(m_hWnd, pszText, pszCaption, nType);
+}
+
+BOOL CDialog::OnInitDialog() {
+    UpdateData(FALSE);
+    LoadDynamicLayout();
+    return TRUE;
+}
+
+void CDialog::DoDataExchange(CDataExchange&) {}
+
+void CDialog::OnOK() {
+    if (!UpdateData(TRUE)) return;
+    EndDialog(IDOK);
+}
+
+void CDialog::OnCancel() { EndDialog(IDCANCEL); }
+
+std::span<const CMessageMapEntry> CDialog::GetMessageMap() const { return {}; }
+
+INT_PTR CALLBACK CDialog::DialogProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    CDialog* pDlg = nullptr;
+    if (message == WM_INITDIALOG) {
+        pDlg = reinterpret_cast<CDialog*>(lParam);
+        SetWindowLongPtrW(hWnd, DWLP_USER, lParam);
+        pDlg->m_hWnd = hWnd;
+    } else {
+        pDlg = reinterpret_cast<CDialog*>(GetWindowLongPtrW(hWnd, DWLP_USER));
+    }
+    if (!pDlg) return FALSE;  // messages before WM_INITDIALOG
+
+    INT_PTR result = FALSE;
+    try {
+        result = pDlg->HandleMessage(message, wParam, lParam);
+    } catch (const std::exception& e) {
+        pDlg->ReportException(e.what());
+    } catch (...) {
+        pDlg->ReportException(nullptr);
+    }
+
+    if (message == WM_NCDESTROY) {
+        SetWindowLongPtrW(hWnd, DWLP_USER, 0);
+        pDlg->m_hWnd = nullptr;
+        pDlg->m_arrTemplateChildren.clear();
+        pDlg->m_arrLayout.clear();
+    }
+    return result;
+}
+
+const CMessageMapEntry* CDialog::FindEntry(UINT message, WPARAM wParam, LPARAM lParam) const {
+    for (const CMessageMapEntry& entry : GetMessageMap()) {
+        if (entry.m_nMessage != message) continue;
+        if (message == WM_COMMAND) {
+            if (entry.m_nID == LOWORD(wParam) && entry.m_nCode == HIWORD(wParam)) return &entry;
+        } else if (message == WM_NOTIFY) {
+            const auto* pNMHDR = reinterpret_cast<const NMHDR*>(lParam);
+            if (pNMHDR && entry.m_nID == pNMHDR->idFrom && entry.m_nCode == pNMHDR->code) return &entry;
+        } else if (entry.m_eKind != CMessageMapEntry::EKind::notify) {
+            return &entry;
+        }
+    }
+    return nullptr;
+}
+
+INT_PTR CDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_INITDIALOG:
+        // Before any code of the dialog can change the z-order, the children
+        // stand in template order: the layout resource counts on it.
+        m_arrTemplateChildren.clear();
+        for (HWND hChild = ::GetWindow(m_hWnd, GW_CHILD); hChild; hChild = ::GetWindow(hChild, GW_HWNDNEXT))
+            m_arrTemplateChildren.push_back(hChild);
+        return OnInitDialog();
+    case WM_SIZE:
+        if (wParam != SIZE_MINIMIZED) ApplyDynamicLayout();
+        break;
+    case WM_SETCURSOR:
+        if (const CWinApp* pApp = AfxGetApp(); pApp && pApp->IsWaitCursorOn()) {
+            SetCursor(LoadCursorW(nullptr, IDC_WAIT));
+            SetWindowLongPtrW(m_hWnd, DWLP_MSGRESULT, TRUE);
+            return TRUE;
+        }
+        break;
+    default:
+        break;
+    }
+
+    const CMessageMapEntry* pEntry = FindEntry(message, wParam, lParam);
+    if (!pEntry) {
+        if (message == WM_COMMAND && HIWORD(wParam) <= 1) {
+            if (LOWORD(wParam) == IDOK) {
+                OnOK();
+                return TRUE;
+            }
+            if (LOWORD(wParam) == IDCANCEL) {
+                OnCancel();
+                return TRUE;
+            }
+        }
+        return FALSE;
+    }
+
+    // Handlers can open nested modal loops that dispatch to this dialog again.
+    const bool bOuterDefault = std::exchange(m_bDefault, false);
+    struct CRestore {
+        bool& m_bFlag;
+        bool m_bValue;
+        ~CRestore() { m_bFlag = m_bValue; }
+    } restore{m_bDefault, bOuterDefault};
+
+    LRESULT lResult = 0;
+    switch (pEntry->m_eKind) {
+    case CMessageMapEntry::EKind::command:
+        (this->*pEntry->m_pfnCommand)();
+        break;
+    case CMessageMapEntry::EKind::notify:
+        lResult = (this->*pEntry->m_pfnNotify)(reinterpret_cast<NMHDR*>(lParam));
+        break;
+    case CMessageMapEntry::EKind::message:
+        lResult = (this->*pEntry->m_pfnMessage)(wParam, lParam);
+        break;
+    }
+    if (m_bDefault) return FALSE;
+    if (ReturnsResultDirectly(message)) return static_cast<INT_PTR>(lResult);
+    // The window may be gone when the handler destroyed it.
+    if (m_hWnd) SetWindowLongPtrW(m_hWnd, DWLP_MSGRESULT, lResult);
+    return TRUE;
+}
+
+void CDialog::ReportException(const char* pszWhat) {
+    // Reporting must not throw in turn: the window procedure is the last stop.
+    try {
+        std::wstring text = L"An unexpected error occurred";
+        const std::wstring what = WidenAscii(pszWhat);
+        text += what.empty() ? L"." : L":\n\n" + what;
+        MessageBox(text.c_str(), nullptr, MB_OK | MB_ICONERROR);
+    } catch (...) {
+        ::MessageBoxW(m_hWnd, L"An unexpected error occurred.", nullptr, MB_OK | MB_ICONERROR);
+    }
+}
+
+void CDialog::LoadDynamicLayout() {
+    m_arrLayout.clear();
+    const HINSTANCE hInstance = AfxGetResourceHandle();
+    // A shared resource: found, loaded and locked, never freed.
+    const HRSRC hResource = FindResourceW(hInstance, MAKEINTRESOURCEW(m_nIDTemplate), kLayoutResourceType);
+    if (!hResource) return;
+    const HGLOBAL hData = LoadResource(hInstance, hResource);
+    const auto* pData = static_cast<const std::uint8_t*>(hData ? LockResource(hData) : nullptr);
+    if (!pData) return;
+    std::vector<CLayoutEntry> entries;
+    if (!ParseDialogLayout(pData, SizeofResource(hInstance, hResource), m_arrTemplateChildren.size(), entries)) return;
+
+    RECT rcClient{};
+    ::GetClientRect(m_hWnd, &rcClient);
+    m_sizeLayoutInitial = {rcClient.right - rcClient.left, rcClient.bottom - rcClient.top};
+    for (size_t i = 0; i < entries.size(); ++i) {
+        if (!entries[i].Moves()) continue;
+        CLayoutItem item{m_arrTemplateChildren[i], {}, entries[i]};
+        ::GetWindowRect(item.m_hWnd, &item.m_rcInitial);
+        ::MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(&item.m_rcInitial), 2);
+        m_arrLayout.push_back(item);
+    }
+}
+
+void CDialog::ApplyDynamicLayout() {
+    if (m_arrLayout.empty()) return;
+    RECT rcClient{};
+    ::GetClientRect(m_hWnd, &rcClient);
+    const int dx = (rcClient.right - rcClient.left) - m_sizeLayoutInitial.cx;
+    const int dy = (rcClient.bottom - rcClient.top) - m_sizeLayoutInitial.cy;
+
+    // Always from the initial rectangles, so that rounding never adds up.
+    HDWP hdwp = BeginDeferWindowPos(static_cast<int>(m_arrLayout.size()));
+    for (const CLayoutItem& item : m_arrLayout) {
+        if (!hdwp) return;
+        if (!::IsWindow(item.m_hWnd)) continue;  // a control the dialog destroyed
+        const RECT& rc = item.m_rcInitial;
+        const int x = rc.left + MulDiv(dx, item.m_entry.m_nMoveX, 100);
+        const int y = rc.top + MulDiv(dy, item.m_entry.m_nMoveY, 100);
+        const int cx = (rc.right - rc.left) + MulDiv(dx, item.m_entry.m_nSizeX, 100);
+        const int cy = (rc.bottom - rc.top) + MulDiv(dy, item.m_entry.m_nSizeY, 100);
+        hdwp = DeferWindowPos(hdwp, item.m_hWnd, nullptr, x, y, cx > 0 ? cx : 0, cy > 0 ? cy : 0,
+                              SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    if (hdwp) EndDeferWindowPos(hdwp);
+}

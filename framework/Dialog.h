@@ -1,0 +1,148 @@
+#pragma once
+// The base of every dialog: modal run, message map, data exchange and the
+// dynamic layout from the dialog's "AFX_DIALOG_LAYOUT" resource.
+//
+// A dialog binds its C++ object to its window once (DialogBoxParamW with this,
+// kept under DWLP_USER) and routes messages through a static table of
+// CMessageMapEntry {message, id, notification code, &Class::Handler} that its
+// GetMessageMap override returns. The handler's signature says how it is called:
+//
+//   void OnX()                     WM_COMMAND from the control or menu item nID
+//                                  with notification nCode. Buttons, menu items
+//                                  and the Enter key all send BN_CLICKED (0).
+//                                  Also any other message nMessage whose
+//                                  parameters the handler does not need (WM_DESTROY).
+//   LRESULT OnX(NMHDR* pNMHDR)     WM_NOTIFY from control nID with code nCode.
+//                                  The result goes back to the sender (the base
+//                                  writes DWLP_MSGRESULT).
+//   LRESULT OnX(WPARAM, LPARAM)    any other message nMessage; nID and nCode are
+//                                  not looked at (write 0). The result goes back
+//                                  to the sender: through DWLP_MSGRESULT, or
+//                                  directly for the messages whose result a dialog
+//                                  returns itself (WM_QUERYDRAGICON, WM_CTLCOLOR*,
+//                                  WM_COMPAREITEM, WM_VKEYTOITEM, WM_CHARTOITEM).
+//                                  Used for WM_SIZE, WM_GETMINMAXINFO, WM_PAINT,
+//                                  WM_CONTEXTMENU, WM_SYSCOMMAND, WM_HELP,
+//                                  WM_DESTROY and the like.
+//
+// A handler that calls Default() lets the dialog manager process the message as
+// usual after the handler returns; its result then replaces the handler's.
+// The first matching entry wins. IDOK and IDCANCEL without an entry go to OnOK
+// and OnCancel.
+//
+// Exceptions never leave the window procedure: one that a handler lets through
+// ends that handler and is reported in one message box; the dialog goes on.
+#include <windows.h>
+
+#include <span>
+#include <vector>
+
+#include "framework/LayoutResource.h"
+
+class CDataExchange;
+class CDialog;
+
+struct CMessageMapEntry {
+    enum class EKind { command, notify, message };
+    using PfnCommand = void (CDialog::*)();
+    using PfnNotify = LRESULT (CDialog::*)(NMHDR*);
+    using PfnMessage = LRESULT (CDialog::*)(WPARAM, LPARAM);
+
+    template <class T>
+    CMessageMapEntry(UINT nMessage, UINT nID, UINT nCode, void (T::*pfn)());
+    template <class T>
+    CMessageMapEntry(UINT nMessage, UINT nID, UINT nCode, LRESULT (T::*pfn)(NMHDR*));
+    template <class T>
+    CMessageMapEntry(UINT nMessage, UINT nID, UINT nCode, LRESULT (T::*pfn)(WPARAM, LPARAM));
+
+    UINT m_nMessage;
+    UINT m_nID;
+    UINT m_nCode;
+    EKind m_eKind;
+    union {
+        PfnCommand m_pfnCommand;
+        PfnNotify m_pfnNotify;
+        PfnMessage m_pfnMessage;
+    };
+};
+
+class CDialog {
+public:
+    // pParentWnd null: the application's main window owns the dialog (none when
+    // this dialog is the main window).
+    explicit CDialog(UINT nIDTemplate, CDialog* pParentWnd = nullptr);
+    virtual ~CDialog();
+    CDialog(const CDialog&) = delete;
+    CDialog& operator=(const CDialog&) = delete;
+
+    // Runs the dialog until it ends: the id it ended with (IDOK, IDCANCEL), or
+    // -1 when its window could not be created.
+    virtual INT_PTR DoModal();
+    void EndDialog(int nResult);
+
+    // TRUE: reads the controls into the members in DoDataExchange order; a value
+    // that does not read stops there (prompt shown, control focused) and gives
+    // FALSE. FALSE: writes the members into the controls.
+    BOOL UpdateData(BOOL bSaveAndValidate = TRUE);
+
+    // A modal message box owned by this dialog; no caption means the
+    // application title.
+    int MessageBox(const wchar_t* pszText, const wchar_t* pszCaption = nullptr, UINT nType = MB_OK);
+
+    HWND GetDlgItem(int nID) const { return ::GetDlgItem(m_hWnd, nID); }
+    UINT GetTemplateID() const { return m_nIDTemplate; }
+
+    // The dialog's window while it exists, else null.
+    HWND m_hWnd = nullptr;
+
+protected:
+    // Base: exchanges the members into the controls and applies the layout
+    // resource of the dialog's id. TRUE lets the dialog manager focus the first
+    // tab stop.
+    virtual BOOL OnInitDialog();
+    virtual void DoDataExchange(CDataExchange& dx);
+    // Base: ends with IDOK only when UpdateData(TRUE) succeeds.
+    virtual void OnOK();
+    // Base: ends with IDCANCEL without any exchange.
+    virtual void OnCancel();
+    virtual std::span<const CMessageMapEntry> GetMessageMap() const;
+
+    // Asks for the dialog manager's own processing of the current message.
+    void Default() { m_bDefault = true; }
+
+private:
+    struct CLayoutItem {
+        HWND m_hWnd;
+        RECT m_rcInitial;  // client coordinates of the dialog
+        CLayoutEntry m_entry;
+    };
+
+    static INT_PTR CALLBACK DialogProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
+    INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    const CMessageMapEntry* FindEntry(UINT message, WPARAM wParam, LPARAM lParam) const;
+    void ReportException(const char* pszWhat);
+    void LoadDynamicLayout();
+    void ApplyDynamicLayout();
+
+    UINT m_nIDTemplate;
+    CDialog* m_pParentWnd;
+    std::vector<HWND> m_arrTemplateChildren;  // direct children in template order
+    std::vector<CLayoutItem> m_arrLayout;
+    SIZE m_sizeLayoutInitial{};
+    bool m_bDefault = false;
+};
+
+template <class T>
+CMessageMapEntry::CMessageMapEntry(UINT nMessage, UINT nID, UINT nCode, void (T::*pfn)())
+    : m_nMessage(nMessage), m_nID(nID), m_nCode(nCode), m_eKind(EKind::command),
+      m_pfnCommand(static_cast<PfnCommand>(pfn)) {}
+
+template <class T>
+CMessageMapEntry::CMessageMapEntry(UINT nMessage, UINT nID, UINT nCode, LRESULT (T::*pfn)(NMHDR*))
+    : m_nMessage(nMessage), m_nID(nID), m_nCode(nCode), m_eKind(EKind::notify),
+      m_pfnNotify(static_cast<PfnNotify>(pfn)) {}
+
+template <class T>
+CMessageMapEntry::CMessageMapEntry(UINT nMessage, UINT nID, UINT nCode, LRESULT (T::*pfn)(WPARAM, LPARAM))
+    : m_nMessage(nMessage), m_nID(nID), m_nCode(nCode), m_eKind(EKind::message),
+      m_pfnMessage(static_cast<PfnMessage>(pfn)) {}
