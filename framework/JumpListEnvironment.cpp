@@ -1,5 +1,6 @@
 #include "framework/JumpListEnvironment.h"
 
+#include "framework/App.h"
 #include "framework/JumpList.h"
 #include "framework/WinText.h"
 
@@ -34,12 +35,9 @@ void CJumpListEnvironment::ShowError(const std::u16string& strMessage) {
 }
 
 void CJumpListEnvironment::BeginWaitCursor() {
-    const HCURSOR hcurWait = LoadCursorW(nullptr, IDC_WAIT);
-    const HCURSOR hcurBefore = SetCursor(hcurWait);
-    if (m_nWaitCursorCount++ == 0) m_hcurRestore = hcurBefore;
+    if (CWinApp* pApp = AfxGetApp()) pApp->BeginWaitCursor();
 }
 
 void CJumpListEnvironment::EndWaitCursor() {
-    if (m_nWaitCursorCount == 0) return;
-    if (--m_nWaitCursorCount == 0) SetCursor(m_hcurRestore ? m_hcurRestore : LoadCursorW(nullptr, IDC_ARROW));
+    if (CWinApp* pApp = AfxGetApp()) pApp->EndWaitCursor();
 }

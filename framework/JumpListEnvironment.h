@@ -20,14 +20,12 @@ public:
     std::unique_ptr<IJumpList> CreateJumpList() override;
     // Modal, with an OK button and the stop icon.
     void ShowError(const std::u16string& strMessage) override;
-    // The hourglass from the first Begin to the matching last End; then the
-    // cursor from before comes back.
+    // The application object's hourglass, so that its dialogs keep it too.
+    // Without an application object there is none.
     void BeginWaitCursor() override;
     void EndWaitCursor() override;
 
 private:
     HWND m_hWndOwner;
     std::u16string m_strCaption;
-    int m_nWaitCursorCount = 0;
-    HCURSOR m_hcurRestore = nullptr;
 };

@@ -14,6 +14,7 @@
 #include "core/DefaultTaskList.h"
 #include "core/JumpListPublisher.h"
 #include "core/Platform.h"
+#include "framework/App.h"
 #include "framework/JumpListEnvironment.h"
 #include "framework/WinText.h"
 #include "support/Bytes.h"
@@ -27,6 +28,7 @@ struct SeenMessageBox {
     HWND hWndOwner = nullptr;
     bool bErrorIcon = false;
     std::vector<int> visibleButtons;
+    bool bWaitCursorOn = false;
 };
 
 // Records every message box this thread opens and presses its OK button. A
@@ -84,6 +86,7 @@ private:
             GetWindowTextW(hWnd, szText, 512);
             seen.caption = szText;
             seen.hWndOwner = GetWindow(hWnd, GW_OWNER);
+            seen.bWaitCursorOn = AfxGetApp() && AfxGetApp()->IsWaitCursorOn();
             EnumChildWindows(hWnd, &CMessageBoxAnswerer::ReadChild, reinterpret_cast<LPARAM>(&seen));
             s_pActive->m_seen.push_back(seen);
             PostMessageW(hWnd, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
@@ -134,6 +137,7 @@ protected:
         DataFolderTest::TearDown();
     }
     HWND m_hWndOwner = nullptr;
+    CWinApp m_app{L"Zembro by Brellow"};
 };
 
 TEST_F(JumpListEnvironmentTest, PublishesTheListToTheShellAndSavesIt) {
@@ -169,6 +173,7 @@ TEST_F(JumpListEnvironmentTest, RefusalsAreShownOnceWithTheStopIconOverTheWindow
     };
     const CTaskList before = MakeList({MakeTask(u"Before", u"", u"cmd")});
     CJumpListEnvironment env(m_hWndOwner, platform::GetApplicationTitle());
+    const HCURSOR hcurBefore = LoadCursorW(nullptr, IDC_IBEAM);
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         CTaskList stored = before;
@@ -180,6 +185,7 @@ TEST_F(JumpListEnvironmentTest, RefusalsAreShownOnceWithTheStopIconOverTheWindow
 
         CTaskList list = MakeList({MakeTask(u"After", u"", u"notepad"), MakeSeparator()});
         std::vector<SeenMessageBox> seen;
+        SetCursor(hcurBefore);
         {
             CMessageBoxAnswerer answerer;
             PublishJumpList(list, env);
@@ -192,28 +198,14 @@ TEST_F(JumpListEnvironmentTest, RefusalsAreShownOnceWithTheStopIconOverTheWindow
         EXPECT_EQ(seen[0].hWndOwner, m_hWndOwner);
         EXPECT_TRUE(seen[0].bErrorIcon);
         EXPECT_EQ(seen[0].visibleButtons, std::vector<int>{IDOK});
+        EXPECT_TRUE(seen[0].bWaitCursorOn);
+        EXPECT_FALSE(m_app.IsWaitCursorOn());
+        EXPECT_EQ(GetCursor(), hcurBefore);
         EXPECT_EQ(ReadBytes(DataFilePath()), c.bSaved ? Store(list) : dataBefore);
         EXPECT_EQ(ReadHostRecordBytes(), jsonBefore);
         EXPECT_EQ(ReadHostCalls(), c.calls);
         SetHostSwitch(c.pszSwitch, false);
     }
-}
-
-TEST_F(JumpListEnvironmentTest, HourglassNestsAndGivesBackTheCursorFromBefore) {
-    const HCURSOR hcurWait = LoadCursorW(nullptr, IDC_WAIT);
-    const HCURSOR hcurBefore = LoadCursorW(nullptr, IDC_IBEAM);
-    SetCursor(hcurBefore);
-    CJumpListEnvironment env(m_hWndOwner, u"Zembro by Brellow");
-
-    env.BeginWaitCursor();
-    EXPECT_EQ(GetCursor(), hcurWait);
-    env.BeginWaitCursor();
-    env.EndWaitCursor();
-    EXPECT_EQ(GetCursor(), hcurWait);
-    env.EndWaitCursor();
-    EXPECT_EQ(GetCursor(), hcurBefore);
-    env.EndWaitCursor();  // unmatched: changes nothing
-    EXPECT_EQ(GetCursor(), hcurBefore);
 }
 
 }  // namespace
