@@ -3,7 +3,7 @@
 // dynamic layout from the dialog's "AFX_DIALOG_LAYOUT" resource.
 //
 // A dialog binds its C++ object to its window once (DialogBoxParamW with this,
-// kept under DWLP_USER) and routes messages through a static table of
+// kept under DWLP_USER, which is therefore not free for other use) and routes messages through a static table of
 // CMessageMapEntry {message, id, notification code, &Class::Handler} that its
 // GetMessageMap override returns. The handler's signature says how it is called:
 //
@@ -24,6 +24,16 @@
 //                                  Used for WM_SIZE, WM_GETMINMAXINFO, WM_PAINT,
 //                                  WM_CONTEXTMENU, WM_SYSCOMMAND, WM_HELP,
 //                                  WM_DESTROY and the like.
+//
+// For example:
+//   std::span<const CMessageMapEntry> CDlgX::GetMessageMap() const {
+//       static const CMessageMapEntry map[] = {
+//           {WM_COMMAND, IDC_MOVE_UP, BN_CLICKED, &CDlgX::OnMoveUp},
+//           {WM_NOTIFY, IDC_TASK_LIST, NM_DBLCLK, &CDlgX::OnListDoubleClick},
+//           {WM_GETMINMAXINFO, 0, 0, &CDlgX::OnGetMinMaxInfo},
+//       };
+//       return map;
+//   }
 //
 // A handler that calls Default() lets the dialog manager process the message as
 // usual after the handler returns; its result then replaces the handler's.
