@@ -1,0 +1,21 @@
+#include "ui/main/WebLinks.h"
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include "core/ProductLinks.h"
+#include "framework/WinText.h"
+
+namespace {
+
+constexpr char16_t kShareEndpoint[] = u"http://www.facebook.com/sharer.php";
+
+}  // namespace
+
+std::u16string GetShareAddress() { return std::u16string(kShareEndpoint) + u"?u=" + kProductPage; }
+
+void OpenWebPage(const std::u16string& url) {
+    // No verb: the address's default action, which for a web address is the
+    // browser. The result is deliberately not looked at.
+    ShellExecuteW(nullptr, nullptr, as_wcstr(url), nullptr, nullptr, SW_SHOWMAXIMIZED);
+}
