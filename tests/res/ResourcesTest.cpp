@@ -282,7 +282,7 @@ TEST(Resources, DialogsOpenWithEveryControlWhereTheTemplatePutsIt) {
     for (const DialogCase& c : kDialogs) {
         SCOPED_TRACE("dialog " + std::to_string(c.id));
         HWND hDlg = ::CreateDialogParamW(Module(), MAKEINTRESOURCEW(c.id), nullptr, QuietDialogProc, 0);
-        ASSERT_TRUE(hDlg);
+        ASSERT_TRUE(hDlg) << "error " << ::GetLastError();
         RECT rcClient{};
         ::GetClientRect(hDlg, &rcClient);
         RECT rcSize{0, 0, c.cx, c.cy};
