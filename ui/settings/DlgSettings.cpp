@@ -1,0 +1,87 @@
+#include "ui/settings/DlgSettings.h"
+
+#include <string>
+
+#include "framework/App.h"
+#include "framework/DataExchange.h"
+#include "ui/settings/RegistryKey.h"
+
+namespace {
+
+// The application title when there is no application object to ask.
+std::wstring ApplicationTitle() {
+    if (const CWinApp* pApp = AfxGetApp()) return pApp->GetAppName();
+    const wchar_t* pszTitle = nullptr;
+    // Length 0 gives a pointer into the resource itself, which has no terminator.
+    const int cch = LoadStringW(AfxGetResourceHandle(), IDS_APPLICATION_TITLE, reinterpret_cast<LPWSTR>(&pszTitle), 0);
+    return cch > 0 ? std::wstring(pszTitle, static_cast<size_t>(cch)) : std::wstring();
+}
+
+}  // namespace
+
+CDlgSettings::CDlgSettings(CDialog* pParent) : CDialog(IDD, pParent) {}
+
+void CDlgSettings::DoDataExchange(CDataExchange& dx) {
+    CDialog::DoDataExchange(dx);
+    DDX_Check(dx, IDC_REMEMBER_LOCATION, m_bRememberLocation);
+    DDX_Check(dx, IDC_REMEMBER_COLUMN_WIDTH, m_bRememberColumnWidth);
+    DDX_Text(dx, IDC_MAX_JUMP_LIST_ITEMS, m_dwMaxJumpListItems);
+}
+
+std::span<const CMessageMapEntry> CDlgSettings::GetMessageMap() const {
+    static const CMessageMapEntry map[] = {
+        {WM_COMMAND, IDOK, BN_CLICKED, &CDlgSettings::OnClickedOk},
+    };
+    return map;
+}
+
+BOOL CDlgSettings::OnInitDialog() {
+    // Without an application object there is no profile: both preferences keep
+    // their default, as on a first run.
+    const CWinApp* pApp = AfxGetApp();
+    m_bRememberLocation = pApp ? pApp->GetProfileInt(kSettingsSection, kRememberLocationEntry, 1) : 1;
+    m_bRememberColumnWidth = pApp ? pApp->GetProfileInt(kSettingsSection, kRememberColumnWidthEntry, 1) : 1;
+
+    // A missing key, a missing value or one of another type all show as 0, which
+    // is also what Explorer's default looks like here.
+    m_dwMaxJumpListItems = 0;
+    {
+        CRegistryKey key;
+        if (key.Open(kExplorerAdvancedKey, KEY_QUERY_VALUE) == ERROR_SUCCESS)
+            key.QueryDWORDValue(kJumpListItemsMaximumValue, m_dwMaxJumpListItems);
+    }
+
+    CDialog::OnInitDialog();
+
+    m_hIcon = LoadIconW(AfxGetResourceHandle(), MAKEINTRESOURCEW(IDI_ZEMBRO));
+    SendMessageW(m_hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
+    SendMessageW(m_hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
+
+    const std::wstring strCaption = L"Settings - " + ApplicationTitle();
+    SetWindowTextW(m_hWnd, strCaption.c_str());
+    return TRUE;
+}
+
+void CDlgSettings::OnClickedOk() {
+    if (!UpdateData(TRUE)) return;
+
+    // The profile first: the preferences are kept even when Explorer's key is
+    // out of reach. Failed writes are not reported.
+    if (CWinApp* pApp = AfxGetApp()) {
+        pApp->WriteProfileInt(kSettingsSection, kRememberLocationEntry, m_bRememberLocation);
+        pApp->WriteProfileInt(kSettingsSection, kRememberColumnWidthEntry, m_bRememberColumnWidth);
+    }
+
+    {
+        CRegistryKey key;
+        if (key.Open(kExplorerAdvancedKey, KEY_READ | KEY_WRITE) == ERROR_SUCCESS) {
+            // 0 is never stored: no value is how Explorer is told to use its own default.
+            if (m_dwMaxJumpListItems != 0)
+                key.SetDWORDValue(kJumpListItemsMaximumValue, m_dwMaxJumpListItems);
+            else
+                key.DeleteValue(kJumpListItemsMaximumValue);
+        }
+    }
+
+    CDialog::OnOK();
+}

@@ -1,0 +1,36 @@
+#include "ui/settings/RegistryKey.h"
+
+LONG CRegistryKey::Open(const wchar_t* pszSubKey, REGSAM samDesired) {
+    HKEY hKey = nullptr;
+    const LONG lResult = RegOpenKeyExW(HKEY_CURRENT_USER, pszSubKey, 0, samDesired, &hKey);
+    if (lResult != ERROR_SUCCESS) return lResult;
+    m_hKey.reset(hKey);
+    return ERROR_SUCCESS;
+}
+
+LONG CRegistryKey::QueryDWORDValue(const wchar_t* pszValueName, DWORD& dwValue) const {
+    if (!m_hKey) return ERROR_INVALID_HANDLE;
+    DWORD dwType = REG_NONE;
+    DWORD dwRead = 0;
+    DWORD cb = sizeof(dwRead);
+    const LONG lResult =
+        RegQueryValueExW(m_hKey.get(), pszValueName, nullptr, &dwType, reinterpret_cast<BYTE*>(&dwRead), &cb);
+    // Longer than four bytes: whatever its type, it is no DWORD we can use.
+    if (lResult == ERROR_MORE_DATA) return ERROR_INVALID_DATA;
+    if (lResult != ERROR_SUCCESS) return lResult;
+    // A short REG_DWORD would leave part of the number unread.
+    if (dwType != REG_DWORD || cb != sizeof(dwRead)) return ERROR_INVALID_DATA;
+    dwValue = dwRead;
+    return ERROR_SUCCESS;
+}
+
+LONG CRegistryKey::SetDWORDValue(const wchar_t* pszValueName, DWORD dwValue) {
+    if (!m_hKey) return ERROR_INVALID_HANDLE;
+    return RegSetValueExW(m_hKey.get(), pszValueName, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dwValue),
+                          sizeof(dwValue));
+}
+
+LONG CRegistryKey::DeleteValue(const wchar_t* pszValueName) {
+    if (!m_hKey) return ERROR_INVALID_HANDLE;
+    return RegDeleteValueW(m_hKey.get(), pszValueName);
+}

@@ -1,0 +1,34 @@
+#pragma once
+// An open key under HKEY_CURRENT_USER, closed when the wrapper goes away.
+// Every operation returns the Windows error code (ERROR_SUCCESS on success) and
+// leaves its out-parameter alone when it fails. A key is only ever opened,
+// never created: a missing key stays missing.
+#include <windows.h>
+
+#include "framework/UniqueHandle.h"
+
+class CRegistryKey {
+public:
+    CRegistryKey() = default;
+    CRegistryKey(const CRegistryKey&) = delete;
+    CRegistryKey& operator=(const CRegistryKey&) = delete;
+
+    // Opens HKEY_CURRENT_USER\pszSubKey with samDesired. On success the key held
+    // before (if any) is closed; on failure the wrapper keeps what it held.
+    LONG Open(const wchar_t* pszSubKey, REGSAM samDesired);
+
+    // dwValue receives the number only when the value is a REG_DWORD of exactly
+    // four bytes. A value of another type or length gives ERROR_INVALID_DATA; a
+    // missing one ERROR_FILE_NOT_FOUND; no open key ERROR_INVALID_HANDLE.
+    LONG QueryDWORDValue(const wchar_t* pszValueName, DWORD& dwValue) const;
+    // Stores dwValue as a REG_DWORD, little-endian, four bytes.
+    LONG SetDWORDValue(const wchar_t* pszValueName, DWORD dwValue);
+    LONG DeleteValue(const wchar_t* pszValueName);
+
+    // Closes the key if one is held; safe to call on a closed wrapper.
+    void Close() { m_hKey.reset(); }
+    bool IsOpen() const { return m_hKey.valid(); }
+
+private:
+    UniqueRegKey m_hKey;
+};
