@@ -131,7 +131,10 @@ bool ReplaceFileContents(const std::u16string& strPath, const std::u16string& st
         CPosixFile file(fd);
         errno = 0;
         ok = write(file);
-        if (!ok) error = SystemError{static_cast<std::uint32_t>(file.m_nError), FromAscii(std::strerror(file.m_nError))};
+        if (!ok) {
+            const int nError = file.m_nError ? file.m_nError : EIO;
+            error = SystemError{static_cast<std::uint32_t>(nError), FromAscii(std::strerror(nError))};
+        }
         if (ok && ::fsync(file.Descriptor()) != 0) {
             error = LastError();
             ok = false;

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "core/DataFile.h"
+#include "core/Platform.h"
 #include "support/Bytes.h"
 #include "support/TempFolder.h"
 
@@ -75,6 +76,23 @@ TEST_F(DataFileTest, SavesThatCannotHappenLeaveThePreviousBytes) {
         TearDown();
         SetUp();
     }
+}
+
+// A write that fails half way (a full disk, say) must not reach Data.dat.
+TEST_F(DataFileTest, WriteErrorHalfWayLeavesThePreviousBytes) {
+    CTaskList list = kStored;
+    ASSERT_TRUE(LoadSaveDataFile(list, true).Succeeded());
+    const Bytes before = ReadBytes(DataFilePath());
+    const std::u16string temp = DataFilePath() + u".tmp";
+    const auto writeHalfThenFail = [](CArchiveFile& file) {
+        const std::uint8_t bytes[] = {9, 0, 0, 0};
+        return file.Write(bytes, sizeof bytes) && false;
+    };
+    platform::SystemError error;
+    EXPECT_FALSE(platform::ReplaceFileContents(DataFilePath(), temp, writeHalfThenFail, error));
+    EXPECT_NE(error.m_dwCode, 0u);
+    EXPECT_EQ(ReadBytes(DataFilePath()), before);
+    EXPECT_FALSE(FileExists(temp));
 }
 
 TEST_F(DataFileTest, LockedFileIsNotLoaded) {
