@@ -16,11 +16,11 @@ TOOLS := cmake:cmake g++:g++ clang++:clang \
          x86_64-w64-mingw32-g++-posix:g++-mingw-w64-x86-64-posix \
          x86_64-w64-mingw32-windres:binutils-mingw-w64-x86-64 \
          wine:wine Xvfb:xvfb xauth:xauth import:imagemagick \
-         xwininfo:x11-utils python3:python3
+         xwininfo:x11-utils python3:python3 zip:zip unzip:unzip makensis:nsis
 FILES := /usr/src/googletest/CMakeLists.txt:googletest /usr/lib/wine/wine64:wine64 \
          /usr/lib/llvm-14/lib/clang/14.0.6/lib/linux/libclang_rt.fuzzer-x86_64.a:libclang-rt-14-dev
 
-.PHONY: all deps build build-native build-win test test-native test-win run bench fuzz clean
+.PHONY: all deps build build-native build-win test test-native test-win run bench fuzz dist clean
 
 all: build
 
@@ -84,6 +84,10 @@ fuzz: deps
 	ZEMBRO_LOCALAPPDATA= $(FUZZ_DIR)/fuzz/zembro_fuzz_seeds $(FUZZ_DIR)/seeds/datafile
 	$(FUZZ_DIR)/fuzz/zembro_fuzz_datafile -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 \
 	    $(FUZZ_DIR)/corpus/datafile $(FUZZ_DIR)/seeds/datafile
+
+# A zip with the program and a read-me, and a per-user installer.
+dist: build-win
+	tools/dist/make-dist.sh $(WIN_DIR) $(BUILD)/dist
 
 clean:
 	rm -rf $(BUILD)

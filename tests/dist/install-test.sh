@@ -1,0 +1,66 @@
+#!/usr/bin/env bash
+# Installs and uninstalls the packaged Zembro silently in the tests' Wine prefix
+# and checks what a user would find: the program, its read-me, the Start menu
+# shortcut and the uninstall entry, all gone after the uninstall, while the
+# user's Data.dat and settings stay.  Usage: install-test.sh WIN_BUILD_DIR
+set -u
+root=$(cd "$(dirname "$0")/../.." && pwd)
+win=$(cd "$1" && pwd)
+export WINEPREFIX=${ZEMBRO_WINEPREFIX:-$win/wineprefix}
+export WINEDEBUG=-all
+run=$root/tools/wine-run.sh
+failures=0
+check() {  # check DESCRIPTION COMMAND...
+  if "${@:2}"; then echo "ok: $1"; else echo "FAILED: $1"; failures=$((failures + 1)); fi
+}
+# Waits up to 30 s for a condition (the uninstaller finishes in a process of its own).
+wait_for() {
+  local i
+  for i in $(seq 300); do "$@" && return 0; sleep 0.1; done
+  return 1
+}
+absent() { [ ! -e "$1" ]; }
+
+dist=$win/dist-test
+"$root/tools/dist/make-dist.sh" "$win" "$dist" >/dev/null || { echo "FAILED: packaging"; exit 1; }
+check "the zip holds the program and the read-me" \
+  bash -c "unzip -Z1 '$dist/Zembro-4.1-win64.zip' | sort | tr '\n' ' ' | grep -qx 'ReadMe.txt Zembro.exe '"
+
+"$run" --setup || exit 1
+user=$WINEPREFIX/drive_c/users/$(whoami)
+local_app=$user/AppData/Local
+install_dir=$local_app/Programs/Zembro
+shortcut="$user/AppData/Roaming/Microsoft/Windows/Start Menu/Programs/Zembro.lnk"
+data_dir=$local_app/Zembro-by-Brellow
+settings='HKCU\Software\Brellow\Zembro by Brellow\Settings'
+
+# The user's own things, which the uninstaller must leave alone.
+mkdir -p "$data_dir"
+had_data=0; [ -e "$data_dir/Data.dat" ] && had_data=1 && cp "$data_dir/Data.dat" "$dist/Data.dat.saved"
+printf '\x00\x00\x00\x00' >"$data_dir/Data.dat"
+wine reg add "$settings" /v InstallTestMarker /t REG_DWORD /d 7 /f >/dev/null 2>&1
+
+"$run" "$dist/Zembro-4.1-setup.exe" /S >/dev/null
+check "the program is installed" test -f "$install_dir/Zembro.exe"
+check "the read-me is installed" test -f "$install_dir/ReadMe.txt"
+check "the uninstaller is installed" test -f "$install_dir/Uninstall.exe"
+check "the Start menu shortcut exists" test -f "$shortcut"
+check "the uninstall entry exists" \
+  bash -c "wine reg query 'HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Zembro' /v DisplayVersion 2>/dev/null | grep -q 4.1"
+check "the installed program is the built one" cmp -s "$install_dir/Zembro.exe" "$win/Zembro.exe"
+
+"$run" "$install_dir/Uninstall.exe" /S >/dev/null
+check "the program is removed" wait_for absent "$install_dir/Zembro.exe"
+check "the install folder is removed" wait_for absent "$install_dir"
+check "the Start menu shortcut is removed" absent "$shortcut"
+check "the uninstall entry is removed" \
+  bash -c "! wine reg query 'HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Zembro' >/dev/null 2>&1"
+check "the user's data file stays" bash -c "printf '\\x00\\x00\\x00\\x00' | cmp -s - '$data_dir/Data.dat'"
+check "the user's settings stay" \
+  bash -c "wine reg query '$settings' /v InstallTestMarker 2>/dev/null | grep -q 0x7"
+
+rm -f "$data_dir/Data.dat"
+[ "$had_data" = 1 ] && cp "$dist/Data.dat.saved" "$data_dir/Data.dat"
+wine reg delete "$settings" /v InstallTestMarker /f >/dev/null 2>&1
+echo "$(( 13 - failures )) passed, $failures failed"
+[ "$failures" = 0 ]
