@@ -136,6 +136,19 @@ void ClearHostFiles() {
     for (const wchar_t* name : {L"\\jumplist.json", L"\\calls.log"}) DeleteFileW((HostFolder() + name).c_str());
 }
 
+bool IsHostRegistered() {
+    // CLSID_DestinationList, CLSID_EnumerableObjectCollection, CLSID_ShellLink
+    for (const wchar_t* pszClsid : {L"{77F10CF0-3DB5-4966-B520-B7C54FD35ED6}", L"{2D3468C1-36A7-43B6-AC24-D3F02FD9607A}",
+                                    L"{00021401-0000-0000-C000-000000000046}"}) {
+        const std::wstring key = std::wstring(L"Software\\Classes\\CLSID\\") + pszClsid + L"\\InprocServer32";
+        wchar_t szServer[MAX_PATH] = {};
+        DWORD cb = sizeof(szServer);
+        RegGetValueW(HKEY_LOCAL_MACHINE, key.c_str(), nullptr, RRF_RT_REG_SZ, nullptr, szServer, &cb);
+        if (std::wstring(szServer).find(L"ZembroJumpListHost") == std::wstring::npos) return false;
+    }
+    return true;
+}
+
 void ClearHostCalls() { DeleteFileW((HostFolder() + L"\\calls.log").c_str()); }
 
 void SetHostSwitch(const wchar_t* pszName, bool bOn) {

@@ -41,5 +41,9 @@ void ClearHostFiles();
 // Removes calls.log only.
 void ClearHostCalls();
 
+// Whether the prefix sends the Jump List classes to the stand-in host
+// (tools/register-jumplist-host.sh does that).
+bool IsHostRegistered();
+
 // Turns one of "FailBeginList", "FailAddUserTasks", "FailCommitList" on or off.
 void SetHostSwitch(const wchar_t* pszName, bool bOn);

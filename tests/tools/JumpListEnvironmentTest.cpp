@@ -124,6 +124,7 @@ class JumpListEnvironmentTest : public DataFolderTest {
 protected:
     void SetUp() override {
         DataFolderTest::SetUp();
+        ASSERT_TRUE(IsHostRegistered()) << "register the stand-in host: tools/register-jumplist-host.sh PREFIX DLL";
         ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
         for (const wchar_t* name : {L"FailBeginList", L"FailAddUserTasks", L"FailCommitList"}) SetHostSwitch(name, false);
         ClearHostFiles();

@@ -18,6 +18,7 @@ namespace {
 class JumpListHostTest : public ::testing::Test {
 protected:
     void SetUp() override {
+        ASSERT_TRUE(IsHostRegistered()) << "register the stand-in host: tools/register-jumplist-host.sh PREFIX DLL";
         ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
         ClearHostFiles();
     }

@@ -16,6 +16,7 @@ namespace {
 class JumpListTest : public ::testing::Test {
 protected:
     void SetUp() override {
+        ASSERT_TRUE(IsHostRegistered()) << "register the stand-in host: tools/register-jumplist-host.sh PREFIX DLL";
         ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
         ClearSwitches();
         ClearHostFiles();
