@@ -79,11 +79,13 @@ bench: build-win
 fuzz: deps
 	cmake -S . -B $(FUZZ_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZEMBRO_FUZZ=ON \
 	      -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++
-	cmake --build $(FUZZ_DIR) -j $(JOBS) --target zembro_fuzz_datafile zembro_fuzz_seeds
-	mkdir -p $(FUZZ_DIR)/corpus/datafile $(FUZZ_DIR)/seeds/datafile
+	cmake --build $(FUZZ_DIR) -j $(JOBS) --target zembro_fuzz_datafile zembro_fuzz_seeds zembro_fuzz_layout
+	mkdir -p $(FUZZ_DIR)/corpus/datafile $(FUZZ_DIR)/seeds/datafile $(FUZZ_DIR)/corpus/layout
 	ZEMBRO_LOCALAPPDATA= $(FUZZ_DIR)/fuzz/zembro_fuzz_seeds $(FUZZ_DIR)/seeds/datafile
 	$(FUZZ_DIR)/fuzz/zembro_fuzz_datafile -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 \
 	    $(FUZZ_DIR)/corpus/datafile $(FUZZ_DIR)/seeds/datafile
+	$(FUZZ_DIR)/fuzz/zembro_fuzz_layout -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 \
+	    $(FUZZ_DIR)/corpus/layout
 
 # A zip with the program and a read-me, and a per-user installer.
 dist: build-win
