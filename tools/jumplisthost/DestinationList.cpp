@@ -131,11 +131,10 @@ std::string ListToJson(const std::optional<std::wstring>& strAppId, const std::v
 HRESULT CDestinationList::Create(REFIID riid, void** ppv) {
     if (!ppv) return E_POINTER;
     *ppv = nullptr;
-    auto* pList = new (std::nothrow) CDestinationList;
+    Microsoft::WRL::ComPtr<CDestinationList> pList;
+    pList.Attach(new (std::nothrow) CDestinationList);  // takes the reference it was born with
     if (!pList) return E_OUTOFMEMORY;
-    const HRESULT hr = pList->QueryInterface(riid, ppv);
-    pList->Release();
-    return hr;
+    return pList->QueryInterface(riid, ppv);
 }
 
 STDMETHODIMP CDestinationList::QueryInterface(REFIID riid, void** ppv) {

@@ -7,6 +7,8 @@
 #include <shlobj.h>
 #include <shobjidl.h>
 
+#include <wrl/client.h>
+
 #include <new>
 
 #include "DestinationList.h"
@@ -176,11 +178,10 @@ STDAPI DllGetClassObject(REFCLSID rclsid, REFIID riid, LPVOID* ppv) {
     *ppv = nullptr;
     for (const CHostedClass& hosted : kClasses) {
         if (*hosted.m_pClsid != rclsid) continue;
-        auto* pFactory = new (std::nothrow) CClassFactory(hosted.m_pfnCreate);
+        Microsoft::WRL::ComPtr<CClassFactory> pFactory;
+        pFactory.Attach(new (std::nothrow) CClassFactory(hosted.m_pfnCreate));
         if (!pFactory) return E_OUTOFMEMORY;
-        const HRESULT hr = pFactory->QueryInterface(riid, ppv);
-        pFactory->Release();
-        return hr;
+        return pFactory->QueryInterface(riid, ppv);
     }
     return CLASS_E_CLASSNOTAVAILABLE;
 }

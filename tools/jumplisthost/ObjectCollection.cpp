@@ -5,11 +5,10 @@
 HRESULT CObjectCollection::Create(REFIID riid, void** ppv) {
     if (!ppv) return E_POINTER;
     *ppv = nullptr;
-    auto* pCollection = new (std::nothrow) CObjectCollection;
+    Microsoft::WRL::ComPtr<CObjectCollection> pCollection;
+    pCollection.Attach(new (std::nothrow) CObjectCollection);  // takes the reference it was born with
     if (!pCollection) return E_OUTOFMEMORY;
-    const HRESULT hr = pCollection->QueryInterface(riid, ppv);
-    pCollection->Release();
-    return hr;
+    return pCollection->QueryInterface(riid, ppv);
 }
 
 STDMETHODIMP CObjectCollection::QueryInterface(REFIID riid, void** ppv) {

@@ -1,5 +1,7 @@
 #include "ShellLink.h"
 
+#include <wrl/client.h>
+
 #include <new>
 
 namespace {
@@ -22,11 +24,10 @@ bool SameKey(const PROPERTYKEY& a, const PROPERTYKEY& b) { return a.fmtid == b.f
 HRESULT CShellLink::Create(REFIID riid, void** ppv) {
     if (!ppv) return E_POINTER;
     *ppv = nullptr;
-    auto* pLink = new (std::nothrow) CShellLink;
+    Microsoft::WRL::ComPtr<CShellLink> pLink;
+    pLink.Attach(new (std::nothrow) CShellLink);  // takes the reference it was born with
     if (!pLink) return E_OUTOFMEMORY;
-    const HRESULT hr = pLink->QueryInterface(riid, ppv);
-    pLink->Release();
-    return hr;
+    return pLink->QueryInterface(riid, ppv);
 }
 
 CShellLink::~CShellLink() {
