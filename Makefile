@@ -65,16 +65,11 @@ test: build-native build-win
 run: build-win
 	@if [ -x tools/run-zembro.sh ]; then tools/run-zembro.sh $(WIN_DIR); else echo "The core is built; the Zembro window comes with the main window work."; fi
 
-# Natively without sanitizers; under Wine in a prefix of its own, so that no
-# user's Data.dat in the run prefix is touched.
+# The data file natively without sanitizers and under Wine, then the program.
 bench: build-win
 	cmake -S . -B $(BENCH_DIR) -DCMAKE_BUILD_TYPE=Release -DZEMBRO_SANITIZE=OFF >/dev/null
 	cmake --build $(BENCH_DIR) -j $(JOBS) --target zembro_bench_datafile
-	@echo "== native =="
-	@dir=$$(mktemp -d) && ZEMBRO_LOCALAPPDATA=$$dir $(BENCH_DIR)/bench/zembro_bench_datafile; rc=$$?; rm -rf $$dir; exit $$rc
-	@echo "== Windows build under Wine =="
-	@ZEMBRO_WINEPREFIX=$(CURDIR)/$(BUILD)/benchprefix tools/wine-run.sh $(WIN_DIR)/bench/zembro_bench_datafile.exe; \
-	  rc=$$?; ZEMBRO_WINEPREFIX=$(CURDIR)/$(BUILD)/benchprefix tools/wine-run.sh --shutdown; exit $$rc
+	bench/run-bench.sh $(BUILD)
 
 fuzz: deps
 	cmake -S . -B $(FUZZ_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZEMBRO_FUZZ=ON \

@@ -1,0 +1,203 @@
+// Measures the real Zembro.exe from outside, as a user would meet it:
+//  1. start-up: process start until the main window shows its rows, against a
+//     minimal dialog program built the same way;
+//  2. a change at scale: one Move Up in a list of 1,000 entries (publish, save,
+//     reload, rebuild rows and icons) against 1,000 bare icon lookups;
+//  3. resources: private memory and GDI/USER objects after the first and after
+//     500 refreshes.
+// Usage: zembro_bench_program ZEMBRO.EXE MINIMAL.EXE
+#include <windows.h>
+#include <commctrl.h>
+#include <psapi.h>
+#include <shellapi.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "core/DataFile.h"
+#include "core/JumpListAction.h"
+#include "framework/WinText.h"
+#include "res/resource.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+constexpr auto kDeadline = std::chrono::seconds(60);
+
+double Seconds(Clock::time_point since) { return std::chrono::duration<double>(Clock::now() - since).count(); }
+
+struct CRunningProgram {
+    PROCESS_INFORMATION m_pi{};
+    HWND m_hWnd = nullptr;
+    HWND m_hList = nullptr;
+    ~CRunningProgram() {
+        if (m_pi.hProcess) {
+            if (m_hWnd) PostMessageW(m_hWnd, WM_CLOSE, 0, 0);
+            if (WaitForSingleObject(m_pi.hProcess, 20000) != WAIT_OBJECT_0) TerminateProcess(m_pi.hProcess, 1);
+            CloseHandle(m_pi.hProcess);
+            CloseHandle(m_pi.hThread);
+        }
+    }
+};
+
+int RowCount(HWND hList) { return static_cast<int>(SendMessageW(hList, LVM_GETITEMCOUNT, 0, 0)); }
+
+// Starts the program and waits until its window titled pszTitle shows nRows rows
+// or more. Returns the seconds that took, or a negative number on failure.
+double StartAndWaitForRows(const std::wstring& exe, const wchar_t* pszTitle, int nRows, CRunningProgram& program) {
+    std::wstring commandLine = L"\"" + exe + L"\"";
+    STARTUPINFOW si{};
+    si.cb = sizeof si;
+    const auto start = Clock::now();
+    if (!CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
+                        &program.m_pi))
+        return -1;
+    while (Seconds(start) < std::chrono::duration<double>(kDeadline).count()) {
+        if (!program.m_hWnd) program.m_hWnd = FindWindowW(nullptr, pszTitle);
+        if (program.m_hWnd && !program.m_hList) program.m_hList = GetDlgItem(program.m_hWnd, 1000);
+        if (program.m_hList && RowCount(program.m_hList) >= nRows) return Seconds(start);
+        if (WaitForSingleObject(program.m_pi.hProcess, 1) == WAIT_OBJECT_0) return -1;
+    }
+    return -1;
+}
+
+double Median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+// Selects row nRow of another process's list view (the item must live in its memory).
+bool SelectRow(HANDLE hProcess, HWND hList, int nRow) {
+    LVITEMW item{};
+    item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    item.state = LVIS_SELECTED | LVIS_FOCUSED;
+    void* pRemote = VirtualAllocEx(hProcess, nullptr, sizeof item, MEM_COMMIT, PAGE_READWRITE);
+    if (!pRemote) return false;
+    const bool ok = WriteProcessMemory(hProcess, pRemote, &item, sizeof item, nullptr) &&
+                    SendMessageW(hList, LVM_SETITEMSTATE, nRow, reinterpret_cast<LPARAM>(pRemote));
+    VirtualFreeEx(hProcess, pRemote, 0, MEM_RELEASE);
+    return ok;
+}
+
+void Click(HWND hWnd, int nID) { SendMessageW(hWnd, WM_COMMAND, MAKEWPARAM(nID, BN_CLICKED), 0); }
+
+struct CResources {
+    SIZE_T m_cbPrivate = 0;
+    DWORD m_nGdi = 0, m_nUser = 0;
+};
+
+CResources Measure(HANDLE hProcess) {
+    CResources r;
+    PROCESS_MEMORY_COUNTERS_EX counters{};
+    counters.cb = sizeof counters;
+    if (GetProcessMemoryInfo(hProcess, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters), sizeof counters))
+        r.m_cbPrivate = counters.PrivateUsage;
+    r.m_nGdi = GetGuiResources(hProcess, GR_GDIOBJECTS);
+    r.m_nUser = GetGuiResources(hProcess, GR_USEROBJECTS);
+    return r;
+}
+
+// A list of n tasks, each with its own icon index in one of the system's programs.
+CTaskList MakeList(int n, const std::u16string& strIconFile) {
+    CTaskList list;
+    for (int i = 0; i < n; ++i) {
+        CJumpListAction a;
+        a.m_strTitle = u"Task " + as_u16(std::to_wstring(i));
+        a.m_strPath = strIconFile;
+        a.m_strIconPath = strIconFile;
+        a.m_nIconIndex = i % 3;
+        list.Add(a);
+    }
+    return list;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    if (argc != 3) {
+        std::fwprintf(stderr, L"usage: %ls ZEMBRO.EXE MINIMAL.EXE\n", argv[0]);
+        return 2;
+    }
+    const std::wstring zembro = argv[1], minimal = argv[2];
+    const wchar_t* const pszTitle = L"Zembro by Brellow";
+    const std::u16string strDataFile = GetDataFilePath();
+    wchar_t szSystem[MAX_PATH];
+    GetSystemDirectoryW(szSystem, MAX_PATH);
+    const std::u16string strIconFile = as_u16(szSystem) + u"\\shell32.dll";
+
+    // 1. Start-up, alternating the two programs so that both see the same machine.
+    constexpr int kRuns = 7;
+    std::vector<double> tZembro, tMinimal;
+    for (int r = 0; r < kRuns; ++r) {
+        {
+            CRunningProgram program;
+            tMinimal.push_back(StartAndWaitForRows(minimal, L"Zembro minimal", 1, program));
+        }
+        {
+            CRunningProgram program;
+            tZembro.push_back(StartAndWaitForRows(zembro, pszTitle, 1, program));
+        }
+    }
+    if (*std::min_element(tZembro.begin(), tZembro.end()) < 0 ||
+        *std::min_element(tMinimal.begin(), tMinimal.end()) < 0) {
+        std::printf("FAILED: a program did not show its rows\n");
+        return 1;
+    }
+    const double startZembro = Median(tZembro), startMinimal = Median(tMinimal);
+    std::printf("start-up until rows show (median of %d): Zembro %.0f ms, minimal dialog %.0f ms, ratio %.2f (target <= 1.5)\n",
+                kRuns, startZembro * 1e3, startMinimal * 1e3, startZembro / startMinimal);
+
+    // 2. One Move Up at 1,000 entries, against 1,000 bare icon lookups.
+    constexpr int kEntries = 1000;
+    CTaskList list = MakeList(kEntries, strIconFile);
+    if (!LoadSaveDataFile(list, true).Succeeded()) {
+        std::printf("FAILED: could not write the data file\n");
+        return 1;
+    }
+    const auto lookupStart = Clock::now();
+    for (int i = 0; i < kEntries; ++i) {
+        HICON hIcon = nullptr;
+        if (ExtractIconExW(as_wcstr(strIconFile), i % 3, nullptr, &hIcon, 1) && hIcon) DestroyIcon(hIcon);
+    }
+    const double tLookups = Seconds(lookupStart);
+    {
+        CRunningProgram program;
+        if (StartAndWaitForRows(zembro, pszTitle, kEntries, program) < 0 ||
+            !SelectRow(program.m_pi.hProcess, program.m_hList, kEntries / 2)) {
+            std::printf("FAILED: Zembro did not show %d rows\n", kEntries);
+            return 1;
+        }
+        std::vector<double> tMoves;
+        for (int r = 0; r < 3; ++r) {
+            const auto start = Clock::now();
+            Click(program.m_hWnd, IDC_MOVE_UP);  // returns when the window has rebuilt its rows
+            tMoves.push_back(Seconds(start));
+        }
+        const double tMove = Median(tMoves);
+        std::printf("Move Up at %d entries: %.0f ms; %d bare icon lookups: %.0f ms; ratio %.2f (target <= 2)\n",
+                    kEntries, tMove * 1e3, kEntries, tLookups * 1e3, tMove / tLookups);
+    }
+
+    // 3. Resources over 500 refreshes (each Move Up / Move Down is one).
+    CTaskList small = MakeList(10, strIconFile);
+    LoadSaveDataFile(small, true);
+    {
+        CRunningProgram program;
+        if (StartAndWaitForRows(zembro, pszTitle, 10, program) < 0 || !SelectRow(program.m_pi.hProcess, program.m_hList, 5)) {
+            std::printf("FAILED: Zembro did not start for the resource run\n");
+            return 1;
+        }
+        Click(program.m_hWnd, IDC_MOVE_UP);
+        const CResources first = Measure(program.m_pi.hProcess);
+        for (int r = 1; r < 500; ++r) Click(program.m_hWnd, r % 2 ? IDC_MOVE_DOWN : IDC_MOVE_UP);
+        const CResources last = Measure(program.m_pi.hProcess);
+        std::printf("after 1 and 500 refreshes: private memory %.1f MB -> %.1f MB, GDI objects %lu -> %lu, USER objects %lu -> %lu\n",
+                    first.m_cbPrivate / 1e6, last.m_cbPrivate / 1e6, first.m_nGdi, last.m_nGdi, first.m_nUser,
+                    last.m_nUser);
+    }
+    DeleteFileW(as_wcstr(strDataFile));
+    return 0;
+}
