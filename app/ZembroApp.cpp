@@ -1,0 +1,58 @@
+#include "app/ZembroApp.h"
+
+#include <commctrl.h>
+
+#include "framework/OleInit.h"
+#include "ui/main/ZembroDlg.h"
+
+CZembroApp::CZembroApp() { m_dwRestartManagerSupportFlags = AFX_RESTART_MANAGER_SUPPORT_RESTART; }
+
+CZembroApp::~CZembroApp() = default;
+
+bool ActivateRunningInstance(const wchar_t* pszTitle) {
+    // Any class: the title alone marks a running copy.
+    HWND hWnd = FindWindowW(nullptr, pszTitle);
+    if (!hWnd || !IsWindow(hWnd)) return false;
+    ShowWindow(hWnd, SW_RESTORE);
+    ShowWindow(hWnd, SW_SHOW);
+    BringWindowToTop(hWnd);
+    // These two act only on windows of this thread...
+    SetActiveWindow(hWnd);
+    SetFocus(hWnd);
+    // ...so the window of another process is handed the foreground here, which
+    // a process that the user has just started may do.
+    SetForegroundWindow(hWnd);
+    return true;
+}
+
+BOOL CZembroApp::InitInstance() {
+    // The running copy's main window carries the application title from its
+    // OnInitDialog on; a copy started before that point runs as a second copy.
+    if (ActivateRunningInstance(GetAppName())) return FALSE;
+
+    INITCOMMONCONTROLSEX icc{};
+    icc.dwSize = sizeof(icc);
+    icc.dwICC = ICC_WIN95_CLASSES;
+    InitCommonControlsEx(&icc);
+
+    CWinApp::InitInstance();
+
+    // Publishing and the shell calls run later on this thread. A failure is not
+    // reported: those calls then report their own.
+    AfxOleInit();
+
+    // Every profile value lives under HKCU\Software\Brellow\<title>.
+    SetRegistryKey(L"Brellow");
+
+    CZembroDlg dlg;
+    m_pMainWnd = &dlg;
+    dlg.DoModal();
+    // The dialog object ends with this scope: nothing may point at it after.
+    m_pMainWnd = nullptr;
+    return FALSE;
+}
+
+int CZembroApp::ExitInstance() {
+    AfxOleTerm(FALSE);
+    return CWinApp::ExitInstance();
+}

@@ -1,0 +1,26 @@
+#pragma once
+// The application object: keeps the program to one running copy per desktop,
+// prepares the common controls, OLE and the profile, and runs the main window
+// as the program's only message loop.
+#include <windows.h>
+
+#include "framework/App.h"
+
+class CZembroApp : public CWinApp {
+public:
+    // The title comes from the string table; the program asks to be restarted
+    // after a crash or an update, without recovery.
+    CZembroApp();
+    ~CZembroApp() override;
+
+    // Always FALSE: either a running copy was brought forward, or the main
+    // window has run and closed. Nothing here shows a message.
+    BOOL InitInstance() override;
+    // Ends OLE; the process exits with the base class's code.
+    int ExitInstance() override;
+};
+
+// The top-level window titled pszTitle (a running copy's main window, or any
+// other window that carries exactly that title) restored, shown, raised and
+// activated. False when there is none.
+bool ActivateRunningInstance(const wchar_t* pszTitle);
