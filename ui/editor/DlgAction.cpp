@@ -1,0 +1,269 @@
+#include "ui/editor/DlgAction.h"
+
+#include <shellapi.h>
+#include <shlobj.h>
+#include <shobjidl.h>
+#include <wrl/client.h>
+
+#include <cwctype>
+
+#include "core/ProductLinks.h"
+#include "framework/App.h"
+#include "framework/DataExchange.h"
+#include "framework/WinText.h"
+#include "res/resource.h"
+
+using Microsoft::WRL::ComPtr;
+
+namespace {
+
+constexpr wchar_t kCaptionAdd[] = L"Add New Jump List Item - ";
+constexpr wchar_t kCaptionEdit[] = L"Edit Jump List Item - ";
+constexpr wchar_t kNoIconStatus[] = L"-NA-";
+constexpr wchar_t kTitleRequired[] = L"Please Enter Title to Continue.";
+constexpr wchar_t kPathRequired[] = L"Please Enter / Select Application / Document File Path to Continue.";
+constexpr wchar_t kPathRequiredToLocate[] = L"Please Enter / Select Application / Document File Path to Locate.";
+
+constexpr wchar_t kAllFilesName[] = L"All Files (*.*)";
+constexpr wchar_t kAllFilesSpec[] = L"*.*";
+constexpr wchar_t kIconFilesName[] = L"Icon Files (*.exe, *.dll, *.ico)";
+constexpr wchar_t kIconFilesSpec[] = L"*.exe;*.ico;*.dll";
+
+// The edits are single-line, yet a paste or another program can still put line
+// breaks into them. A CR or LF kept in a field would end that field early in the
+// data file, so each line break (CR LF, CR or LF) becomes one space.
+std::u16string LineBreaksToSpaces(const std::u16string& text) {
+    std::u16string result;
+    result.reserve(text.size());
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == u'\r' || text[i] == u'\n') {
+            if (text[i] == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n') ++i;
+            result.push_back(u' ');
+        } else {
+            result.push_back(text[i]);
+        }
+    }
+    return result;
+}
+
+void DDX_SingleLineText(CDataExchange& dx, int nIDC, std::u16string& value) {
+    DDX_Text(dx, nIDC, value);
+    if (dx.m_bSaveAndValidate && !dx.Failed()) value = LineBreaksToSpaces(value);
+}
+
+bool IsBlank(const std::u16string& text) {
+    for (char16_t ch : text)
+        if (!std::iswspace(static_cast<wint_t>(ch))) return false;
+    return true;
+}
+
+bool EndsWithExe(const std::u16string& path) {
+    constexpr wchar_t kExe[] = L".exe";
+    constexpr int cchExe = 4;
+    if (path.size() < cchExe) return false;
+    return CompareStringOrdinal(as_wcstr(path) + (path.size() - cchExe), cchExe, kExe, cchExe, TRUE) == CSTR_EQUAL;
+}
+
+// Over the owner when there is one, else over the work area; always fully on
+// the owner's monitor.
+void CenterOnOwner(HWND hWnd) {
+    RECT rcWindow{};
+    if (!GetWindowRect(hWnd, &rcWindow)) return;
+    HWND hWndOwner = GetWindow(hWnd, GW_OWNER);
+    MONITORINFO mi{};
+    mi.cbSize = sizeof(mi);
+    if (!GetMonitorInfoW(MonitorFromWindow(hWndOwner ? hWndOwner : hWnd, MONITOR_DEFAULTTONEAREST), &mi)) return;
+    RECT rcCenter = mi.rcWork;
+    if (hWndOwner && IsWindowVisible(hWndOwner) && !IsIconic(hWndOwner)) GetWindowRect(hWndOwner, &rcCenter);
+    const int cx = rcWindow.right - rcWindow.left;
+    const int cy = rcWindow.bottom - rcWindow.top;
+    int x = (rcCenter.left + rcCenter.right - cx) / 2;
+    int y = (rcCenter.top + rcCenter.bottom - cy) / 2;
+    if (x + cx > mi.rcWork.right) x = mi.rcWork.right - cx;
+    if (y + cy > mi.rcWork.bottom) y = mi.rcWork.bottom - cy;
+    if (x < mi.rcWork.left) x = mi.rcWork.left;
+    if (y < mi.rcWork.top) y = mi.rcWork.top;
+    SetWindowPos(hWnd, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+}  // namespace
+
+CDlgAction::CDlgAction() : CDialog(IDD_ACTION) {}
+
+std::span<const CMessageMapEntry> CDlgAction::GetMessageMap() const {
+    static const CMessageMapEntry map[] = {
+        {WM_COMMAND, IDOK, BN_CLICKED, &CDlgAction::OnClickedOk},
+        {WM_COMMAND, IDC_BROWSE_PATH, BN_CLICKED, &CDlgAction::OnBrowsePath},
+        {WM_COMMAND, IDC_BROWSE_ICON, BN_CLICKED, &CDlgAction::OnBrowseIcon},
+        {WM_COMMAND, IDC_ICON_INDEX, EN_CHANGE, &CDlgAction::OnIconIndexChange},
+        {WM_GETMINMAXINFO, 0, 0, &CDlgAction::OnGetMinMaxInfo},
+        {WM_COMMAND, IDC_LOCATE, BN_CLICKED, &CDlgAction::OnLocate},
+        {WM_HELP, 0, 0, &CDlgAction::OnHelpInfo},
+    };
+    return map;
+}
+
+// The order matters: an icon index that does not read stops the exchange there,
+// after the four texts before it and before the icon file path.
+void CDlgAction::DoDataExchange(CDataExchange& dx) {
+    CDialog::DoDataExchange(dx);
+    DDX_SingleLineText(dx, IDC_TITLE, m_action.m_strTitle);
+    DDX_SingleLineText(dx, IDC_PATH, m_action.m_strPath);
+    DDX_SingleLineText(dx, IDC_DESCRIPTION, m_action.m_strDescription);
+    DDX_SingleLineText(dx, IDC_ARGUMENTS, m_action.m_strArguments);
+    DDX_Text(dx, IDC_ICON_INDEX, m_action.m_nIconIndex);
+    DDX_SingleLineText(dx, IDC_ICON_PATH, m_action.m_strIconPath);
+    DDX_Control(dx, IDC_ICON_PREVIEW, m_stcIcon);
+    DDX_Control(dx, IDC_ICON_STATUS, m_stcIconStatus);
+}
+
+BOOL CDlgAction::OnInitDialog() {
+    // Fills the controls; the EN_CHANGE of the icon index that this sends is
+    // ignored, since m_bInitialised is still false.
+    CDialog::OnInitDialog();
+
+    CenterOnOwner(m_hWnd);
+    GetWindowRect(m_hWnd, &m_rcInitial);
+
+    m_hIcon = LoadIconW(AfxGetResourceHandle(), MAKEINTRESOURCEW(IDI_ZEMBRO));
+    SendMessageW(m_hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
+    SendMessageW(m_hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
+
+    const CWinApp* pApp = AfxGetApp();
+    std::wstring strCaption = m_bEdit ? kCaptionEdit : kCaptionAdd;
+    strCaption += pApp ? pApp->GetAppName() : L"";
+    SetWindowTextW(m_hWnd, strCaption.c_str());
+
+    m_bInitialised = true;
+    // Adding: the template's program icon stays until the first refresh.
+    if (m_bEdit) UpdateIconPreview();
+    return TRUE;
+}
+
+void CDlgAction::UpdateIconPreview() {
+    bool bExtracted = false;
+    HICON hIcon = m_icons.GetIcon(m_action.m_strPath, m_action.m_nIconIndex, true, bExtracted);
+    // The control hands back the icon it showed before: the provider's, already
+    // destroyed by this lookup, or the template's shared one. Neither is ours to free.
+    SendMessageW(m_stcIcon, STM_SETICON, reinterpret_cast<WPARAM>(hIcon), 0);
+    SetWindowTextW(m_stcIconStatus, bExtracted ? L"" : kNoIconStatus);
+}
+
+void CDlgAction::OnIconIndexChange() {
+    if (!m_bInitialised || m_bWritingControls) return;
+    // An index that does not read has been reported; the preview keeps the last good one.
+    UpdateData(TRUE);
+    UpdateIconPreview();
+}
+
+void CDlgAction::OnBrowsePath() {
+    std::u16string strPath;
+    if (!BrowseForFile(kAllFilesName, kAllFilesSpec, strPath)) return;
+    OnPathChosen(strPath);
+}
+
+void CDlgAction::OnBrowseIcon() {
+    std::u16string strPath;
+    if (!BrowseForFile(kIconFilesName, kIconFilesSpec, strPath)) return;
+    OnIconPathChosen(strPath);
+}
+
+void CDlgAction::OnPathChosen(const std::u16string& strPath) {
+    // Keeps what the user typed into the other fields; a bad icon index is
+    // reported and does not stop the choice from being applied.
+    UpdateData(TRUE);
+    m_action.m_strPath = strPath;
+    if (EndsWithExe(strPath)) m_action.m_strIconPath = strPath;
+    WriteControls();
+    UpdateIconPreview();
+}
+
+void CDlgAction::OnIconPathChosen(const std::u16string& strPath) {
+    UpdateData(TRUE);
+    m_action.m_strIconPath = strPath;
+    WriteControls();
+    UpdateIconPreview();
+}
+
+void CDlgAction::WriteControls() {
+    // Writing a restored icon index sends EN_CHANGE before the icon file path is
+    // written; reading the controls then would take back the old icon file path.
+    m_bWritingControls = true;
+    UpdateData(FALSE);
+    m_bWritingControls = false;
+}
+
+bool CDlgAction::BrowseForFile(const wchar_t* pszFilterName, const wchar_t* pszFilterSpec, std::u16string& strPath) {
+    ComPtr<IFileOpenDialog> pDialog;
+    if (FAILED(CoCreateInstance(CLSID_FileOpenDialog, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&pDialog))))
+        return false;
+    const COMDLG_FILTERSPEC filter{pszFilterName, pszFilterSpec};
+    if (FAILED(pDialog->SetFileTypes(1, &filter))) return false;
+    // Only files that exist, and only real file-system paths, since the path is
+    // stored as text. The program's current folder stays where it was.
+    if (FAILED(pDialog->SetOptions(FOS_FILEMUSTEXIST | FOS_PATHMUSTEXIST | FOS_FORCEFILESYSTEM | FOS_NOCHANGEDIR)))
+        return false;
+    // Cancelled gives HRESULT_FROM_WIN32(ERROR_CANCELLED).
+    if (pDialog->Show(m_hWnd) != S_OK) return false;
+
+    ComPtr<IShellItem> pItem;
+    if (FAILED(pDialog->GetResult(&pItem))) return false;
+    PWSTR pszPath = nullptr;
+    if (FAILED(pItem->GetDisplayName(SIGDN_FILESYSPATH, &pszPath)) || !pszPath) return false;
+    strPath = as_u16(pszPath);
+    CoTaskMemFree(pszPath);
+    return true;
+}
+
+void CDlgAction::OnClickedOk() {
+    if (!UpdateData(TRUE)) return;  // the exchange has told the user
+    // Blanks alone do not make a title; but the title is kept as typed, since
+    // OnOK reads the controls once more.
+    if (IsBlank(m_action.m_strTitle)) {
+        MessageBox(kTitleRequired, nullptr, MB_OK | MB_ICONINFORMATION);
+        return;
+    }
+    if (m_action.m_strPath.empty()) {
+        MessageBox(kPathRequired, nullptr, MB_OK | MB_ICONINFORMATION);
+        return;
+    }
+    CDialog::OnOK();
+}
+
+void CDlgAction::OnLocate() {
+    UpdateData(TRUE);
+    if (m_action.m_strPath.empty()) {
+        MessageBox(kPathRequiredToLocate, nullptr, MB_OK | MB_ICONINFORMATION);
+        return;
+    }
+    LocateInExplorer(m_action.m_strPath);
+}
+
+void CDlgAction::LocateInExplorer(std::u16string strPath) {
+    // A path the shell cannot resolve (a bare program name, a URL, a file that
+    // is gone) yields no list: nothing to show, and nothing to report.
+    PIDLIST_ABSOLUTE pidl = ILCreateFromPathW(as_wcstr(strPath));
+    if (!pidl) return;
+    // Whether the file manager could be opened is not reported either.
+    SHOpenFolderAndSelectItems(pidl, 0, nullptr, 0);
+    ILFree(pidl);
+}
+
+LRESULT CDlgAction::OnGetMinMaxInfo(WPARAM, LPARAM lParam) {
+    // Before the dialog has started there is no size to keep: the system's
+    // own minimum stays.
+    auto* pInfo = reinterpret_cast<MINMAXINFO*>(lParam);
+    if (pInfo && !IsRectEmpty(&m_rcInitial)) {
+        pInfo->ptMinTrackSize.x = m_rcInitial.right - m_rcInitial.left;
+        pInfo->ptMinTrackSize.y = m_rcInitial.bottom - m_rcInitial.top;
+    }
+    Default();
+    return 0;
+}
+
+LRESULT CDlgAction::OnHelpInfo(WPARAM, LPARAM) {
+    // Help is the product's web page, whatever control asked. Whether the
+    // browser could be started is not reported.
+    ShellExecuteW(nullptr, nullptr, as_wcstr(kProductPage), nullptr, nullptr, SW_SHOWMAXIMIZED);
+    return TRUE;
+}
