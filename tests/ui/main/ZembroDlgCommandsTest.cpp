@@ -1,0 +1,286 @@
+// The main window's commands, driven through the real window: what Data.dat
+// holds afterwards, what the shell received, what the view shows and selects,
+// and which messages the user saw.
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include "MainWindowDriver.h"
+#include "core/DefaultTaskList.h"
+#include "framework/WinText.h"
+#include "res/resource.h"
+#include "support/Bytes.h"
+#include "tools/HostRecord.h"
+
+namespace {
+
+constexpr UINT kInfo = MB_OK | MB_ICONINFORMATION;
+constexpr UINT kStop = MB_OK | MB_ICONERROR;
+constexpr UINT kQuestion = MB_YESNOCANCEL | MB_ICONQUESTION;
+const MessageSeen kSelectToEdit{u"Select a Jump List from the List to Edit and then try Again.", kInfo};
+const MessageSeen kSeparatorNotEditable{
+    u"Selected Jump List Action is a Seperator and Cannot be Edited, but can be Deleted or Moved Around with Buttons "
+    u"on the Main Screen.",
+    kInfo};
+const MessageSeen kSelectToDelete{u"Select a Jump List from the List to Delete and then try Again.", kInfo};
+const MessageSeen kSelectToMove{u"Select a Jump List from the List to Move and then try Again.", kInfo};
+const MessageSeen kResetQuestion{u"Reset List of Jump Lists for this Software ?", kQuestion};
+const MessageSeen kInitializeFailed{u"Failed to Initialize Jump List", kStop};
+const MessageSeen kCommitFailed{u"Failed to Commit Jump List", kStop};
+
+const CJumpListAction kCmd = MakeTask(u"Command", u"A prompt", u"cmd.exe", u"/k ver", u"shell32.dll", 3);
+const CJumpListAction kPad = MakeTask(u"Notes", u"", u"notepad.exe", u"", u"", 0);
+const CJumpListAction kWeb = MakeTask(u"Home", u"Maker", u"https://brellow.example/", u"", u"", -1);
+const CJumpListAction kSep = MakeSeparator();
+const CTaskList kFour = MakeList({kCmd, kPad, kSep, kWeb});
+
+CTaskList Defaults() {
+    CTaskList list;
+    FillDefaultTaskList(list);
+    return list;
+}
+
+CJumpListAction Retitled(CJumpListAction a) {
+    a.m_strTitle = u"Edited";
+    return a;
+}
+
+// What the user does in the task editor: the title becomes "Edited", or a new
+// task is typed in; then OK. Other dialogs are cancelled.
+void EditorTypesAndOks(HWND hDlg) {
+    if (!GetDlgItem(hDlg, IDC_TITLE)) return (void)SendMessageW(hDlg, WM_COMMAND, IDCANCEL, 0);
+    if (WindowText(GetDlgItem(hDlg, IDC_PATH)).empty()) {
+        SetDlgItemTextW(hDlg, IDC_PATH, L"notepad.exe");
+        SetDlgItemTextW(hDlg, IDC_DESCRIPTION, L"typed");
+        SetDlgItemTextW(hDlg, IDC_TITLE, L"New");
+    } else {
+        SetDlgItemTextW(hDlg, IDC_TITLE, L"Edited");
+    }
+    SendMessageW(hDlg, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+}
+void EditorCancels(HWND hDlg) { SendMessageW(hDlg, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0); }
+
+auto ClickOn(int nID) {
+    return [nID](HWND h) { Click(h, nID); };
+}
+auto Choose(int nMenuID) {
+    return [nMenuID](HWND h) { SendMessageW(h, WM_COMMAND, MAKEWPARAM(nMenuID, 0), 0); };
+}
+auto DoubleClickOn(int nRow) {
+    return [nRow](HWND h) { DoubleClickRow(h, nRow); };
+}
+auto Twice(int nID) {
+    return [nID](HWND h) {
+        Click(h, nID);
+        Click(h, nID);
+    };
+}
+
+struct CommandCase {
+    const char* name;
+    CTaskList start;
+    int nSelect;
+    std::function<void(HWND)> user;
+    std::function<void(HWND)> editor;  // null: no dialog may open
+    std::vector<MessageSeen> boxes;
+    CTaskList after;       // stored and shown
+    bool bPublished;       // the shell received `after`
+    int nSelectedAfter;    // -1: none
+    int nAnswer = IDOK;
+    const wchar_t* pszHostSwitch = nullptr;
+};
+
+TEST_F(MainWindowTest, EachCommandStoresPublishesAndShowsTheSameList) {
+    const CJumpListAction kNew = MakeTask(u"New", u"typed", u"notepad.exe");
+    const CommandCase cases[] = {
+        {"add new, button", kFour, 1, ClickOn(IDC_ADD_NEW), EditorTypesAndOks, {},
+         MakeList({kCmd, kPad, kSep, kWeb, kNew}), true, -1},
+        {"add new, menu", MakeList({kCmd}), -1, Choose(IDM_ADD_NEW), EditorTypesAndOks, {}, MakeList({kCmd, kNew}),
+         true, -1},
+        {"add new, cancelled", kFour, 1, ClickOn(IDC_ADD_NEW), EditorCancels, {}, kFour, false, 1},
+        {"add separator, first row selected", kFour, 0, ClickOn(IDC_ADD_SEPARATOR), nullptr, {},
+         MakeList({kSep, kCmd, kPad, kSep, kWeb}), true, -1},
+        {"add separator, none selected", kFour, -1, Choose(IDM_ADD_SEPARATOR), nullptr, {},
+         MakeList({kCmd, kPad, kSep, kWeb, kSep}), true, -1},
+        {"edit, button", kFour, 3, ClickOn(IDC_EDIT), EditorTypesAndOks, {},
+         MakeList({kCmd, kPad, kSep, Retitled(kWeb)}), true, -1},
+        {"edit, menu", kFour, 0, Choose(IDM_EDIT_SELECTED), EditorTypesAndOks, {},
+         MakeList({Retitled(kCmd), kPad, kSep, kWeb}), true, -1},
+        {"edit, double-click on a row", kFour, 0, DoubleClickOn(1), EditorTypesAndOks, {},
+         MakeList({kCmd, Retitled(kPad), kSep, kWeb}), true, -1},
+        {"edit, double-click on no row", kFour, 3, DoubleClickOn(-1), EditorTypesAndOks, {},
+         MakeList({kCmd, kPad, kSep, Retitled(kWeb)}), true, -1},
+        {"edit, double-click on no row, none selected", kFour, -1, DoubleClickOn(-1), nullptr, {kSelectToEdit}, kFour,
+         false, -1},
+        {"edit, none selected", kFour, -1, ClickOn(IDC_EDIT), nullptr, {kSelectToEdit}, kFour, false, -1},
+        {"edit, separator", kFour, 2, ClickOn(IDC_EDIT), nullptr, {kSeparatorNotEditable}, kFour, false, 2},
+        {"edit, double-click on a separator", kFour, -1, DoubleClickOn(2), nullptr, {kSeparatorNotEditable}, kFour,
+         false, -1},
+        {"edit, cancelled", kFour, 1, ClickOn(IDC_EDIT), EditorCancels, {}, kFour, false, 1},
+        {"delete, button", kFour, 1, ClickOn(IDC_DELETE), nullptr, {}, MakeList({kCmd, kSep, kWeb}), true, -1},
+        {"delete a separator, menu", kFour, 2, Choose(IDM_DELETE_SELECTED), nullptr, {}, MakeList({kCmd, kPad, kWeb}),
+         true, -1},
+        {"delete, none selected", kFour, -1, ClickOn(IDC_DELETE), nullptr, {kSelectToDelete}, kFour, false, -1},
+        {"delete the last entry", MakeList({kSep}), 0, ClickOn(IDC_DELETE), nullptr, {}, Defaults(), true, -1},
+        {"move up", kFour, 2, ClickOn(IDC_MOVE_UP), nullptr, {}, MakeList({kCmd, kSep, kPad, kWeb}), true, 1},
+        {"move up twice", kFour, 3, Twice(IDC_MOVE_UP), nullptr, {}, MakeList({kCmd, kWeb, kPad, kSep}), true, 1},
+        {"move up, first row", kFour, 0, ClickOn(IDC_MOVE_UP), nullptr, {}, kFour, false, 0},
+        {"move down twice", kFour, 0, Twice(IDC_MOVE_DOWN), nullptr, {}, MakeList({kPad, kSep, kCmd, kWeb}), true, 2},
+        {"move down, last row", kFour, 3, ClickOn(IDC_MOVE_DOWN), nullptr, {}, kFour, false, 3},
+        {"move, one entry", MakeList({kCmd}), 0, Twice(IDC_MOVE_DOWN), nullptr, {}, MakeList({kCmd}), false, 0},
+        {"move, none selected", kFour, -1, ClickOn(IDC_MOVE_DOWN), nullptr, {kSelectToMove}, kFour, false, -1},
+        {"reset, yes", kFour, 1, ClickOn(IDC_RESET), nullptr, {kResetQuestion}, Defaults(), true, -1, IDYES},
+        {"reset, no", kFour, 1, ClickOn(IDC_RESET), nullptr, {kResetQuestion}, kFour, false, 1, IDNO},
+        {"reset, cancel", kFour, 1, ClickOn(IDC_RESET), nullptr, {kResetQuestion}, kFour, false, 1, IDCANCEL},
+        // The shell refuses to begin: nothing is saved and the view goes back to
+        // the stored list. A refused commit still saves.
+        {"delete, begin refused", kFour, 1, ClickOn(IDC_DELETE), nullptr, {kInitializeFailed}, kFour, false, -1, IDOK,
+         L"FailBeginList"},
+        {"reset, begin refused", kFour, 1, ClickOn(IDC_RESET), nullptr, {kResetQuestion, kInitializeFailed}, kFour,
+         false, -1, IDYES, L"FailBeginList"},
+        {"move down, commit refused", kFour, 0, ClickOn(IDC_MOVE_DOWN), nullptr, {kCommitFailed},
+         MakeList({kPad, kCmd, kSep, kWeb}), false, 1, IDOK, L"FailCommitList"},
+        {"delete the last entry, commit refused", MakeList({kCmd}), 0, ClickOn(IDC_DELETE), nullptr,
+         {kCommitFailed, kCommitFailed}, Defaults(), false, -1, IDOK, L"FailCommitList"},
+    };
+    for (const CommandCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        WriteBytes(DataFilePath(), Store(c.start));
+        ClearHostFiles();
+        if (c.pszHostSwitch) SetHostSwitch(c.pszHostSwitch, true);
+        std::vector<Row> rows;
+        int nImages = 0, nSelected = -2;
+        bool bListFocused = false, bEditorOpened = false;
+        Run(
+            [&](HWND h) {
+                SelectRow(h, c.nSelect);
+                c.user(h);
+                rows = ReadRows(h);
+                nImages = ImageCount(h);
+                nSelected = SelectedRow(h);
+                bListFocused = GetFocus() == GetDlgItem(h, IDC_TASK_LIST);
+                Close(h);
+            },
+            c.editor ? std::function<void(HWND)>([&](HWND h) {
+                bEditorOpened = true;
+                c.editor(h);
+            })
+                     : std::function<void(HWND)>(),
+            c.nAnswer);
+        if (c.pszHostSwitch) SetHostSwitch(c.pszHostSwitch, false);
+
+        EXPECT_EQ(bEditorOpened, static_cast<bool>(c.editor));
+        EXPECT_EQ(m_boxes, c.boxes);
+        EXPECT_EQ(rows, ExpectedRows(c.after));
+        EXPECT_EQ(nImages, c.after.GetSize());
+        EXPECT_EQ(nSelected, c.nSelectedAfter);
+        // A move leaves the moved entry selected, with the focus on the list.
+        if (c.nSelectedAfter >= 0 && c.nSelectedAfter != c.nSelect) {
+            EXPECT_TRUE(bListFocused);
+        }
+        EXPECT_EQ(ReadBytes(DataFilePath()), Store(c.after));
+        if (c.bPublished) {
+            const std::optional<HostRecord> record = ReadHostRecord();
+            ASSERT_TRUE(record.has_value());
+            EXPECT_EQ(record->tasks, ExpectedEntries(c.after));
+        } else {
+            EXPECT_FALSE(HostRecordExists()) << "nothing reaches the shell";
+        }
+    }
+}
+
+// A save that fails names the file and the system's reason, once, and the view
+// goes back to what Data.dat still holds.
+TEST_F(MainWindowTest, AFailedSaveIsToldOnceAndTheStoredListStays) {
+    WriteBytes(DataFilePath(), Store(kFour));
+    SetReadOnly(DataFilePath(), true);
+    wchar_t szReason[256] = {};
+    FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, ERROR_ACCESS_DENIED, 0,
+                   szReason, 256, nullptr);
+    std::u16string strReason = as_u16(szReason);
+    while (!strReason.empty() && (strReason.back() == u'\n' || strReason.back() == u'\r' || strReason.back() == u' '))
+        strReason.pop_back();
+    std::vector<Row> rows;
+    Run([&](HWND h) {
+        SelectRow(h, 0);
+        Click(h, IDC_DELETE);
+        rows = ReadRows(h);
+        Close(h);
+    });
+    SetReadOnly(DataFilePath(), false);
+    const std::vector<MessageSeen> expected{
+        {u"The Jump List could not be saved to \"" + DataFilePath() + u"\".\n\n" + strReason, kStop}};
+    EXPECT_EQ(m_boxes, expected);
+    EXPECT_EQ(rows, ExpectedRows(kFour));
+    EXPECT_EQ(ReadBytes(DataFilePath()), Store(kFour));
+}
+
+// The popup menu opens where the trigger says, offers every item, and each
+// chosen item reaches its command.
+TEST_F(MainWindowTest, ThePopupMenuOpensAtItsPointAndRoutesItsItems) {
+    const std::vector<std::u16string> kItems{u"Add New...", u"Add Seperator", u"", u"Edit Selected...", u"",
+                                             u"Delete Selected", u"", u"Settings...", u"", u"Locate Data File...",
+                                             u"", u"Exit"};
+    struct Case {
+        const char* name;
+        std::function<void(HWND)> open;
+        POINT pt;  // where the menu's top left corner must be
+        int nItem; // selectable items counted from 0
+        std::vector<MessageSeen> boxes;
+        int nRowsAfter;      // -1: the window has ended
+        int nOpenedControl;  // a control of the dialog the item opens; 0: none opens
+    };
+    const auto contextMenu = [](int nChild, int x, int y) {
+        return [=](HWND h) {
+            SendMessageW(nChild ? GetDlgItem(h, nChild) : h, WM_CONTEXTMENU,
+                         reinterpret_cast<WPARAM>(nChild ? GetDlgItem(h, nChild) : h), MAKELPARAM(x, y));
+        };
+    };
+    const Case cases[] = {
+        {"menu button: add separator", [](HWND h) { SetCursorPos(310, 220); Click(h, IDC_MENU); }, {310, 220}, 1, {},
+         5, 0},
+        {"context menu: add new", contextMenu(0, 250, 180), {250, 180}, 0, {}, 4, IDC_TITLE},
+        {"context menu over a button: edit", contextMenu(IDC_MOVE_UP, 200, 150), {200, 150}, 2, {kSelectToEdit}, 4, 0},
+        {"context menu: delete", contextMenu(0, 260, 190), {260, 190}, 3, {kSelectToDelete}, 4, 0},
+        {"context menu: settings", contextMenu(0, 270, 200), {270, 200}, 4, {}, 4, IDC_REMEMBER_COLUMN_WIDTH},
+        {"keyboard context menu: exit", contextMenu(0, -1, -1), {-1, -1}, 6, {}, -1, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        WriteBytes(DataFilePath(), Store(kFour));
+        std::optional<PopupMenuSeen> seen;
+        int nRows = -1;
+        int nOpened = 0;  // -1: some other dialog
+        const INT_PTR nResult = Run(
+            [&](HWND h) {
+                // Away from every menu, so that no item is picked by the mouse.
+                SetCursorPos(1270, 1015);
+                ChooseInNextPopupMenu(c.nItem, seen);
+                c.open(h);
+                Pump();  // the chosen item arrives as a posted command
+                if (!IsWindowVisible(h)) return;  // Exit: already ending
+                nRows = static_cast<int>(ReadRows(h).size());
+                Close(h);
+            },
+            [&](HWND h) {
+                nOpened = c.nOpenedControl && GetDlgItem(h, c.nOpenedControl) ? c.nOpenedControl : -1;
+                SendMessageW(h, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+            });
+        EXPECT_EQ(nResult, IDCANCEL);
+        ASSERT_TRUE(seen.has_value());
+        EXPECT_EQ(seen->items, kItems);
+        if (c.pt.x >= 0) {
+            EXPECT_EQ(seen->rc.left, c.pt.x);
+            EXPECT_EQ(seen->rc.top, c.pt.y);
+        } else {
+            // The system keeps a menu at (-1, -1) on the screen: the top left corner.
+            EXPECT_LE(seen->rc.left, 0);
+            EXPECT_LE(seen->rc.top, 0);
+        }
+        EXPECT_EQ(m_boxes, c.boxes);
+        EXPECT_EQ(nRows, c.nRowsAfter);
+        EXPECT_EQ(nOpened, c.nOpenedControl);
+    }
+}
+
+}  // namespace

@@ -1,0 +1,353 @@
+#include "ui/main/ZembroDlg.h"
+
+#include <windowsx.h>
+#include <commctrl.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "core/DefaultTaskList.h"
+#include "core/JumpListPublisher.h"
+#include "core/Platform.h"
+#include "core/ProductLinks.h"
+#include "framework/App.h"
+#include "framework/DataExchange.h"
+#include "framework/JumpListEnvironment.h"
+#include "framework/WinText.h"
+#include "ui/main/AboutDlg.h"
+#include "ui/main/WebLinks.h"
+#include "ui/settings/DlgSettings.h"
+
+namespace {
+
+constexpr DWORD kListExtendedStyle =
+    LVS_EX_GRIDLINES | LVS_EX_SUBITEMIMAGES | LVS_EX_FULLROWSELECT | LVS_EX_FLATSB;  // 0x123
+constexpr int kIconSize = 16;
+
+struct CColumn {
+    const wchar_t* m_pszCaption;
+    int m_nDefaultWidth;
+};
+constexpr CColumn kColumns[] = {
+    {L"Sr", 50}, {L"Title", 110}, {L"Description", 110}, {L"Application Path", 100}, {L"Arguments", 80},
+};
+
+constexpr wchar_t kLocationEntry[] = L"Location";
+constexpr UINT kPlacementBytes = 44;
+static_assert(sizeof(WINDOWPLACEMENT) == kPlacementBytes, "the stored placement is the structure's bytes");
+
+std::wstring ApplicationTitle() {
+    if (const CWinApp* pApp = AfxGetApp()) return pApp->GetAppName();
+    const std::u16string strTitle = platform::GetApplicationTitle();
+    return as_wcstr(strTitle);
+}
+
+std::wstring ColumnEntry(int nColumn) { return L"Column" + std::to_wstring(nColumn); }
+
+std::wstring FileNameOf(const std::u16string& strPath) {
+    const size_t nSlash = strPath.find_last_of(u'\\');
+    return as_wcstr(nSlash == std::u16string::npos ? strPath : strPath.substr(nSlash + 1));
+}
+
+}  // namespace
+
+CZembroDlg::CZembroDlg(CDialog* pParent)
+    : CDialog(IDD, pParent), m_hIcon(::LoadIconW(AfxGetResourceHandle(), MAKEINTRESOURCEW(IDI_ZEMBRO))) {}
+
+CZembroDlg::~CZembroDlg() = default;
+
+void CZembroDlg::DoDataExchange(CDataExchange& dx) { DDX_Control(dx, IDC_TASK_LIST, m_listTasks); }
+
+std::span<const CMessageMapEntry> CZembroDlg::GetMessageMap() const {
+    static const CMessageMapEntry map[] = {
+        {WM_SYSCOMMAND, 0, 0, &CZembroDlg::OnSysCommand},
+        {WM_PAINT, 0, 0, &CZembroDlg::OnPaint},
+        {WM_QUERYDRAGICON, 0, 0, &CZembroDlg::OnQueryDragIcon},
+        {WM_GETMINMAXINFO, 0, 0, &CZembroDlg::OnGetMinMaxInfo},
+        {WM_HELP, 0, 0, &CZembroDlg::OnHelpInfo},
+        {WM_COMMAND, IDC_ADD_NEW, BN_CLICKED, &CZembroDlg::OnAddNewTask},
+        {WM_COMMAND, IDC_RESET, BN_CLICKED, &CZembroDlg::OnResetList},
+        {WM_NOTIFY, IDC_TASK_LIST, NM_DBLCLK, &CZembroDlg::OnListDoubleClick},
+        {WM_COMMAND, IDC_EDIT, BN_CLICKED, &CZembroDlg::OnEditTask},
+        {WM_COMMAND, IDC_MOVE_UP, BN_CLICKED, &CZembroDlg::OnMoveUp},
+        {WM_COMMAND, IDC_MOVE_DOWN, BN_CLICKED, &CZembroDlg::OnMoveDown},
+        {WM_COMMAND, IDC_DELETE, BN_CLICKED, &CZembroDlg::OnDeleteTask},
+        {WM_COMMAND, IDC_ADD_SEPARATOR, BN_CLICKED, &CZembroDlg::OnAddSeparator},
+        {WM_COMMAND, IDM_ADD_NEW, 0, &CZembroDlg::OnAddNewTask},
+        {WM_COMMAND, IDM_EDIT_SELECTED, 0, &CZembroDlg::OnEditTask},
+        {WM_COMMAND, IDM_DELETE_SELECTED, 0, &CZembroDlg::OnDeleteTask},
+        {WM_COMMAND, IDM_EXIT, 0, &CZembroDlg::OnExit},
+        {WM_CONTEXTMENU, 0, 0, &CZembroDlg::OnContextMenu},
+        {WM_COMMAND, IDM_ADD_SEPARATOR, 0, &CZembroDlg::OnAddSeparator},
+        {WM_COMMAND, IDC_SHARE_ON_FACEBOOK, BN_CLICKED, &CZembroDlg::OnShareOnFacebook},
+        {WM_DESTROY, 0, 0, &CZembroDlg::OnDestroy},
+        {WM_COMMAND, IDM_SETTINGS, 0, &CZembroDlg::OnSettings},
+        {WM_COMMAND, IDC_MENU, BN_CLICKED, &CZembroDlg::OnMenuButton},
+        {WM_COMMAND, IDM_LOCATE_DATA_FILE, 0, &CZembroDlg::OnLocateDataFile},
+    };
+    return map;
+}
+
+BOOL CZembroDlg::OnInitDialog() {
+    ReadRememberFlags();
+    CDialog::OnInitDialog();
+
+    m_menuPopup.reset(::LoadMenuW(AfxGetResourceHandle(), MAKEINTRESOURCEW(IDR_POPUP_MENU)));
+
+    if (HMENU hSysMenu = ::GetSystemMenu(m_hWnd, FALSE)) {
+        const wchar_t* pszAbout = nullptr;
+        // Length 0 gives a pointer into the resource itself, without a terminator.
+        const int cch = ::LoadStringW(AfxGetResourceHandle(), IDS_ABOUTBOX, reinterpret_cast<LPWSTR>(&pszAbout), 0);
+        if (cch > 0) {
+            const std::wstring strAbout(pszAbout, static_cast<size_t>(cch));
+            ::AppendMenuW(hSysMenu, MF_SEPARATOR, 0, nullptr);
+            ::AppendMenuW(hSysMenu, MF_STRING, IDM_ABOUTBOX, strAbout.c_str());
+        }
+    }
+
+    ::SendMessageW(m_hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
+    ::SendMessageW(m_hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
+
+    ::GetWindowRect(m_hWnd, &m_rcInitial);
+
+    const auto dwExStyle = static_cast<DWORD>(::SendMessageW(m_listTasks, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0));
+    ::SendMessageW(m_listTasks, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, dwExStyle | kListExtendedStyle);
+
+    for (int i = 0; i < static_cast<int>(std::size(kColumns)); ++i) {
+        LVCOLUMNW column{};
+        column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
+        column.fmt = LVCFMT_LEFT;
+        column.cx = GetSavedColumnWidth(i, kColumns[i].m_nDefaultWidth);
+        column.pszText = const_cast<wchar_t*>(kColumns[i].m_pszCaption);
+        column.iSubItem = i;
+        ::SendMessageW(m_listTasks, LVM_INSERTCOLUMNW, i, reinterpret_cast<LPARAM>(&column));
+    }
+
+    ::SetWindowTextW(m_hWnd, ApplicationTitle().c_str());
+
+    m_bSaveFailureReported = false;
+    RefreshTaskList();
+
+    RestoreWindowPlacement();
+    return TRUE;
+}
+
+void CZembroDlg::RefreshTaskList() {
+    CWaitCursor waitCursor;
+    ::SendMessageW(m_listTasks, LVM_DELETEALLITEMS, 0, 0);
+
+    // The new list goes in before the old one goes, so the view never holds a
+    // destroyed image list.
+    UniqueImageList imageList(::ImageList_Create(kIconSize, kIconSize, ILC_COLOR32, 1, 1));
+    ::SendMessageW(m_listTasks, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(imageList.get()));
+    m_imageList = std::move(imageList);
+
+    const CDataFileStatus load = LoadSaveDataFile(m_arrTasks, false);
+    if (load.m_eResult == CDataFileStatus::damaged)
+        ReportDamagedDataFile(load);
+    else if (load.Succeeded())
+        m_bDamageReported = false;
+
+    if (m_arrTasks.GetSize() == 0) {
+        FillDefaultTaskList(m_arrTasks);
+        const CDataFileStatus seeded = LoadSaveDataFile(m_arrTasks, true);
+        if (!seeded.Succeeded()) ReportSaveFailure(seeded);
+        PublishAndReportSave(m_arrTasks);
+    }
+
+    for (int i = 0; i < m_arrTasks.GetSize(); ++i) {
+        const CJumpListAction task = m_arrTasks.GetAt(i);
+        AddTaskRow(task);
+    }
+}
+
+void CZembroDlg::AddTaskRow(const CJumpListAction& task) {
+    bool bExtracted = false;
+    const HICON hIcon = m_icons.GetIcon(task.m_strPath, task.m_nIconIndex, false, bExtracted);
+    // The image list takes a copy; the provider keeps its own icon.
+    if (!hIcon || !m_imageList || ::ImageList_ReplaceIcon(m_imageList.get(), -1, hIcon) < 0) AddBlankImage();
+
+    const int n = static_cast<int>(::SendMessageW(m_listTasks, LVM_GETITEMCOUNT, 0, 0));
+    m_strRowNumber = std::to_wstring(n + 1);
+
+    LVITEMW item{};
+    item.mask = LVIF_TEXT | LVIF_IMAGE;
+    item.iItem = n;
+    item.pszText = m_strRowNumber.data();
+    item.iImage = n;
+    const int nRow = static_cast<int>(::SendMessageW(m_listTasks, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
+    if (nRow < 0) return;
+
+    const std::u16string* texts[] = {&task.m_strTitle, &task.m_strDescription, &task.m_strPath, &task.m_strArguments};
+    for (int nSubItem = 1; nSubItem <= 4; ++nSubItem) {
+        LVITEMW sub{};
+        sub.iSubItem = nSubItem;
+        sub.pszText = const_cast<wchar_t*>(as_wcstr(*texts[nSubItem - 1]));
+        ::SendMessageW(m_listTasks, LVM_SETITEMTEXTW, nRow, reinterpret_cast<LPARAM>(&sub));
+    }
+}
+
+void CZembroDlg::AddBlankImage() {
+    if (!m_imageList) return;
+    BITMAPINFO bmi{};
+    bmi.bmiHeader.biSize = sizeof(bmi.bmiHeader);
+    bmi.bmiHeader.biWidth = kIconSize;
+    bmi.bmiHeader.biHeight = kIconSize;
+    bmi.bmiHeader.biPlanes = 1;
+    bmi.bmiHeader.biBitCount = 32;
+    bmi.bmiHeader.biCompression = BI_RGB;
+    void* pBits = nullptr;
+    // All zero: fully transparent.
+    const HBITMAP hbm = ::CreateDIBSection(nullptr, &bmi, DIB_RGB_COLORS, &pBits, nullptr, 0);
+    if (!hbm) return;
+    std::memset(pBits, 0, kIconSize * kIconSize * 4);
+    ::ImageList_Add(m_imageList.get(), hbm, nullptr);
+    ::DeleteObject(hbm);
+}
+
+LRESULT CZembroDlg::OnSysCommand(WPARAM wParam, LPARAM) {
+    if ((wParam & 0xFFF0) == IDM_ABOUTBOX) {
+        CAboutDlg dlgAbout;
+        dlgAbout.DoModal();
+    } else {
+        Default();
+    }
+    return 0;
+}
+
+LRESULT CZembroDlg::OnPaint(WPARAM, LPARAM) {
+    if (!::IsIconic(m_hWnd)) {
+        Default();
+        return 0;
+    }
+    PAINTSTRUCT ps{};
+    const HDC hdc = ::BeginPaint(m_hWnd, &ps);
+    ::SendMessageW(m_hWnd, WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(hdc), 0);
+    RECT rc{};
+    ::GetClientRect(m_hWnd, &rc);
+    const int x = (rc.right - rc.left - ::GetSystemMetrics(SM_CXICON) + 1) / 2;
+    const int y = (rc.bottom - rc.top - ::GetSystemMetrics(SM_CYICON) + 1) / 2;
+    ::DrawIcon(hdc, x, y, m_hIcon);
+    ::EndPaint(m_hWnd, &ps);
+    return 0;
+}
+
+LRESULT CZembroDlg::OnQueryDragIcon(WPARAM, LPARAM) { return reinterpret_cast<LRESULT>(m_hIcon); }
+
+LRESULT CZembroDlg::OnGetMinMaxInfo(WPARAM, LPARAM lParam) {
+    auto* pInfo = reinterpret_cast<MINMAXINFO*>(lParam);
+    pInfo->ptMinTrackSize.x = m_rcInitial.right - m_rcInitial.left;
+    pInfo->ptMinTrackSize.y = m_rcInitial.bottom - m_rcInitial.top;
+    Default();
+    return 0;
+}
+
+LRESULT CZembroDlg::OnHelpInfo(WPARAM, LPARAM) {
+    OpenWebPage(kProductPage);
+    return TRUE;
+}
+
+void CZembroDlg::OnShareOnFacebook() { OpenWebPage(GetShareAddress()); }
+
+void CZembroDlg::OnDestroy() {
+    UpdateData(TRUE);
+    if (m_bRememberColumnWidth) SaveColumnWidths();
+    if (m_bRememberLocation && !::IsIconic(m_hWnd)) SaveWindowPlacement();
+    // A list view without LVS_SHAREIMAGELISTS destroys its image lists with
+    // itself; this one belongs to m_imageList.
+    if (::IsWindow(m_listTasks)) ::SendMessageW(m_listTasks, LVM_SETIMAGELIST, LVSIL_SMALL, 0);
+    Default();
+}
+
+void CZembroDlg::ReadRememberFlags() {
+    const CWinApp* pApp = AfxGetApp();
+    m_bRememberLocation = pApp ? pApp->GetProfileInt(kSettingsSection, kRememberLocationEntry, 1) != 0 : TRUE;
+    m_bRememberColumnWidth = pApp ? pApp->GetProfileInt(kSettingsSection, kRememberColumnWidthEntry, 1) != 0 : TRUE;
+}
+
+int CZembroDlg::GetSavedColumnWidth(int nColumn, int nDefaultWidth) {
+    const CWinApp* pApp = AfxGetApp();
+    if (!m_bRememberColumnWidth || !pApp) return nDefaultWidth;
+    return static_cast<int>(pApp->GetProfileInt(kSettingsSection, ColumnEntry(nColumn).c_str(), nDefaultWidth));
+}
+
+void CZembroDlg::WriteColumnWidth(int nColumn, int nWidth) {
+    if (CWinApp* pApp = AfxGetApp()) pApp->WriteProfileInt(kSettingsSection, ColumnEntry(nColumn).c_str(), nWidth);
+}
+
+void CZembroDlg::SaveColumnWidths() {
+    if (!::IsWindow(m_listTasks)) return;
+    const HWND hHeader = reinterpret_cast<HWND>(::SendMessageW(m_listTasks, LVM_GETHEADER, 0, 0));
+    if (!hHeader) return;
+    for (int i = 0; i < static_cast<int>(::SendMessageW(hHeader, HDM_GETITEMCOUNT, 0, 0)); ++i) {
+        HDITEMW item{};
+        item.mask = HDI_WIDTH;
+        if (::SendMessageW(hHeader, HDM_GETITEMW, i, reinterpret_cast<LPARAM>(&item))) WriteColumnWidth(i, item.cxy);
+    }
+}
+
+void CZembroDlg::RestoreWindowPlacement() {
+    CWinApp* pApp = AfxGetApp();
+    if (!m_bRememberLocation || !pApp) return;
+    std::vector<BYTE> data;
+    if (!pApp->GetProfileBinary(kSettingsSection, kLocationEntry, data)) return;
+    // Something else wrote it: not a placement.
+    if (data.size() != kPlacementBytes) return;
+    WINDOWPLACEMENT placement{};
+    std::memcpy(&placement, data.data(), kPlacementBytes);
+    ::SetWindowPlacement(m_hWnd, &placement);
+}
+
+void CZembroDlg::SaveWindowPlacement() {
+    CWinApp* pApp = AfxGetApp();
+    if (!pApp) return;
+    WINDOWPLACEMENT placement{};
+    placement.length = kPlacementBytes;
+    if (!::GetWindowPlacement(m_hWnd, &placement)) return;
+    pApp->WriteProfileBinary(kSettingsSection, kLocationEntry, &placement, kPlacementBytes);
+}
+
+void CZembroDlg::PublishAndReportSave(CTaskList& list) {
+    CJumpListEnvironment env(m_hWnd, as_u16(ApplicationTitle()));
+    const CPublishResult result = PublishJumpList(list, env);
+    if (result.SaveFailed()) ReportSaveFailure(*result.m_save);
+}
+
+void CZembroDlg::CommitChange(CTaskList& list) {
+    m_bSaveFailureReported = false;
+    PublishAndReportSave(list);
+    RefreshTaskList();
+}
+
+void CZembroDlg::ReportSaveFailure(const CDataFileStatus& status) {
+    if (m_bSaveFailureReported) return;
+    m_bSaveFailureReported = true;
+    std::wstring strText;
+    if (status.m_strPath.empty()) {
+        strText = L"The Jump List could not be saved: the folder for local application data could not be found.";
+    } else {
+        strText = L"The Jump List could not be saved to \"" + std::wstring(as_wcstr(status.m_strPath)) + L"\".";
+        if (!status.m_error.m_strMessage.empty())
+            strText += L"\n\n" + std::wstring(as_wcstr(status.m_error.m_strMessage));
+    }
+    MessageBox(strText.c_str(), nullptr, MB_OK | MB_ICONERROR);
+}
+
+void CZembroDlg::ReportDamagedDataFile(const CDataFileStatus& status) {
+    if (m_bDamageReported) return;
+    m_bDamageReported = true;
+    std::wstring strText = FileNameOf(status.m_strPath) + L" is damaged: ";
+    if (status.m_nAnnounced > status.m_nRead)
+        strText += std::to_wstring(status.m_nRead) + L" of " + std::to_wstring(status.m_nAnnounced) +
+                   L" entries could be read.";
+    else
+        strText += L"no entry could be read.";
+    const std::u16string strCopy = GetDamagedCopyPath(status.m_strPath);
+    const DWORD dwAttributes = ::GetFileAttributesW(as_wcstr(strCopy));
+    if (dwAttributes != INVALID_FILE_ATTRIBUTES && !(dwAttributes & FILE_ATTRIBUTE_DIRECTORY))
+        strText += L" A copy of the damaged file was kept as " + std::wstring(as_wcstr(strCopy)) + L".";
+    else
+        strText += L" No copy of the damaged file could be kept.";
+    MessageBox(strText.c_str(), nullptr, MB_OK | MB_ICONWARNING);
+}

@@ -1,0 +1,114 @@
+#pragma once
+// The main window: the task list in a report view, the commands that change
+// it, and the window's placement and column widths kept in the profile.
+//
+// Every change takes one road: the list is published (which saves Data.dat),
+// then RefreshTaskList reads Data.dat back and rebuilds every row, so the view
+// always shows what was stored. A failed save and a damaged Data.dat are told
+// to the user, each once per command.
+#include <windows.h>
+
+#include <span>
+#include <string>
+
+#include "core/DataFile.h"
+#include "core/JumpListAction.h"
+#include "framework/Dialog.h"
+#include "framework/UniqueHandle.h"
+#include "res/resource.h"
+#include "ui/editor/ActionIconProvider.h"
+
+class CZembroDlg : public CDialog {
+public:
+    enum { IDD = IDD_ZEMBRO_DIALOG };
+
+    explicit CZembroDlg(CDialog* pParent = nullptr);
+    ~CZembroDlg() override;
+
+    // Rebuilds the view from Data.dat. An empty stored list is replaced by the
+    // default list, which is saved and published; a non-empty one is not
+    // published here.
+    void RefreshTaskList();
+
+    // The width to insert column nColumn with: the stored one (zero and negative
+    // included) when widths are remembered, else nDefaultWidth.
+    int GetSavedColumnWidth(int nColumn, int nDefaultWidth);
+    // Stores one width as "Column<n>"; a failed write is ignored.
+    void WriteColumnWidth(int nColumn, int nWidth);
+    // Stores every header column's current width; nothing once the list view is gone.
+    void SaveColumnWidths();
+
+    // Whether the placement and the column widths are restored at start and
+    // stored at close. Read from the profile at start and after Settings ends
+    // with OK; on until then.
+    BOOL m_bRememberLocation = TRUE;
+    BOOL m_bRememberColumnWidth = TRUE;
+
+protected:
+    void DoDataExchange(CDataExchange& dx) override;
+    BOOL OnInitDialog() override;
+    std::span<const CMessageMapEntry> GetMessageMap() const override;
+
+    // Appends one row: number, the icon of the task's path (not of its icon
+    // file) at its icon index, and the four texts. Row n always uses image n.
+    void AddTaskRow(const CJumpListAction& task);
+
+    LRESULT OnSysCommand(WPARAM wParam, LPARAM lParam);
+    LRESULT OnPaint(WPARAM wParam, LPARAM lParam);
+    LRESULT OnQueryDragIcon(WPARAM wParam, LPARAM lParam);
+    LRESULT OnGetMinMaxInfo(WPARAM wParam, LPARAM lParam);
+    LRESULT OnHelpInfo(WPARAM wParam, LPARAM lParam);
+    void OnDestroy();
+
+    // The commands (ZembroDlgCommands.cpp).
+    void OnAddNewTask();
+    void OnAddSeparator();
+    void OnEditTask();
+    LRESULT OnListDoubleClick(NMHDR* pNMHDR);
+    void OnDeleteTask();
+    void OnMoveUp();
+    void OnMoveDown();
+    void OnResetList();
+    void OnSettings();
+    void OnLocateDataFile();
+    void OnExit();
+    void OnMenuButton();
+    LRESULT OnContextMenu(WPARAM wParam, LPARAM lParam);
+    void OnShareOnFacebook();
+
+private:
+    // nIndex -1: the selected row (a message when there is none).
+    void EditTaskAt(int nIndex);
+    // Moves the selected entry by nStep (-1 up, +1 down) and keeps it selected.
+    void MoveSelectedTask(int nStep);
+    // Publishes list (which saves it), tells about a failed save, then refreshes.
+    void CommitChange(CTaskList& list);
+    // Publishes list and reports a failed save from it; the refresh's seeding
+    // and the commands both go through here.
+    void PublishAndReportSave(CTaskList& list);
+    // The selected row, or -1.
+    int GetSelectedRow() const;
+    void ShowPopupMenu(int x, int y);
+    void ReadRememberFlags();
+    void RestoreWindowPlacement();
+    void SaveWindowPlacement();
+    // Once per command: the first failed save names the file and the reason.
+    void ReportSaveFailure(const CDataFileStatus& status);
+    // Once until Data.dat reads well again.
+    void ReportDamagedDataFile(const CDataFileStatus& status);
+    // A blank image, so that a row whose icon cannot be had keeps its slot.
+    void AddBlankImage();
+
+    UniqueMenu m_menuPopup;
+    CActionIconProvider m_icons;
+    // Owned here only: the list view lets go of it before it is destroyed.
+    UniqueImageList m_imageList;
+    CTaskList m_arrTasks;
+    std::wstring m_strRowNumber;
+    RECT m_rcInitial{};
+    // A shared resource icon: never destroyed.
+    HICON m_hIcon = nullptr;
+    HWND m_listTasks = nullptr;
+    bool m_bSaveFailureReported = false;
+    bool m_bDamageReported = false;
+};

@@ -1,0 +1,164 @@
+// The main window's commands: each one either stops with nothing changed, or
+// changes the list and commits the change (publish and save, then refresh).
+#include <windows.h>
+#include <windowsx.h>
+#include <commctrl.h>
+#include <shlobj.h>
+
+#include "core/DefaultTaskList.h"
+#include "framework/App.h"
+#include "framework/WinText.h"
+#include "ui/editor/DlgAction.h"
+#include "ui/main/ZembroDlg.h"
+#include "ui/settings/DlgSettings.h"
+
+namespace {
+
+constexpr wchar_t kMsgSelectToEdit[] = L"Select a Jump List from the List to Edit and then try Again.";
+constexpr wchar_t kMsgSeparatorNotEditable[] =
+    L"Selected Jump List Action is a Seperator and Cannot be Edited, but can be Deleted or Moved Around with "
+    L"Buttons on the Main Screen.";
+constexpr wchar_t kMsgSelectToDelete[] = L"Select a Jump List from the List to Delete and then try Again.";
+constexpr wchar_t kMsgSelectToMove[] = L"Select a Jump List from the List to Move and then try Again.";
+constexpr wchar_t kMsgResetQuestion[] = L"Reset List of Jump Lists for this Software ?";
+
+}  // namespace
+
+int CZembroDlg::GetSelectedRow() const {
+    return static_cast<int>(::SendMessageW(m_listTasks, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+}
+
+void CZembroDlg::OnAddNewTask() {
+    CDlgAction dlg;
+    if (dlg.DoModal() != IDOK) return;
+    m_arrTasks.Add(dlg.m_action);
+    CommitChange(m_arrTasks);
+}
+
+void CZembroDlg::OnAddSeparator() {
+    const int nSelected = GetSelectedRow();
+    CJumpListAction separator;
+    separator.m_bSeparator = 1;
+    if (nSelected == -1)
+        m_arrTasks.Add(separator);
+    else
+        m_arrTasks.InsertAt(nSelected, separator);
+    CommitChange(m_arrTasks);
+}
+
+void CZembroDlg::OnEditTask() { EditTaskAt(-1); }
+
+LRESULT CZembroDlg::OnListDoubleClick(NMHDR* pNMHDR) {
+    EditTaskAt(reinterpret_cast<NMITEMACTIVATE*>(pNMHDR)->iItem);
+    return 0;
+}
+
+void CZembroDlg::EditTaskAt(int nIndex) {
+    if (nIndex == -1) {
+        nIndex = GetSelectedRow();
+        if (nIndex == -1) {
+            MessageBox(kMsgSelectToEdit, nullptr, MB_OK | MB_ICONINFORMATION);
+            return;
+        }
+    }
+    const CJumpListAction action = m_arrTasks.GetAt(nIndex);
+    if (action.m_bSeparator) {
+        MessageBox(kMsgSeparatorNotEditable, nullptr, MB_OK | MB_ICONINFORMATION);
+        return;
+    }
+    CDlgAction dlg;
+    dlg.m_bEdit = true;
+    dlg.m_action = action;
+    if (dlg.DoModal() != IDOK) return;
+    m_arrTasks.RemoveAt(nIndex);
+    m_arrTasks.InsertAt(nIndex, dlg.m_action);
+    CommitChange(m_arrTasks);
+}
+
+void CZembroDlg::OnDeleteTask() {
+    const int nSelected = GetSelectedRow();
+    if (nSelected == -1) {
+        MessageBox(kMsgSelectToDelete, nullptr, MB_OK | MB_ICONINFORMATION);
+        return;
+    }
+    m_arrTasks.RemoveAt(nSelected);
+    CommitChange(m_arrTasks);
+}
+
+void CZembroDlg::OnMoveUp() { MoveSelectedTask(-1); }
+
+void CZembroDlg::OnMoveDown() { MoveSelectedTask(+1); }
+
+void CZembroDlg::MoveSelectedTask(int nStep) {
+    const int nSelected = GetSelectedRow();
+    if (nSelected == -1) {
+        MessageBox(kMsgSelectToMove, nullptr, MB_OK | MB_ICONINFORMATION);
+        return;
+    }
+    const int nRows = static_cast<int>(::SendMessageW(m_listTasks, LVM_GETITEMCOUNT, 0, 0));
+    const int nTarget = nSelected + nStep;
+    if (nTarget < 0 || nTarget >= nRows) return;
+
+    const CJumpListAction action = m_arrTasks.GetAt(nSelected);
+    m_arrTasks.RemoveAt(nSelected);
+    m_arrTasks.InsertAt(nTarget, action);
+    CommitChange(m_arrTasks);
+
+    // The refresh cleared the selection: put it back on the moved entry, so the
+    // next click moves it on.
+    ::SendMessageW(m_listTasks, LVM_ENSUREVISIBLE, nTarget, FALSE);
+    ::SetFocus(m_listTasks);
+    LVITEMW item{};
+    item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    item.state = LVIS_SELECTED | LVIS_FOCUSED;
+    ::SendMessageW(m_listTasks, LVM_SETITEMSTATE, nTarget, reinterpret_cast<LPARAM>(&item));
+}
+
+void CZembroDlg::OnResetList() {
+    if (MessageBox(kMsgResetQuestion, nullptr, MB_YESNOCANCEL | MB_ICONQUESTION) != IDYES) return;
+    // The main list takes the defaults only through Data.dat, so a refused
+    // publication leaves it as it was.
+    CTaskList defaults;
+    FillDefaultTaskList(defaults);
+    CommitChange(defaults);
+}
+
+void CZembroDlg::OnSettings() {
+    CDlgSettings dlg(this);
+    if (dlg.DoModal() != IDOK) return;
+    // They take effect when the window closes.
+    ReadRememberFlags();
+}
+
+void CZembroDlg::OnLocateDataFile() {
+    const std::u16string strPath = GetDataFilePath();
+    if (strPath.empty()) return;
+    // None when Data.dat does not exist yet: nothing to show then.
+    PIDLIST_ABSOLUTE pidl = ::ILCreateFromPathW(as_wcstr(strPath));
+    if (!pidl) return;
+    // The file manager opens the folder with Data.dat selected; its outcome is
+    // not the program's concern.
+    ::SHOpenFolderAndSelectItems(pidl, 0, nullptr, 0);
+    ::ILFree(pidl);
+}
+
+void CZembroDlg::OnExit() { ::PostMessageW(m_hWnd, WM_CLOSE, 0, 0); }
+
+void CZembroDlg::OnMenuButton() {
+    POINT pt{};
+    ::GetCursorPos(&pt);
+    ShowPopupMenu(pt.x, pt.y);
+}
+
+LRESULT CZembroDlg::OnContextMenu(WPARAM, LPARAM lParam) {
+    // A keyboard request carries (-1, -1); the menu opens there as it is.
+    ShowPopupMenu(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+    return 0;
+}
+
+void CZembroDlg::ShowPopupMenu(int x, int y) {
+    const HMENU hPopup = m_menuPopup ? ::GetSubMenu(m_menuPopup.get(), 0) : nullptr;
+    if (!hPopup) return;
+    // The chosen item arrives as an ordinary WM_COMMAND of this window.
+    ::TrackPopupMenu(hPopup, 0, x, y, 0, m_hWnd, nullptr);
+}
