@@ -43,6 +43,80 @@ std::wstring ApplicationTitle() {
     return as_wcstr(strTitle);
 }
 
+struct GdiObjectTraits {
+    using Handle = HGDIOBJ;
+    static Handle Invalid() { return nullptr; }
+    static void Close(Handle h) { ::DeleteObject(h); }
+};
+struct MemoryDcTraits {
+    using Handle = HDC;
+    static Handle Invalid() { return nullptr; }
+    static void Close(Handle h) { ::DeleteDC(h); }
+};
+using UniqueGdiObject = UniqueHandle<GdiObjectTraits>;
+using UniqueMemoryDc = UniqueHandle<MemoryDcTraits>;
+
+// Whether any pixel of the icon's colour image has an alpha value. A 32-bit
+// image says nothing by itself: on a true-colour screen every icon has one.
+bool HasAlphaChannel(HICON hIcon) {
+    ICONINFO info{};
+    if (!::GetIconInfo(hIcon, &info)) return false;
+    const UniqueGdiObject color(info.hbmColor), mask(info.hbmMask);
+    BITMAP bm{};
+    if (!color || !::GetObjectW(color.get(), sizeof(bm), &bm) || bm.bmWidth <= 0 || bm.bmHeight <= 0) return false;
+    BITMAPINFO bmi{};
+    bmi.bmiHeader.biSize = sizeof(bmi.bmiHeader);
+    bmi.bmiHeader.biWidth = bm.bmWidth;
+    bmi.bmiHeader.biHeight = bm.bmHeight;
+    bmi.bmiHeader.biPlanes = 1;
+    bmi.bmiHeader.biBitCount = 32;
+    bmi.bmiHeader.biCompression = BI_RGB;
+    std::vector<DWORD> pixels(static_cast<size_t>(bm.bmWidth) * static_cast<size_t>(bm.bmHeight));
+    const UniqueMemoryDc dc(::CreateCompatibleDC(nullptr));
+    if (!dc || !::GetDIBits(dc.get(), static_cast<HBITMAP>(color.get()), 0, static_cast<UINT>(bm.bmHeight),
+                            pixels.data(), &bmi, DIB_RGB_COLORS))
+        return false;
+    for (const DWORD dwPixel : pixels)
+        if (dwPixel & 0xFF000000) return true;
+    return false;
+}
+
+// An icon of 16 or 256 colours keeps its transparency in its mask, which an
+// image list without a mask may drop (its transparent parts then show black).
+// The copy carries it in an alpha channel instead, which every image list keeps.
+UniqueIcon SmallIconWithAlpha(HICON hIcon) {
+    BITMAPINFO bmi{};
+    bmi.bmiHeader.biSize = sizeof(bmi.bmiHeader);
+    bmi.bmiHeader.biWidth = kIconSize;
+    bmi.bmiHeader.biHeight = -kIconSize;
+    bmi.bmiHeader.biPlanes = 1;
+    bmi.bmiHeader.biBitCount = 32;
+    bmi.bmiHeader.biCompression = BI_RGB;
+    void* pColor = nullptr;
+    void* pMask = nullptr;
+    const UniqueGdiObject color(::CreateDIBSection(nullptr, &bmi, DIB_RGB_COLORS, &pColor, nullptr, 0));
+    const UniqueGdiObject mask(::CreateDIBSection(nullptr, &bmi, DIB_RGB_COLORS, &pMask, nullptr, 0));
+    const UniqueGdiObject opaque(::CreateBitmap(kIconSize, kIconSize, 1, 1, nullptr));
+    const UniqueMemoryDc dc(::CreateCompatibleDC(nullptr));
+    if (!color || !mask || !opaque || !dc) return {};
+
+    const HGDIOBJ hOld = ::SelectObject(dc.get(), color.get());
+    ::DrawIconEx(dc.get(), 0, 0, hIcon, kIconSize, kIconSize, 0, nullptr, DI_IMAGE);
+    ::SelectObject(dc.get(), mask.get());
+    ::DrawIconEx(dc.get(), 0, 0, hIcon, kIconSize, kIconSize, 0, nullptr, DI_MASK);
+    ::SelectObject(dc.get(), hOld);
+    ::GdiFlush();
+
+    auto* pPixels = static_cast<DWORD*>(pColor);
+    const auto* pMaskPixels = static_cast<const DWORD*>(pMask);
+    for (int i = 0; i < kIconSize * kIconSize; ++i) {
+        // A set mask bit is a transparent pixel.
+        pPixels[i] = (pMaskPixels[i] & 0x00FFFFFF) ? 0 : (pPixels[i] | 0xFF000000);
+    }
+    ICONINFO info{TRUE, 0, 0, static_cast<HBITMAP>(opaque.get()), static_cast<HBITMAP>(color.get())};
+    return UniqueIcon(::CreateIconIndirect(&info));
+}
+
 std::wstring ColumnEntry(int nColumn) { return L"Column" + std::to_wstring(nColumn); }
 
 std::wstring FileNameOf(const std::u16string& strPath) {
@@ -164,7 +238,12 @@ void CZembroDlg::RefreshTaskList() {
 
 void CZembroDlg::AddTaskRow(const CJumpListAction& task) {
     bool bExtracted = false;
-    const HICON hIcon = m_icons.GetIcon(task.m_strPath, task.m_nIconIndex, false, bExtracted);
+    HICON hIcon = m_icons.GetIcon(task.m_strPath, task.m_nIconIndex, false, bExtracted);
+    UniqueIcon withAlpha;
+    if (hIcon && !HasAlphaChannel(hIcon)) {
+        withAlpha = SmallIconWithAlpha(hIcon);
+        if (withAlpha) hIcon = withAlpha.get();
+    }
     // The image list takes a copy; the provider keeps its own icon.
     if (!hIcon || !m_imageList || ::ImageList_ReplaceIcon(m_imageList.get(), -1, hIcon) < 0) AddBlankImage();
 

@@ -6,6 +6,8 @@
 
 #include <gmock/gmock.h>
 
+#include <cstring>
+
 #include "MainWindowDriver.h"
 #include "core/DefaultTaskList.h"
 #include "core/ProductLinks.h"
@@ -53,7 +55,8 @@ std::u16string ExeFolder() {
     return as_u16(path.substr(0, path.find_last_of(L'\\')));
 }
 
-COLORREF CenterPixel(HIMAGELIST hImages, int nImage) {
+// A pixel of an image as drawn over white.
+COLORREF PixelOf(HIMAGELIST hImages, int nImage, int x, int y) {
     BITMAPINFO bmi{};
     bmi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
     bmi.bmiHeader.biWidth = bmi.bmiHeader.biHeight = 16;
@@ -62,9 +65,10 @@ COLORREF CenterPixel(HIMAGELIST hImages, int nImage) {
     void* pBits = nullptr;
     HDC hdc = CreateCompatibleDC(nullptr);
     HBITMAP hbm = CreateDIBSection(hdc, &bmi, DIB_RGB_COLORS, &pBits, nullptr, 0);
+    memset(pBits, 0xFF, 16 * 16 * 4);
     HGDIOBJ hOld = SelectObject(hdc, hbm);
     ImageList_Draw(hImages, nImage, hdc, 0, 0, ILD_NORMAL);
-    const COLORREF color = GetPixel(hdc, 8, 8);
+    const COLORREF color = GetPixel(hdc, x, y);
     SelectObject(hdc, hOld);
     DeleteObject(hbm);
     DeleteDC(hdc);
@@ -146,18 +150,19 @@ TEST_F(MainWindowTest, RowsShowTheIconOfTheirPath) {
     WriteBytes(DataFilePath(), Store(MakeList({MakeTask(u"Blue", u"", strIcons, u"", u"notepad.exe", 2),
                                                MakeTask(u"Red", u"", strIcons, u"", strIcons, 0), MakeSeparator(),
                                                MakeTask(u"Green", u"", strIcons, u"", u"", 1)})));
-    std::vector<COLORREF> colors;
+    std::vector<COLORREF> centres, corners;
     Run([&](HWND h) {
         const auto hImages =
             reinterpret_cast<HIMAGELIST>(SendDlgItemMessageW(h, IDC_TASK_LIST, LVM_GETIMAGELIST, LVSIL_SMALL, 0));
-        for (const Row& row : ReadRows(h)) colors.push_back(CenterPixel(hImages, row.image));
+        for (const Row& row : ReadRows(h)) {
+            centres.push_back(PixelOf(hImages, row.image, 8, 8));
+            corners.push_back(PixelOf(hImages, row.image, 0, 0));
+        }
         Close(h);
     });
-    ASSERT_EQ(colors.size(), 4u);
-    EXPECT_EQ(colors[0], RGB(0, 0, 0xFF));
-    EXPECT_EQ(colors[1], RGB(0xFF, 0, 0));
-    EXPECT_NE(colors[2], colors[1]);
-    EXPECT_EQ(colors[3], RGB(0, 0x80, 0));
+    // The separator icon: a black line across a transparent square.
+    EXPECT_EQ(centres, (std::vector<COLORREF>{RGB(0, 0, 0xFF), RGB(0xFF, 0, 0), RGB(0, 0, 0), RGB(0, 0x80, 0)}));
+    EXPECT_EQ(corners[2], RGB(0xFF, 0xFF, 0xFF));
 }
 
 TEST_F(MainWindowTest, TheWindowIsSetUpAsDesigned) {
