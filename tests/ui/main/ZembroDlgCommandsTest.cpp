@@ -40,6 +40,11 @@ CTaskList Defaults() {
     return list;
 }
 
+CTaskList WithSeparator(CTaskList list) {
+    list.Add(kSep);
+    return list;
+}
+
 CJumpListAction Retitled(CJumpListAction a) {
     a.m_strTitle = u"Edited";
     return a;
@@ -189,30 +194,64 @@ TEST_F(MainWindowTest, EachCommandStoresPublishesAndShowsTheSameList) {
     }
 }
 
-// A save that fails names the file and the system's reason, once, and the view
-// goes back to what Data.dat still holds.
-TEST_F(MainWindowTest, AFailedSaveIsToldOnceAndTheStoredListStays) {
-    WriteBytes(DataFilePath(), Store(kFour));
-    SetReadOnly(DataFilePath(), true);
+std::u16string SystemReason(DWORD dwCode) {
     wchar_t szReason[256] = {};
-    FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, ERROR_ACCESS_DENIED, 0,
-                   szReason, 256, nullptr);
+    FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, dwCode, 0, szReason, 256,
+                   nullptr);
     std::u16string strReason = as_u16(szReason);
     while (!strReason.empty() && (strReason.back() == u'\n' || strReason.back() == u'\r' || strReason.back() == u' '))
         strReason.pop_back();
-    std::vector<Row> rows;
-    Run([&](HWND h) {
-        SelectRow(h, 0);
-        Click(h, IDC_DELETE);
-        rows = ReadRows(h);
-        Close(h);
-    });
-    SetReadOnly(DataFilePath(), false);
-    const std::vector<MessageSeen> expected{
-        {u"The Jump List could not be saved to \"" + DataFilePath() + u"\".\n\n" + strReason, kStop}};
-    EXPECT_EQ(m_boxes, expected);
-    EXPECT_EQ(rows, ExpectedRows(kFour));
-    EXPECT_EQ(ReadBytes(DataFilePath()), Store(kFour));
+    return strReason;
+}
+
+// A save that fails names the file and the system's reason, once per command
+// however many saves failed, and the view shows what Data.dat still holds.
+TEST_F(MainWindowTest, AFailedSaveIsToldOnce) {
+    const MessageSeen kNotSaved{u"The Jump List could not be saved to \"" + DataFilePath() + u"\".\n\n" +
+                                    SystemReason(ERROR_ACCESS_DENIED),
+                                kStop};
+    const struct {
+        const char* name;
+        bool bReadOnlyFile;  // else Data.dat is a folder: nothing reads or saves
+        std::function<void(HWND)> user;
+        CTaskList shown;
+        CTaskList published;
+        size_t nTold;  // one for the start, one for the command
+    } cases[] = {
+        {"read-only, delete", true, [](HWND h) { SelectRow(h, 0); Click(h, IDC_DELETE); }, kFour,
+         MakeList({kPad, kSep, kWeb}), 1},
+        {"a folder in its place, first start", false, [](HWND) {}, Defaults(), Defaults(), 1},
+        // Data.dat cannot be read either, so the list stays as changed.
+        {"a folder in its place, add separator", false, ClickOn(IDC_ADD_SEPARATOR), WithSeparator(Defaults()),
+         WithSeparator(Defaults()), 2},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ClearHostFiles();
+        if (c.bReadOnlyFile) {
+            WriteBytes(DataFilePath(), Store(kFour));
+            SetReadOnly(DataFilePath(), true);
+        } else {
+            DeleteFileW(as_wcstr(DataFilePath()));
+            MakeFolder(DataFilePath());
+        }
+        std::vector<Row> rows;
+        Run([&](HWND h) {
+            c.user(h);
+            rows = ReadRows(h);
+            Close(h);
+        });
+        SetReadOnly(DataFilePath(), false);
+        if (c.bReadOnlyFile) {
+            EXPECT_EQ(ReadBytes(DataFilePath()), Store(kFour));
+        } else {
+            EXPECT_TRUE(FolderExists(DataFilePath()));
+            RemoveDirectoryW(as_wcstr(DataFilePath()));
+        }
+        EXPECT_EQ(m_boxes, std::vector<MessageSeen>(c.nTold, kNotSaved));
+        EXPECT_EQ(rows, ExpectedRows(c.shown));
+        EXPECT_EQ(ReadHostRecord()->tasks, ExpectedEntries(c.published));
+    }
 }
 
 // The popup menu opens where the trigger says, offers every item, and each
