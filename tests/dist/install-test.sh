@@ -6,7 +6,8 @@
 set -u
 root=$(cd "$(dirname "$0")/../.." && pwd)
 win=$(cd "$1" && pwd)
-export WINEPREFIX=${ZEMBRO_WINEPREFIX:-$win/wineprefix}
+export ZEMBRO_WINEPREFIX=${ZEMBRO_WINEPREFIX:-$win/installprefix}
+export WINEPREFIX=$ZEMBRO_WINEPREFIX
 export WINEDEBUG=-all
 run=$root/tools/wine-run.sh
 failures=0
@@ -62,5 +63,6 @@ check "the user's settings stay" \
 rm -f "$data_dir/Data.dat"
 [ "$had_data" = 1 ] && cp "$dist/Data.dat.saved" "$data_dir/Data.dat"
 wine reg delete "$settings" /v InstallTestMarker /f >/dev/null 2>&1
+"$run" --shutdown
 echo "$(( 13 - failures )) passed, $failures failed"
 [ "$failures" = 0 ]
