@@ -1,6 +1,7 @@
 // Zembro.exe started as a process: one running copy per desktop, and the
 // process ends when its main window closes.
 #include <windows.h>
+#include <commctrl.h>
 
 #include <gtest/gtest.h>
 
@@ -91,11 +92,14 @@ public:
         return search.hFound;
     }
 
-    // Waits for the main window to show; null when it did not in time.
+    // Waits for the main window to show its rows, the end of its initialisation
+    // (which restores the stored placement); null when it did not in time.
     HWND WaitForMainWindow() const {
         const ULONGLONG ullDeadline = GetTickCount64() + kStartDeadlineMs;
         while (GetTickCount64() < ullDeadline) {
-            if (HWND hWnd = MainWindow(); hWnd && IsWindowVisible(hWnd)) return hWnd;
+            if (HWND hWnd = MainWindow(); hWnd && IsWindowVisible(hWnd) &&
+                                          SendMessageW(GetDlgItem(hWnd, IDC_TASK_LIST), LVM_GETITEMCOUNT, 0, 0) > 0)
+                return hWnd;
             if (WaitForSingleObject(m_pi.hProcess, 0) == WAIT_OBJECT_0) return nullptr;
             PumpMessages();
             Sleep(20);
