@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "core/DataFile.h"
+#include "core/DefaultTaskList.h"
 #include "core/JumpListAction.h"
 #include "framework/WinText.h"
 #include "res/resource.h"
@@ -128,7 +129,16 @@ int wmain(int argc, wchar_t** argv) {
     GetSystemDirectoryW(szSystem, MAX_PATH);
     const std::u16string strIconFile = as_u16(szSystem) + u"\\shell32.dll";
 
-    // 1. Start-up, alternating the two programs so that both see the same machine.
+    // 1. Start-up with the default list, alternating the two programs so that
+    // both see the same machine.
+    {
+        CTaskList defaults;
+        FillDefaultTaskList(defaults);
+        if (!LoadSaveDataFile(defaults, true).Succeeded()) {
+            std::printf("FAILED: could not write the data file\n");
+            return 1;
+        }
+    }
     constexpr int kRuns = 7;
     std::vector<double> tZembro, tMinimal;
     for (int r = 0; r < kRuns; ++r) {

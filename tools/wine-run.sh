@@ -41,6 +41,8 @@ setup_prefix() {
   exec 9>"$state/lock"
   flock -w 300 9 || { echo "wine-run: prefix lock timed out" >&2; return 1; }
   if [ ! -f "$state/ready-2" ]; then
+    # A server kept up by an earlier run would make the waits below endless.
+    wineserver -k >/dev/null 2>&1 9>&-
     wineboot -i >/dev/null 2>&1 9>&-
     wineserver -w 9>&-
     # Wine's crash dialog would hang a headless run.

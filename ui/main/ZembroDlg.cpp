@@ -230,10 +230,17 @@ void CZembroDlg::RefreshTaskList() {
         PublishAndReportSave(m_arrTasks);
     }
 
+    // One repaint for the whole rebuild instead of one per row, and room for
+    // every row's image at once: an image list that grows by one image at a
+    // time copies all its images at each step.
+    ::SendMessageW(m_listTasks, WM_SETREDRAW, FALSE, 0);
+    if (m_imageList) ::ImageList_SetImageCount(m_imageList.get(), static_cast<UINT>(m_arrTasks.GetSize()));
     for (int i = 0; i < m_arrTasks.GetSize(); ++i) {
         const CJumpListAction task = m_arrTasks.GetAt(i);
         AddTaskRow(task);
     }
+    ::SendMessageW(m_listTasks, WM_SETREDRAW, TRUE, 0);
+    ::InvalidateRect(m_listTasks, nullptr, TRUE);
 }
 
 void CZembroDlg::AddTaskRow(const CJumpListAction& task) {
@@ -244,10 +251,10 @@ void CZembroDlg::AddTaskRow(const CJumpListAction& task) {
         withAlpha = SmallIconWithAlpha(hIcon);
         if (withAlpha) hIcon = withAlpha.get();
     }
-    // The image list takes a copy; the provider keeps its own icon.
-    if (!hIcon || !m_imageList || ::ImageList_ReplaceIcon(m_imageList.get(), -1, hIcon) < 0) AddBlankImage();
-
     const int n = static_cast<int>(::SendMessageW(m_listTasks, LVM_GETITEMCOUNT, 0, 0));
+    // Image n belongs to row n. The image list takes a copy; the provider keeps its own icon.
+    if (!hIcon || !m_imageList || ::ImageList_ReplaceIcon(m_imageList.get(), n, hIcon) < 0) SetBlankImage(n);
+
     m_strRowNumber = std::to_wstring(n + 1);
 
     LVITEMW item{};
@@ -267,7 +274,7 @@ void CZembroDlg::AddTaskRow(const CJumpListAction& task) {
     }
 }
 
-void CZembroDlg::AddBlankImage() {
+void CZembroDlg::SetBlankImage(int nImage) {
     if (!m_imageList) return;
     BITMAPINFO bmi{};
     bmi.bmiHeader.biSize = sizeof(bmi.bmiHeader);
@@ -281,7 +288,10 @@ void CZembroDlg::AddBlankImage() {
     const HBITMAP hbm = ::CreateDIBSection(nullptr, &bmi, DIB_RGB_COLORS, &pBits, nullptr, 0);
     if (!hbm) return;
     std::memset(pBits, 0, kIconSize * kIconSize * 4);
-    ::ImageList_Add(m_imageList.get(), hbm, nullptr);
+    if (nImage < ::ImageList_GetImageCount(m_imageList.get()))
+        ::ImageList_Replace(m_imageList.get(), nImage, hbm, nullptr);
+    else
+        ::ImageList_Add(m_imageList.get(), hbm, nullptr);
     ::DeleteObject(hbm);
 }
 

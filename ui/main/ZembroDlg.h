@@ -96,8 +96,8 @@ private:
     void ReportSaveFailure(const CDataFileStatus& status);
     // Once until Data.dat reads well again.
     void ReportDamagedDataFile(const CDataFileStatus& status);
-    // A blank image, so that a row whose icon cannot be had keeps its slot.
-    void AddBlankImage();
+    // Image nImage made blank, so that a row whose icon cannot be had keeps its slot.
+    void SetBlankImage(int nImage);
 
     UniqueMenu m_menuPopup;
     CActionIconProvider m_icons;
