@@ -72,6 +72,7 @@ public:
 
     bool Started() const { return m_pi.hProcess != nullptr; }
     DWORD Id() const { return m_pi.dwProcessId; }
+    HANDLE Process() const { return m_pi.hProcess; }
 
     // Its visible top-level window with the application title, or null.
     HWND MainWindow() const {
@@ -174,7 +175,13 @@ TEST(ZembroProcessTest, ASecondCopyBringsTheRunningOneForwardAndEnds) {
     ASSERT_TRUE(first.Started());
     HWND hMain = first.WaitForMainWindow();
     ASSERT_NE(hMain, nullptr) << "the main window did not show";
-    ShowWindow(hMain, SW_MINIMIZE);
+    // The window may still be finishing its start-up (placement comes after the
+    // rows), so minimise until it stays minimised, within a deadline.
+    const ULONGLONG ullDeadline = GetTickCount64() + kStartDeadlineMs;
+    while (!IsIconic(hMain) && GetTickCount64() < ullDeadline) {
+        ShowWindow(hMain, SW_MINIMIZE);
+        WaitForInputIdle(first.Process(), 1000);
+    }
     ASSERT_TRUE(IsIconic(hMain));
 
     CWindowWatch watch;
