@@ -247,7 +247,11 @@ void CZembroDlg::AddTaskRow(const CJumpListAction& task) {
     bool bExtracted = false;
     HICON hIcon = m_icons.GetIcon(task.m_strPath, task.m_nIconIndex, false, bExtracted);
     UniqueIcon withAlpha;
-    if (hIcon && !HasAlphaChannel(hIcon)) {
+    if (task.m_strPath.empty()) {
+        // An empty path always gives the same shared separator icon: convert it once.
+        if (!m_separatorWithAlpha && hIcon && !HasAlphaChannel(hIcon)) m_separatorWithAlpha = SmallIconWithAlpha(hIcon);
+        if (m_separatorWithAlpha) hIcon = m_separatorWithAlpha.get();
+    } else if (hIcon && !HasAlphaChannel(hIcon)) {
         withAlpha = SmallIconWithAlpha(hIcon);
         if (withAlpha) hIcon = withAlpha.get();
     }

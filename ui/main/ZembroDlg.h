@@ -103,6 +103,8 @@ private:
     CActionIconProvider m_icons;
     // Owned here only: the list view lets go of it before it is destroyed.
     UniqueImageList m_imageList;
+    // The separator icon with its transparency as alpha, made at its first row.
+    UniqueIcon m_separatorWithAlpha;
     CTaskList m_arrTasks;
     std::wstring m_strRowNumber;
     RECT m_rcInitial{};
