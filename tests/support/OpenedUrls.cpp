@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "framework/WinText.h"
+#include "support/FileText.h"
 
 namespace {
 
@@ -40,19 +41,6 @@ std::u16string FromUtf8(const std::string& text) {
     std::wstring wide(static_cast<size_t>(cch), L'\0');
     MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(), cch);
     return as_u16(wide);
-}
-
-std::string ReadAll(const std::wstring& path) {
-    std::string text;
-    HANDLE h = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                           OPEN_EXISTING, 0, nullptr);
-    if (h == INVALID_HANDLE_VALUE) return text;
-    text.resize(GetFileSize(h, nullptr));
-    DWORD cb = 0;
-    ReadFile(h, text.data(), static_cast<DWORD>(text.size()), &cb, nullptr);
-    text.resize(cb);
-    CloseHandle(h);
-    return text;
 }
 
 bool ReadCommand(const std::wstring& key, std::wstring& command) {
@@ -117,7 +105,7 @@ CUrlRecorder::~CUrlRecorder() {
 
 std::vector<COpenedUrl> CUrlRecorder::Opened() const {
     std::vector<COpenedUrl> opened;
-    const std::string text = ReadAll(RecordFile());
+    const std::string text = ReadFileText(RecordFile());
     size_t start = 0;
     // Only whole lines: a recorder may be writing the last one right now.
     for (size_t end; (end = text.find('\n', start)) != std::string::npos; start = end + 1) {

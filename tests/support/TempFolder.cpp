@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include "framework/WinText.h"
+#include "support/FileText.h"
 #else
 #include <cstdlib>
 #include <fcntl.h>
@@ -26,15 +27,8 @@ std::u16string FolderOf(const std::u16string& path) { return path.substr(0, path
 #ifdef _WIN32
 
 Bytes ReadBytes(const std::u16string& path) {
-    Bytes bytes;
-    HANDLE h = CreateFileW(as_wcstr(path), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (h == INVALID_HANDLE_VALUE) return bytes;
-    bytes.resize(GetFileSize(h, nullptr));
-    DWORD cb = 0;
-    ReadFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &cb, nullptr);
-    bytes.resize(cb);
-    CloseHandle(h);
-    return bytes;
+    const std::string text = ReadFileText(as_wcstr(path));
+    return Bytes(text.begin(), text.end());
 }
 
 void WriteBytes(const std::u16string& path, const Bytes& bytes) {

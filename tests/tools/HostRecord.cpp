@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "framework/WinText.h"
+#include "support/FileText.h"
 #include "support/Json.h"
 
 namespace {
@@ -14,19 +15,6 @@ std::wstring HostFolder() {
     wchar_t szFolder[MAX_PATH] = {};
     SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, szFolder);
     return std::wstring(szFolder) + L"\\ZembroJumpListHost";
-}
-
-std::string ReadText(const std::wstring& path) {
-    std::string text;
-    HANDLE h = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
-                           nullptr);
-    if (h == INVALID_HANDLE_VALUE) return text;
-    text.resize(GetFileSize(h, nullptr));
-    DWORD cb = 0;
-    ReadFile(h, text.data(), static_cast<DWORD>(text.size()), &cb, nullptr);
-    text.resize(cb);
-    CloseHandle(h);
-    return text;
 }
 
 std::string Narrow(const std::u16string& s) {
@@ -90,7 +78,7 @@ std::vector<HostEntry> ExpectedEntries(const CTaskList& list) {
     return entries;
 }
 
-std::string ReadHostRecordBytes() { return ReadText(HostFolder() + L"\\jumplist.json"); }
+std::string ReadHostRecordBytes() { return ReadFileText(HostFolder() + L"\\jumplist.json"); }
 
 bool HostRecordExists() { return GetFileAttributesW((HostFolder() + L"\\jumplist.json").c_str()) != INVALID_FILE_ATTRIBUTES; }
 
@@ -125,7 +113,7 @@ std::optional<HostRecord> ReadHostRecord() {
 
 std::vector<std::string> ReadHostCalls() {
     std::vector<std::string> calls;
-    const std::string text = ReadText(HostFolder() + L"\\calls.log");
+    const std::string text = ReadFileText(HostFolder() + L"\\calls.log");
     size_t start = 0;
     for (size_t end; (end = text.find('\n', start)) != std::string::npos; start = end + 1)
         calls.push_back(text.substr(start, end - start));
