@@ -20,7 +20,7 @@ TOOLS := cmake:cmake g++:g++ clang++:clang \
 FILES := /usr/src/googletest/CMakeLists.txt:googletest /usr/lib/wine/wine64:wine64 \
          /usr/lib/llvm-14/lib/clang/14.0.6/lib/linux/libclang_rt.fuzzer-x86_64.a:libclang-rt-14-dev
 
-.PHONY: all deps build build-native build-win test test-native test-win run bench fuzz dist clean
+.PHONY: all deps build build-native build-win test test-native test-win run screenshots bench fuzz dist clean
 
 all: build
 
@@ -64,6 +64,10 @@ test: build-native build-win
 
 run: build-win
 	@if [ -x tools/run-zembro.sh ]; then tools/run-zembro.sh $(WIN_DIR); else echo "The core is built; the Zembro window comes with the main window work."; fi
+
+# The four windows photographed under Xvfb into docs/.
+screenshots: build-win
+	tools/screenshots.sh $(WIN_DIR)
 
 # The data file natively without sanitizers and under Wine, then the program.
 bench: build-win
