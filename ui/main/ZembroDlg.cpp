@@ -23,7 +23,6 @@ namespace {
 
 constexpr DWORD kListExtendedStyle =
     LVS_EX_GRIDLINES | LVS_EX_SUBITEMIMAGES | LVS_EX_FULLROWSELECT | LVS_EX_FLATSB;  // 0x123
-constexpr int kIconSize = 16;
 
 struct CColumn {
     const wchar_t* m_pszCaption;
@@ -41,80 +40,6 @@ std::wstring ApplicationTitle() {
     if (const CWinApp* pApp = AfxGetApp()) return pApp->GetAppName();
     const std::u16string strTitle = platform::GetApplicationTitle();
     return as_wcstr(strTitle);
-}
-
-struct GdiObjectTraits {
-    using Handle = HGDIOBJ;
-    static Handle Invalid() { return nullptr; }
-    static void Close(Handle h) { ::DeleteObject(h); }
-};
-struct MemoryDcTraits {
-    using Handle = HDC;
-    static Handle Invalid() { return nullptr; }
-    static void Close(Handle h) { ::DeleteDC(h); }
-};
-using UniqueGdiObject = UniqueHandle<GdiObjectTraits>;
-using UniqueMemoryDc = UniqueHandle<MemoryDcTraits>;
-
-// Whether any pixel of the icon's colour image has an alpha value. A 32-bit
-// image says nothing by itself: on a true-colour screen every icon has one.
-bool HasAlphaChannel(HICON hIcon) {
-    ICONINFO info{};
-    if (!::GetIconInfo(hIcon, &info)) return false;
-    const UniqueGdiObject color(info.hbmColor), mask(info.hbmMask);
-    BITMAP bm{};
-    if (!color || !::GetObjectW(color.get(), sizeof(bm), &bm) || bm.bmWidth <= 0 || bm.bmHeight <= 0) return false;
-    BITMAPINFO bmi{};
-    bmi.bmiHeader.biSize = sizeof(bmi.bmiHeader);
-    bmi.bmiHeader.biWidth = bm.bmWidth;
-    bmi.bmiHeader.biHeight = bm.bmHeight;
-    bmi.bmiHeader.biPlanes = 1;
-    bmi.bmiHeader.biBitCount = 32;
-    bmi.bmiHeader.biCompression = BI_RGB;
-    std::vector<DWORD> pixels(static_cast<size_t>(bm.bmWidth) * static_cast<size_t>(bm.bmHeight));
-    const UniqueMemoryDc dc(::CreateCompatibleDC(nullptr));
-    if (!dc || !::GetDIBits(dc.get(), static_cast<HBITMAP>(color.get()), 0, static_cast<UINT>(bm.bmHeight),
-                            pixels.data(), &bmi, DIB_RGB_COLORS))
-        return false;
-    for (const DWORD dwPixel : pixels)
-        if (dwPixel & 0xFF000000) return true;
-    return false;
-}
-
-// An icon of 16 or 256 colours keeps its transparency in its mask, which an
-// image list without a mask may drop (its transparent parts then show black).
-// The copy carries it in an alpha channel instead, which every image list keeps.
-UniqueIcon SmallIconWithAlpha(HICON hIcon) {
-    BITMAPINFO bmi{};
-    bmi.bmiHeader.biSize = sizeof(bmi.bmiHeader);
-    bmi.bmiHeader.biWidth = kIconSize;
-    bmi.bmiHeader.biHeight = -kIconSize;
-    bmi.bmiHeader.biPlanes = 1;
-    bmi.bmiHeader.biBitCount = 32;
-    bmi.bmiHeader.biCompression = BI_RGB;
-    void* pColor = nullptr;
-    void* pMask = nullptr;
-    const UniqueGdiObject color(::CreateDIBSection(nullptr, &bmi, DIB_RGB_COLORS, &pColor, nullptr, 0));
-    const UniqueGdiObject mask(::CreateDIBSection(nullptr, &bmi, DIB_RGB_COLORS, &pMask, nullptr, 0));
-    const UniqueGdiObject opaque(::CreateBitmap(kIconSize, kIconSize, 1, 1, nullptr));
-    const UniqueMemoryDc dc(::CreateCompatibleDC(nullptr));
-    if (!color || !mask || !opaque || !dc) return {};
-
-    const HGDIOBJ hOld = ::SelectObject(dc.get(), color.get());
-    ::DrawIconEx(dc.get(), 0, 0, hIcon, kIconSize, kIconSize, 0, nullptr, DI_IMAGE);
-    ::SelectObject(dc.get(), mask.get());
-    ::DrawIconEx(dc.get(), 0, 0, hIcon, kIconSize, kIconSize, 0, nullptr, DI_MASK);
-    ::SelectObject(dc.get(), hOld);
-    ::GdiFlush();
-
-    auto* pPixels = static_cast<DWORD*>(pColor);
-    const auto* pMaskPixels = static_cast<const DWORD*>(pMask);
-    for (int i = 0; i < kIconSize * kIconSize; ++i) {
-        // A set mask bit is a transparent pixel.
-        pPixels[i] = (pMaskPixels[i] & 0x00FFFFFF) ? 0 : (pPixels[i] | 0xFF000000);
-    }
-    ICONINFO info{TRUE, 0, 0, static_cast<HBITMAP>(opaque.get()), static_cast<HBITMAP>(color.get())};
-    return UniqueIcon(::CreateIconIndirect(&info));
 }
 
 std::wstring ColumnEntry(int nColumn) { return L"Column" + std::to_wstring(nColumn); }
@@ -211,12 +136,6 @@ void CZembroDlg::RefreshTaskList() {
     CWaitCursor waitCursor;
     ::SendMessageW(m_listTasks, LVM_DELETEALLITEMS, 0, 0);
 
-    // The new list goes in before the old one goes, so the view never holds a
-    // destroyed image list.
-    UniqueImageList imageList(::ImageList_Create(kIconSize, kIconSize, ILC_COLOR32, 1, 1));
-    ::SendMessageW(m_listTasks, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(imageList.get()));
-    m_imageList = std::move(imageList);
-
     const CDataFileStatus load = LoadSaveDataFile(m_arrTasks, false);
     if (load.m_eResult == CDataFileStatus::damaged)
         ReportDamagedDataFile(load);
@@ -230,34 +149,31 @@ void CZembroDlg::RefreshTaskList() {
         PublishAndReportSave(m_arrTasks);
     }
 
-    // One repaint for the whole rebuild instead of one per row, and room for
-    // every row's image at once: an image list that grows by one image at a
-    // time copies all its images at each step.
+    // One repaint for the whole rebuild instead of one per row.
     ::SendMessageW(m_listTasks, WM_SETREDRAW, FALSE, 0);
-    if (m_imageList) ::ImageList_SetImageCount(m_imageList.get(), static_cast<UINT>(m_arrTasks.GetSize()));
+    m_rowImages.Begin(m_arrTasks.GetSize());
     for (int i = 0; i < m_arrTasks.GetSize(); ++i) {
         const CJumpListAction task = m_arrTasks.GetAt(i);
         AddTaskRow(task);
     }
+    // The new list goes in before the old one goes, so the view never holds a
+    // destroyed image list.
+    UniqueImageList imageList = m_rowImages.CreateImageList();
+    ::SendMessageW(m_listTasks, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(imageList.get()));
+    m_imageList = std::move(imageList);
     ::SendMessageW(m_listTasks, WM_SETREDRAW, TRUE, 0);
     ::InvalidateRect(m_listTasks, nullptr, TRUE);
 }
 
 void CZembroDlg::AddTaskRow(const CJumpListAction& task) {
-    bool bExtracted = false;
-    HICON hIcon = m_icons.GetIcon(task.m_strPath, task.m_nIconIndex, false, bExtracted);
-    UniqueIcon withAlpha;
-    if (task.m_strPath.empty()) {
-        // An empty path always gives the same shared separator icon: convert it once.
-        if (!m_separatorWithAlpha && hIcon && !HasAlphaChannel(hIcon)) m_separatorWithAlpha = SmallIconWithAlpha(hIcon);
-        if (m_separatorWithAlpha) hIcon = m_separatorWithAlpha.get();
-    } else if (hIcon && !HasAlphaChannel(hIcon)) {
-        withAlpha = SmallIconWithAlpha(hIcon);
-        if (withAlpha) hIcon = withAlpha.get();
-    }
     const int n = static_cast<int>(::SendMessageW(m_listTasks, LVM_GETITEMCOUNT, 0, 0));
-    // Image n belongs to row n. The image list takes a copy; the provider keeps its own icon.
-    if (!hIcon || !m_imageList || ::ImageList_ReplaceIcon(m_imageList.get(), n, hIcon) < 0) SetBlankImage(n);
+    // Image n belongs to row n; the provider keeps its own icon.
+    bool bExtracted = false;
+    const HICON hIcon = m_icons.GetIcon(task.m_strPath, task.m_nIconIndex, false, bExtracted);
+    if (task.m_strPath.empty())
+        m_rowImages.SetSharedIcon(n, hIcon);  // an empty path always gives the separator icon
+    else
+        m_rowImages.SetIcon(n, hIcon);
 
     m_strRowNumber = std::to_wstring(n + 1);
 
@@ -276,27 +192,6 @@ void CZembroDlg::AddTaskRow(const CJumpListAction& task) {
         sub.pszText = const_cast<wchar_t*>(as_wcstr(*texts[nSubItem - 1]));
         ::SendMessageW(m_listTasks, LVM_SETITEMTEXTW, nRow, reinterpret_cast<LPARAM>(&sub));
     }
-}
-
-void CZembroDlg::SetBlankImage(int nImage) {
-    if (!m_imageList) return;
-    BITMAPINFO bmi{};
-    bmi.bmiHeader.biSize = sizeof(bmi.bmiHeader);
-    bmi.bmiHeader.biWidth = kIconSize;
-    bmi.bmiHeader.biHeight = kIconSize;
-    bmi.bmiHeader.biPlanes = 1;
-    bmi.bmiHeader.biBitCount = 32;
-    bmi.bmiHeader.biCompression = BI_RGB;
-    void* pBits = nullptr;
-    // All zero: fully transparent.
-    const HBITMAP hbm = ::CreateDIBSection(nullptr, &bmi, DIB_RGB_COLORS, &pBits, nullptr, 0);
-    if (!hbm) return;
-    std::memset(pBits, 0, kIconSize * kIconSize * 4);
-    if (nImage < ::ImageList_GetImageCount(m_imageList.get()))
-        ::ImageList_Replace(m_imageList.get(), nImage, hbm, nullptr);
-    else
-        ::ImageList_Add(m_imageList.get(), hbm, nullptr);
-    ::DeleteObject(hbm);
 }
 
 LRESULT CZembroDlg::OnSysCommand(WPARAM wParam, LPARAM) {

@@ -17,6 +17,7 @@
 #include "framework/UniqueHandle.h"
 #include "res/resource.h"
 #include "ui/editor/ActionIconProvider.h"
+#include "ui/main/RowImages.h"
 
 class CZembroDlg : public CDialog {
 public:
@@ -96,15 +97,13 @@ private:
     void ReportSaveFailure(const CDataFileStatus& status);
     // Once until Data.dat reads well again.
     void ReportDamagedDataFile(const CDataFileStatus& status);
-    // Image nImage made blank, so that a row whose icon cannot be had keeps its slot.
-    void SetBlankImage(int nImage);
 
     UniqueMenu m_menuPopup;
     CActionIconProvider m_icons;
     // Owned here only: the list view lets go of it before it is destroyed.
     UniqueImageList m_imageList;
-    // The separator icon with its transparency as alpha, made at its first row.
-    UniqueIcon m_separatorWithAlpha;
+    // The rows' images while the rows are rebuilt.
+    CRowImages m_rowImages;
     CTaskList m_arrTasks;
     std::wstring m_strRowNumber;
     RECT m_rcInitial{};

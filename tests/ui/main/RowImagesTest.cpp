@@ -1,0 +1,146 @@
+// The rows' small images: every kind of icon the provider can hand out comes
+// out as a 16 by 16 image with straight alpha, and the strip keeps row n at image n.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+#include "ui/main/RowImages.h"
+
+namespace {
+
+using Pixels = std::vector<std::uint32_t>;
+constexpr int kSize = CRowImages::kSize;
+
+HBITMAP Bitmap32(int w, int h, const std::function<std::uint32_t(int, int)>& pixel) {
+    BITMAPINFO bmi{};
+    bmi.bmiHeader = {sizeof(BITMAPINFOHEADER), w, -h, 1, 32, BI_RGB};
+    void* pBits = nullptr;
+    HBITMAP hbm = ::CreateDIBSection(nullptr, &bmi, DIB_RGB_COLORS, &pBits, nullptr, 0);
+    auto* px = static_cast<std::uint32_t*>(pBits);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) px[y * w + x] = pixel(x, y);
+    return hbm;
+}
+
+// A 1-bit bitmap; rows are padded to 16 bits.
+HBITMAP Bitmap1(int w, int h, const std::function<bool(int, int)>& bit) {
+    const int stride = (w + 15) / 16 * 2;
+    std::vector<BYTE> bits(static_cast<size_t>(stride) * h, 0);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            if (bit(x, y)) bits[y * stride + x / 8] |= static_cast<BYTE>(0x80 >> (x % 8));
+    return ::CreateBitmap(w, h, 1, 1, bits.data());
+}
+
+struct IconCase {
+    const char* name;
+    int size;
+    std::function<std::uint32_t(int, int)> color;  // null: a monochrome icon
+    std::function<bool(int, int)> mask;            // set: transparent (for a monochrome icon: the AND mask)
+    std::function<bool(int, int)> xorBit;          // monochrome only
+    std::function<std::uint32_t(int, int)> expected;
+};
+
+HICON MakeIcon(const IconCase& c) {
+    ICONINFO info{TRUE, 0, 0, nullptr, nullptr};
+    if (c.color) {
+        info.hbmColor = Bitmap32(c.size, c.size, c.color);
+        info.hbmMask = Bitmap1(c.size, c.size, c.mask);
+    } else {
+        info.hbmMask = Bitmap1(c.size, c.size * 2, [&](int x, int y) {
+            return y < c.size ? c.mask(x, y) : c.xorBit(x, y - c.size);
+        });
+    }
+    HICON hIcon = ::CreateIconIndirect(&info);
+    if (info.hbmColor) ::DeleteObject(info.hbmColor);
+    ::DeleteObject(info.hbmMask);
+    return hIcon;
+}
+
+bool Left(int x, int) { return x < kSize / 2; }
+
+const IconCase kCases[] = {
+    {"alpha is kept as it is, not premultiplied", 16,
+     [](int x, int y) { return static_cast<std::uint32_t>(x * 16) << 24 | 0x00336699u | static_cast<std::uint32_t>(y); },
+     [](int, int) { return false; }, nullptr,
+     [](int x, int y) {  // a fully transparent pixel has no colour
+         return x == 0 ? 0u : static_cast<std::uint32_t>(x * 16) << 24 | 0x00336699u | static_cast<std::uint32_t>(y);
+     }},
+    {"without alpha the mask makes the transparent half", 16, [](int, int) { return 0x00112233u; }, Left, nullptr,
+     [](int x, int y) { return Left(x, y) ? 0u : 0xFF112233u; }},
+    {"a large alpha icon is averaged down", 48,
+     [](int x, int) { return (x % 3 == 0) ? 0xFF00FF00u : 0x00000000u; }, [](int, int) { return false; }, nullptr,
+     [](int, int) { return 0x5500FF00u; }},
+    {"a large icon without alpha keeps its mask's outline", 32, [](int, int) { return 0x00FF0000u; },
+     [](int x, int) { return x < 16; }, nullptr, [](int x, int y) { return Left(x, y) ? 0u : 0xFFFF0000u; }},
+    {"a monochrome icon is black and white", 16, nullptr, Left, [](int, int y) { return y % 2 == 1; },
+     [](int x, int y) { return Left(x, y) ? 0u : (y % 2 ? 0xFFFFFFFFu : 0xFF000000u); }},
+};
+
+TEST(RowImagesTest, EveryKindOfIconBecomesASmallImageWithStraightAlpha) {
+    for (const IconCase& c : kCases) {
+        SCOPED_TRACE(c.name);
+        HICON hIcon = MakeIcon(c);
+        ASSERT_NE(hIcon, nullptr);
+        const Pixels image = SmallImageOfIcon(hIcon);
+        ::DestroyIcon(hIcon);
+        ASSERT_EQ(image.size(), static_cast<size_t>(kSize * kSize));
+        for (int y = 0; y < kSize; ++y)
+            for (int x = 0; x < kSize; ++x)
+                ASSERT_EQ(image[y * kSize + x], c.expected(x, y)) << "at " << x << "," << y;
+    }
+    EXPECT_TRUE(SmallImageOfIcon(nullptr).empty());
+}
+
+// Image nImage of the list as straight pixels.
+Pixels ImageOf(HIMAGELIST hList, int nImage) {
+    IMAGEINFO info{};
+    if (!ImageList_GetImageInfo(hList, nImage, &info)) return {};
+    const int w = info.rcImage.right - info.rcImage.left, h = info.rcImage.bottom - info.rcImage.top;
+    BITMAP bm{};
+    ::GetObjectW(info.hbmImage, sizeof bm, &bm);
+    Pixels all(static_cast<size_t>(bm.bmWidth) * bm.bmHeight);
+    BITMAPINFO bmi{};
+    bmi.bmiHeader = {sizeof(BITMAPINFOHEADER), bm.bmWidth, -bm.bmHeight, 1, 32, BI_RGB};
+    HDC dc = ::CreateCompatibleDC(nullptr);
+    ::GetDIBits(dc, info.hbmImage, 0, bm.bmHeight, all.data(), &bmi, DIB_RGB_COLORS);
+    ::DeleteDC(dc);
+    Pixels image;
+    for (int y = info.rcImage.top; y < info.rcImage.top + h; ++y)
+        for (int x = info.rcImage.left; x < info.rcImage.left + w; ++x) image.push_back(all[y * bm.bmWidth + x]);
+    return image;
+}
+
+TEST(RowImagesTest, RowNKeepsImageNWhateverItsIcon) {
+    HICON hRed = MakeIcon(kCases[1]);
+    HICON hMono = MakeIcon(kCases[4]);
+    CRowImages rows;
+    rows.Begin(4);
+    rows.SetIcon(0, hRed);
+    rows.SetIcon(1, nullptr);  // no icon at all: the row keeps a transparent slot
+    rows.SetSharedIcon(2, hMono);
+    rows.SetSharedIcon(3, hMono);
+    rows.SetIcon(7, hRed);  // out of range: ignored
+    const UniqueImageList list = rows.CreateImageList();
+    ASSERT_TRUE(list);
+    ASSERT_EQ(ImageList_GetImageCount(list.get()), 4);
+    const Pixels red = SmallImageOfIcon(hRed), mono = SmallImageOfIcon(hMono);
+    EXPECT_EQ(ImageOf(list.get(), 0), red);
+    EXPECT_EQ(ImageOf(list.get(), 1), Pixels(kSize * kSize, 0));
+    EXPECT_EQ(ImageOf(list.get(), 2), mono);
+    EXPECT_EQ(ImageOf(list.get(), 3), mono);
+    ::DestroyIcon(hRed);
+    ::DestroyIcon(hMono);
+
+    rows.Begin(0);
+    const UniqueImageList empty = rows.CreateImageList();
+    ASSERT_TRUE(empty);
+    EXPECT_EQ(ImageList_GetImageCount(empty.get()), 0);
+}
+
+}  // namespace
