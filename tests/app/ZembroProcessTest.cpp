@@ -1,141 +1,17 @@
 // Zembro.exe started as a process: one running copy per desktop, and the
 // process ends when its main window closes.
 #include <windows.h>
-#include <commctrl.h>
 
 #include <gtest/gtest.h>
 
-#include <string>
 #include <vector>
 
-#include "framework/WinText.h"
 #include "res/resource.h"
+#include "support/ZembroProcess.h"
 
 namespace {
 
-constexpr wchar_t kTitle[] = L"Zembro by Brellow";
 constexpr DWORD kStartDeadlineMs = 30000;
-
-// Zembro.exe is built into the build folder's top, above the tests.
-std::wstring FindProgram() {
-    wchar_t szPath[MAX_PATH] = {};
-    const DWORD cch = GetModuleFileNameW(nullptr, szPath, MAX_PATH);
-    std::wstring folder(szPath, cch < MAX_PATH ? cch : 0);
-    for (int nLevel = 0; nLevel < 4; ++nLevel) {
-        const size_t slash = folder.find_last_of(L'\\');
-        if (slash == std::wstring::npos) break;
-        folder.erase(slash);
-        const std::wstring candidate = folder + L"\\Zembro.exe";
-        if (GetFileAttributesW(candidate.c_str()) != INVALID_FILE_ATTRIBUTES) return candidate;
-    }
-    return {};
-}
-
-// Runs this thread's messages while waiting: another process may be showing
-// or activating a window of this thread.
-void PumpMessages() {
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
-    }
-}
-
-class CZembroProcess {
-public:
-    CZembroProcess() {
-        const std::wstring program = FindProgram();
-        if (program.empty()) {
-            ADD_FAILURE() << "Zembro.exe is not built above the tests";
-            return;
-        }
-        std::wstring commandLine = L"\"" + program + L"\"";
-        STARTUPINFOW si{};
-        si.cb = sizeof(si);
-        if (!CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
-                            &m_pi))
-            ADD_FAILURE() << "Zembro.exe did not start: error " << GetLastError();
-        if (m_pi.hThread) CloseHandle(m_pi.hThread);
-    }
-    ~CZembroProcess() {
-        if (!m_pi.hProcess) return;
-        // A test that failed half way must not leave the program running.
-        if (WaitForSingleObject(m_pi.hProcess, 0) == WAIT_TIMEOUT) {
-            if (HWND hWnd = MainWindow()) PostMessageW(hWnd, WM_CLOSE, 0, 0);
-            if (!Wait(10000)) TerminateProcess(m_pi.hProcess, 99);
-            WaitForSingleObject(m_pi.hProcess, 5000);
-        }
-        CloseHandle(m_pi.hProcess);
-    }
-    CZembroProcess(const CZembroProcess&) = delete;
-    CZembroProcess& operator=(const CZembroProcess&) = delete;
-
-    bool Started() const { return m_pi.hProcess != nullptr; }
-    DWORD Id() const { return m_pi.dwProcessId; }
-    HANDLE Process() const { return m_pi.hProcess; }
-
-    // Its visible top-level window with the application title, or null.
-    HWND MainWindow() const {
-        struct Search {
-            DWORD dwProcessId;
-            HWND hFound;
-        } search{m_pi.dwProcessId, nullptr};
-        EnumWindows(
-            [](HWND hWnd, LPARAM lParam) -> BOOL {
-                auto* pSearch = reinterpret_cast<Search*>(lParam);
-                DWORD dwPid = 0;
-                GetWindowThreadProcessId(hWnd, &dwPid);
-                if (dwPid != pSearch->dwProcessId || WindowTitle(hWnd) != kTitle) return TRUE;
-                pSearch->hFound = hWnd;
-                return FALSE;
-            },
-            reinterpret_cast<LPARAM>(&search));
-        return search.hFound;
-    }
-
-    // Waits for the main window to show its rows, the end of its initialisation
-    // (which restores the stored placement); null when it did not in time.
-    HWND WaitForMainWindow() const {
-        const ULONGLONG ullDeadline = GetTickCount64() + kStartDeadlineMs;
-        while (GetTickCount64() < ullDeadline) {
-            if (HWND hWnd = MainWindow(); hWnd && IsWindowVisible(hWnd) &&
-                                          SendMessageW(GetDlgItem(hWnd, IDC_TASK_LIST), LVM_GETITEMCOUNT, 0, 0) > 0)
-                return hWnd;
-            if (WaitForSingleObject(m_pi.hProcess, 0) == WAIT_OBJECT_0) return nullptr;
-            PumpMessages();
-            Sleep(20);
-        }
-        return nullptr;
-    }
-
-    // Waits for the process to end; false when it still runs at the deadline.
-    bool Wait(DWORD dwTimeoutMs) const {
-        const ULONGLONG ullDeadline = GetTickCount64() + dwTimeoutMs;
-        for (;;) {
-            const ULONGLONG ullNow = GetTickCount64();
-            if (ullNow >= ullDeadline) return WaitForSingleObject(m_pi.hProcess, 0) == WAIT_OBJECT_0;
-            const DWORD dwResult = MsgWaitForMultipleObjects(1, &m_pi.hProcess, FALSE,
-                                                             static_cast<DWORD>(ullDeadline - ullNow), QS_ALLINPUT);
-            if (dwResult == WAIT_OBJECT_0) return true;
-            PumpMessages();
-        }
-    }
-
-    DWORD ExitCode() const {
-        DWORD dwCode = STILL_ACTIVE;
-        GetExitCodeProcess(m_pi.hProcess, &dwCode);
-        return dwCode;
-    }
-
-    static std::wstring WindowTitle(HWND hWnd) {
-        wchar_t sz[256] = {};
-        GetWindowTextW(hWnd, sz, 256);
-        return sz;
-    }
-
-private:
-    PROCESS_INFORMATION m_pi{};
-};
 
 // Every window of another process that is created or shown while it lives.
 class CWindowWatch {
@@ -209,7 +85,7 @@ TEST(ZembroProcessTest, AnyWindowWithTheTitleIsBroughtForwardInstead) {
     wc.hInstance = GetModuleHandleW(nullptr);
     wc.lpszClassName = L"ZembroLookAlike";
     RegisterClassW(&wc);
-    HWND hLookAlike = CreateWindowExW(0, wc.lpszClassName, kTitle, WS_OVERLAPPEDWINDOW, 50, 50, 300, 200, nullptr,
+    HWND hLookAlike = CreateWindowExW(0, wc.lpszClassName, kZembroTitle, WS_OVERLAPPEDWINDOW, 50, 50, 300, 200, nullptr,
                                       nullptr, wc.hInstance, nullptr);
     ASSERT_NE(hLookAlike, nullptr);
     ShowWindow(hLookAlike, SW_SHOWMINIMIZED);

@@ -1,0 +1,292 @@
+// The main window's commands, through its buttons, its popup menu's items and
+// double-clicks: what the user sees and is told, what Data.dat holds and what
+// the shell received afterwards, also when the shell or the file refuses.
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include "E2ETest.h"
+#include "framework/WinText.h"
+#include "res/resource.h"
+
+namespace {
+
+constexpr wchar_t kAddCaption[] = L"Add New Jump List Item - Zembro by Brellow";
+constexpr wchar_t kEditCaption[] = L"Edit Jump List Item - Zembro by Brellow";
+const MessageSeen kSelectToEdit{u"Select a Jump List from the List to Edit and then try Again.", kInfo};
+const MessageSeen kSeparatorNotEditable{
+    u"Selected Jump List Action is a Seperator and Cannot be Edited, but can be Deleted or Moved Around with Buttons "
+    u"on the Main Screen.",
+    kInfo};
+const MessageSeen kSelectToDelete{u"Select a Jump List from the List to Delete and then try Again.", kInfo};
+const MessageSeen kSelectToMove{u"Select a Jump List from the List to Move and then try Again.", kInfo};
+const MessageSeen kResetQuestion{u"Reset List of Jump Lists for this Software ?", kQuestion};
+const MessageSeen kInitializeFailed{u"Failed to Initialize Jump List", kStop};
+const MessageSeen kCommitFailed{u"Failed to Commit Jump List", kStop};
+
+const CJumpListAction kNew = MakeTask(u"New", u"typed", u"notepad.exe", u"/a b.txt", u"shell32.dll", 2);
+
+CTaskList Without(CTaskList list, int nIndex) {
+    list.RemoveAt(nIndex);
+    return list;
+}
+
+CTaskList Retitled(CTaskList list, int nIndex) {
+    CJumpListAction a = list.GetAt(nIndex);
+    a.m_strTitle = u"Edited";
+    list.RemoveAt(nIndex);
+    list.InsertAt(nIndex, a);
+    return list;
+}
+
+// What the user does in the task editor.
+void TypeNewTask(HWND hEditor) {
+    EXPECT_EQ(WindowTitle(hEditor), kAddCaption);
+    SetControlText(hEditor, IDC_TITLE, L"New");
+    SetControlText(hEditor, IDC_PATH, L"notepad.exe");
+    SetControlText(hEditor, IDC_DESCRIPTION, L"typed");
+    SetControlText(hEditor, IDC_ARGUMENTS, L"/a b.txt");
+    SetControlText(hEditor, IDC_ICON_PATH, L"shell32.dll");
+    SetControlText(hEditor, IDC_ICON_INDEX, L"2");
+    PressButton(hEditor, IDOK);
+}
+void Retitle(HWND hEditor) {
+    EXPECT_EQ(WindowTitle(hEditor), kEditCaption);
+    SetControlText(hEditor, IDC_TITLE, L"Edited");
+    PressButton(hEditor, IDOK);
+}
+void CancelEditor(HWND hEditor) {
+    SetControlText(hEditor, IDC_TITLE, L"Never stored");
+    PressButton(hEditor, IDCANCEL);
+}
+
+using User = std::function<bool(CZembroDriver&)>;
+User Clicks(int nID, int nTimes = 1) {
+    return [=](CZembroDriver& zembro) {
+        bool bDone = true;
+        for (int i = 0; i < nTimes; ++i) bDone = zembro.Click(nID) && bDone;
+        return bDone;
+    };
+}
+User Chooses(int nMenuID) {
+    return [=](CZembroDriver& zembro) { return zembro.Choose(nMenuID); };
+}
+User DoubleClicks(int nRow) {
+    return [=](CZembroDriver& zembro) { return zembro.DoubleClickRow(nRow); };
+}
+
+struct CommandCase {
+    const char* name;
+    CTaskList start;
+    int nSelect;  // -1: no row selected
+    User user;
+    CZembroDriver::DialogScript editor;  // null: no dialog may open
+    std::vector<MessageSeen> boxes;
+    CTaskList after;     // stored and shown
+    bool bPublished;     // the shell received `after`
+    int nSelectedAfter;  // -1: none
+    int nAnswer = IDOK;
+};
+
+TEST_F(E2ETest, EachCommandStoresPublishesAndShowsTheSameList) {
+    const CommandCase cases[] = {
+        {"add new, button", kFour, 1, Clicks(IDC_ADD_NEW), TypeNewTask, {}, MakeList({kCmd, kPad, kSep, kWeb, kNew}),
+         true, -1},
+        {"add new, menu", MakeList({kCmd}), -1, Chooses(IDM_ADD_NEW), TypeNewTask, {}, MakeList({kCmd, kNew}), true,
+         -1},
+        {"add new, cancelled", kFour, 1, Clicks(IDC_ADD_NEW), CancelEditor, {}, kFour, false, 1},
+        {"add separator, button, first row selected", kFour, 0, Clicks(IDC_ADD_SEPARATOR), nullptr, {},
+         MakeList({kSep, kCmd, kPad, kSep, kWeb}), true, -1},
+        {"add separator, menu, none selected", kFour, -1, Chooses(IDM_ADD_SEPARATOR), nullptr, {},
+         MakeList({kCmd, kPad, kSep, kWeb, kSep}), true, -1},
+        {"edit, button", kFour, 3, Clicks(IDC_EDIT), Retitle, {}, Retitled(kFour, 3), true, -1},
+        {"edit, menu", kFour, 0, Chooses(IDM_EDIT_SELECTED), Retitle, {}, Retitled(kFour, 0), true, -1},
+        {"edit, double-click on a row", kFour, -1, DoubleClicks(1), Retitle, {}, Retitled(kFour, 1), true, -1},
+        {"edit, cancelled", kFour, 1, Clicks(IDC_EDIT), CancelEditor, {}, kFour, false, 1},
+        {"edit, button, none selected", kFour, -1, Clicks(IDC_EDIT), nullptr, {kSelectToEdit}, kFour, false, -1},
+        {"edit, menu, a separator", kFour, 2, Chooses(IDM_EDIT_SELECTED), nullptr, {kSeparatorNotEditable}, kFour,
+         false, 2},
+        {"delete, button", kFour, 1, Clicks(IDC_DELETE), nullptr, {}, Without(kFour, 1), true, -1},
+        {"delete a separator, menu", kFour, 2, Chooses(IDM_DELETE_SELECTED), nullptr, {}, Without(kFour, 2), true, -1},
+        {"delete, menu, none selected", kFour, -1, Chooses(IDM_DELETE_SELECTED), nullptr, {kSelectToDelete}, kFour,
+         false, -1},
+        {"delete the last entry", MakeList({kCmd}), 0, Clicks(IDC_DELETE), nullptr, {}, Defaults(), true, -1},
+        {"move up", kFour, 2, Clicks(IDC_MOVE_UP), nullptr, {}, MakeList({kCmd, kSep, kPad, kWeb}), true, 1},
+        {"move down twice", kFour, 0, Clicks(IDC_MOVE_DOWN, 2), nullptr, {}, MakeList({kPad, kSep, kCmd, kWeb}), true,
+         2},
+        {"move up, first row", kFour, 0, Clicks(IDC_MOVE_UP), nullptr, {}, kFour, false, 0},
+        {"move down, last row", kFour, 3, Clicks(IDC_MOVE_DOWN), nullptr, {}, kFour, false, 3},
+        {"move, none selected", kFour, -1, Clicks(IDC_MOVE_UP), nullptr, {kSelectToMove}, kFour, false, -1},
+        {"reset, yes", kFour, 1, Clicks(IDC_RESET), nullptr, {kResetQuestion}, Defaults(), true, -1, IDYES},
+        {"reset, no", kFour, 1, Clicks(IDC_RESET), nullptr, {kResetQuestion}, kFour, false, 1, IDNO},
+        {"reset, cancel", kFour, 1, Clicks(IDC_RESET), nullptr, {kResetQuestion}, kFour, false, 1, IDCANCEL},
+    };
+    for (const CommandCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        ResetState();
+        WriteDataFile(Store(c.start));
+        std::vector<Row> rows;
+        int nSelected = -2;
+        bool bEditorOpened = false;
+        {
+            CZembroDriver zembro;
+            ASSERT_TRUE(zembro.Start());
+            zembro.SetAnswer(c.nAnswer);
+            if (c.editor)
+                zembro.SetDialogScript([&](HWND hEditor) {
+                    bEditorOpened = true;
+                    c.editor(hEditor);
+                });
+            zembro.SelectRow(c.nSelect);
+            EXPECT_TRUE(c.user(zembro));
+            rows = zembro.Rows();
+            nSelected = zembro.SelectedRow();
+            EXPECT_EQ(zembro.Boxes(), c.boxes);
+            EXPECT_TRUE(zembro.Close());
+        }
+        EXPECT_EQ(bEditorOpened, static_cast<bool>(c.editor));
+        EXPECT_EQ(rows, ExpectedRows(c.after));
+        EXPECT_EQ(nSelected, c.nSelectedAfter);
+        EXPECT_EQ(ReadBytes(DataFile()), Store(c.after));
+        if (c.bPublished) {
+            const std::optional<HostRecord> record = ReadHostRecord();
+            ASSERT_TRUE(record.has_value());
+            EXPECT_EQ(record->tasks, ExpectedEntries(c.after));
+        } else {
+            EXPECT_FALSE(HostRecordExists()) << "nothing reaches the shell";
+        }
+    }
+}
+
+// The menu that a context-menu request over the list opens, its items picked
+// with the keyboard as a user would.
+TEST_F(E2ETest, ThePopupMenuOverTheListRoutesTheChosenItem) {
+    const struct {
+        const char* name;
+        int nItem;  // selectable items counted from 0
+        CTaskList after;
+        bool bEnds;  // the program ends
+    } cases[] = {
+        {"Add Seperator", 1, MakeList({kCmd, kPad, kSep, kWeb, kSep}), false},
+        {"Exit", 6, kFour, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ResetState();
+        WriteDataFile(Store(kFour));
+        CZembroDriver zembro;
+        ASSERT_TRUE(zembro.Start());
+        const HWND hList = GetDlgItem(zembro.Main(), IDC_TASK_LIST);
+        RECT rc{};
+        GetWindowRect(hList, &rc);
+        const CSentMessage request(hList, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(hList),
+                                   MAKELPARAM(rc.left + 40, rc.top + 60));
+        const HWND hMenu = zembro.WaitForPopupMenu();
+        ASSERT_NE(hMenu, nullptr);
+        // The first Down selects the first item; separators are skipped.
+        for (int i = 0; i <= c.nItem; ++i) PostMessageW(hMenu, WM_KEYDOWN, VK_DOWN, 0);
+        PostMessageW(hMenu, WM_KEYDOWN, VK_RETURN, 0);
+        EXPECT_TRUE(request.Done(kDeadlineMs)) << "the menu stayed open";
+        if (c.bEnds) {
+            EXPECT_TRUE(zembro.Process().Wait(kDeadlineMs)) << "Exit did not end the program";
+            EXPECT_EQ(zembro.Process().ExitCode(), 0u);
+        } else {
+            // The chosen item arrives as a posted command.
+            EXPECT_TRUE(zembro.WaitForRows(c.after.GetSize()));
+            EXPECT_EQ(zembro.Rows(), ExpectedRows(c.after));
+            EXPECT_TRUE(zembro.Close());
+        }
+        EXPECT_EQ(ReadBytes(DataFile()), Store(c.after));
+        EXPECT_TRUE(zembro.Boxes().empty());
+    }
+}
+
+// Each way the shell can refuse a new Jump List, at the first start (when the
+// defaults are seeded) and at a change: the user is told once, and Data.dat
+// holds the change unless the list could not even be begun. The shell keeps
+// the list it had.
+TEST_F(E2ETest, ARefusedJumpListIsToldAndDataDatIsSavedUnlessTheListCouldNotBegin) {
+    const std::string kShellsList = R"({"appId":null,"categories":[],"tasks":[]})";
+    const struct {
+        const char* name;
+        const wchar_t* pszSwitch;
+        bool bFirstStart;  // else row 1 of kFour is deleted
+        MessageSeen box;
+        CTaskList after;  // stored and shown
+    } cases[] = {
+        {"begin refused at the first start", L"FailBeginList", true, kInitializeFailed, Defaults()},
+        {"tasks refused at the first start", L"FailAddUserTasks", true, kCommitFailed, Defaults()},
+        {"commit refused at the first start", L"FailCommitList", true, kCommitFailed, Defaults()},
+        {"begin refused at a delete", L"FailBeginList", false, kInitializeFailed, kFour},
+        {"tasks refused at a delete", L"FailAddUserTasks", false, kCommitFailed, Without(kFour, 1)},
+        {"commit refused at a delete", L"FailCommitList", false, kCommitFailed, Without(kFour, 1)},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ResetState();
+        if (!c.bFirstStart) WriteDataFile(Store(kFour));
+        CreateDirectoryW(as_wcstr(FolderOf(HostRecordFile())), nullptr);
+        WriteBytes(HostRecordFile(), Bytes(kShellsList.begin(), kShellsList.end()));
+        SetHostSwitch(c.pszSwitch, true);
+        std::vector<Row> rows;
+        {
+            CZembroDriver zembro;
+            ASSERT_TRUE(zembro.Start());
+            if (!c.bFirstStart) {
+                zembro.SelectRow(1);
+                EXPECT_TRUE(zembro.Click(IDC_DELETE));
+            }
+            rows = zembro.Rows();
+            EXPECT_EQ(zembro.Boxes(), std::vector<MessageSeen>{c.box});
+            EXPECT_TRUE(zembro.Close());
+        }
+        SetHostSwitch(c.pszSwitch, false);
+        EXPECT_EQ(rows, ExpectedRows(c.after));
+        EXPECT_EQ(ReadBytes(DataFile()), Store(c.after));
+        EXPECT_EQ(ReadHostRecordBytes(), kShellsList);
+    }
+}
+
+std::u16string SystemReason(DWORD dwCode) {
+    wchar_t szReason[256] = {};
+    FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, dwCode, 0, szReason, 256,
+                   nullptr);
+    std::u16string strReason = as_u16(szReason);
+    while (!strReason.empty() && (strReason.back() == u'\n' || strReason.back() == u'\r' || strReason.back() == u' '))
+        strReason.pop_back();
+    return strReason;
+}
+
+// A read-only Data.dat is never written: the change reaches the shell, the
+// user is told that it was not saved and why, and the view shows what the
+// file still holds.
+TEST_F(E2ETest, AReadOnlyDataDatKeepsItsBytesAndTheFailedSaveIsTold) {
+    WriteDataFile(Store(kFour));
+    SetReadOnly(DataFile(), true);
+    std::vector<Row> rowsAtStart, rowsAfter;
+    std::vector<MessageSeen> boxesAtStart;
+    {
+        CZembroDriver zembro;
+        ASSERT_TRUE(zembro.Start());
+        rowsAtStart = zembro.Rows();
+        boxesAtStart = zembro.Boxes();
+        zembro.SelectRow(1);
+        EXPECT_TRUE(zembro.Click(IDC_DELETE));
+        rowsAfter = zembro.Rows();
+        EXPECT_EQ(zembro.Boxes(), (std::vector<MessageSeen>{
+                                      {u"The Jump List could not be saved to \"" + DataFile() + u"\".\n\n" +
+                                           SystemReason(ERROR_ACCESS_DENIED),
+                                       kStop}}));
+        EXPECT_TRUE(zembro.Close());
+    }
+    EXPECT_TRUE(boxesAtStart.empty());
+    EXPECT_EQ(rowsAtStart, ExpectedRows(kFour));
+    EXPECT_EQ(rowsAfter, ExpectedRows(kFour));
+    EXPECT_NE(GetFileAttributesW(as_wcstr(DataFile())) & FILE_ATTRIBUTE_READONLY, 0u);
+    EXPECT_EQ(ReadBytes(DataFile()), Store(kFour));
+    const std::optional<HostRecord> record = ReadHostRecord();
+    ASSERT_TRUE(record.has_value());
+    EXPECT_EQ(record->tasks, ExpectedEntries(Without(kFour, 1)));
+}
+
+}  // namespace

@@ -1,0 +1,115 @@
+#include "E2ETest.h"
+
+#include <shlobj.h>
+
+#include "core/ProductLinks.h"
+#include "framework/WinText.h"
+
+namespace {
+
+constexpr wchar_t kProfileKey[] = L"Software\\Brellow\\Zembro by Brellow";
+constexpr wchar_t kSettingsKey[] = L"Software\\Brellow\\Zembro by Brellow\\Settings";
+constexpr wchar_t kExplorerKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Advanced";
+constexpr wchar_t kExplorerValue[] = L"JumpListItems_Maximum";
+const wchar_t* const kHostSwitches[] = {L"FailBeginList", L"FailAddUserTasks", L"FailCommitList"};
+
+std::u16string SystemFolder(int csidl) {
+    wchar_t szPath[MAX_PATH] = {};
+    EXPECT_EQ(SHGetFolderPathW(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, szPath), S_OK);
+    return as_u16(szPath);
+}
+
+std::optional<DWORD> ReadDword(const wchar_t* pszKey, const wchar_t* pszName) {
+    DWORD dwValue = 0, cb = sizeof(dwValue), dwType = 0;
+    if (RegGetValueW(HKEY_CURRENT_USER, pszKey, pszName, RRF_RT_ANY, &dwType, &dwValue, &cb) != ERROR_SUCCESS ||
+        dwType != REG_DWORD)
+        return std::nullopt;
+    return dwValue;
+}
+
+}  // namespace
+
+const CJumpListAction kCmd = MakeTask(u"Command", u"A prompt", u"cmd.exe", u"/k ver", u"shell32.dll", 3);
+const CJumpListAction kPad = MakeTask(u"Notes", u"", u"notepad.exe");
+const CJumpListAction kWeb = MakeTask(u"Home", u"Maker", u"https://brellow.example/", u"", u"", -1);
+const CJumpListAction kSep = MakeSeparator();
+const CTaskList kFour = MakeList({kCmd, kPad, kSep, kWeb});
+
+std::u16string DataFile() { return SystemFolder(CSIDL_LOCAL_APPDATA) + u"\\Zembro-by-Brellow\\Data.dat"; }
+std::u16string DamagedCopy() { return DataFile() + u".damaged"; }
+std::u16string HostRecordFile() { return SystemFolder(CSIDL_LOCAL_APPDATA) + u"\\ZembroJumpListHost\\jumplist.json"; }
+
+void WriteDataFile(const Bytes& bytes) {
+    CreateDirectoryW(as_wcstr(FolderOf(DataFile())), nullptr);
+    WriteBytes(DataFile(), bytes);
+}
+
+CTaskList Defaults() {
+    const std::u16string ie = SystemFolder(CSIDL_PROGRAM_FILES) + u"\\Internet Explorer\\iexplore.exe";
+    const std::u16string notepad = SystemFolder(CSIDL_SYSTEM) + u"\\notepad.exe";
+    const std::u16string calc = SystemFolder(CSIDL_SYSTEM) + u"\\calc.exe";
+    const std::u16string explorer = SystemFolder(CSIDL_WINDOWS) + u"\\explorer.exe";
+    return MakeList({
+        MakeTask(u"Internet Explorer", u"Launch Internet Explorer", ie, u"", ie),
+        MakeTask(u"Visit Brellow", u"Visit Brellow", kMakerHomePage),
+        MakeSeparator(),
+        MakeTask(u"Open Notepad", u"Launch Notepad", notepad, u"", notepad),
+        MakeTask(u"Open Calculator", u"Launch Calculator", calc, u"", calc),
+        MakeTask(u"Windows Explorer", u"Launch Windows Explorer", explorer, u"", explorer),
+        MakeSeparator(),
+        MakeTask(u"Task Manager", u"Launch Task Manager", u"taskmgr"),
+        MakeTask(u"Command Prompt", u"Open Command Prompt", u"cmd"),
+    });
+}
+
+std::optional<DWORD> SettingsDword(const wchar_t* pszName) { return ReadDword(kSettingsKey, pszName); }
+
+std::optional<std::vector<BYTE>> SettingsBinary(const wchar_t* pszName) {
+    std::vector<BYTE> data(256);
+    DWORD cb = static_cast<DWORD>(data.size()), dwType = 0;
+    if (RegGetValueW(HKEY_CURRENT_USER, kSettingsKey, pszName, RRF_RT_ANY, &dwType, data.data(), &cb) !=
+            ERROR_SUCCESS ||
+        dwType != REG_BINARY)
+        return std::nullopt;
+    data.resize(cb);
+    return data;
+}
+
+std::optional<DWORD> ExplorerMaximum() { return ReadDword(kExplorerKey, kExplorerValue); }
+
+void SetExplorerMaximum(DWORD dwValue) {
+    ASSERT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, kExplorerKey, kExplorerValue, REG_DWORD, &dwValue, sizeof(dwValue)),
+              ERROR_SUCCESS);
+}
+
+void E2ETest::SetUp() {
+    ASSERT_EQ(FindWindowW(nullptr, kZembroTitle), nullptr) << "a window titled \"Zembro by Brellow\" is open already";
+    ASSERT_TRUE(IsHostRegistered()) << "the prefix lacks the stand-in Jump List host";
+    ResetState();
+}
+
+void E2ETest::TearDown() {
+    EXPECT_EQ(FindWindowW(nullptr, kZembroTitle), nullptr) << "Zembro is still running";
+    ResetState();
+}
+
+void E2ETest::ResetState() {
+    const std::u16string folder = FolderOf(DataFile());
+    for (const char16_t* pszName : {u"Data.dat", u"Data.dat.damaged", u"Data.dat.tmp"}) {
+        const std::u16string path = folder + u"\\" + pszName;
+        SetFileAttributesW(as_wcstr(path), FILE_ATTRIBUTE_NORMAL);
+        DeleteFileW(as_wcstr(path));
+    }
+    RemoveDirectoryW(as_wcstr(folder));
+    RegDeleteTreeW(HKEY_CURRENT_USER, kProfileKey);
+    RegDeleteKeyW(HKEY_CURRENT_USER, kProfileKey);
+    // Windows always has this key, and the program never creates it.
+    HKEY hKey = nullptr;
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, kExplorerKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &hKey, nullptr) ==
+        ERROR_SUCCESS) {
+        RegDeleteValueW(hKey, kExplorerValue);
+        RegCloseKey(hKey);
+    }
+    ClearHostFiles();
+    for (const wchar_t* pszSwitch : kHostSwitches) SetHostSwitch(pszSwitch, false);
+}

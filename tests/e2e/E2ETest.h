@@ -1,0 +1,52 @@
+#pragma once
+// What every end-to-end test starts from and looks at: the files and registry
+// values that Zembro.exe leaves in this prefix, and what the stand-in Jump
+// List host received.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "ZembroDriver.h"
+#include "support/Bytes.h"
+#include "support/TempFolder.h"
+#include "tools/HostRecord.h"
+
+// %LOCALAPPDATA%\Zembro-by-Brellow\Data.dat, and the copy kept of a damaged one.
+std::u16string DataFile();
+std::u16string DamagedCopy();
+// Writes Data.dat, creating its folder.
+void WriteDataFile(const Bytes& bytes);
+// The stand-in host's record of the last committed Jump List.
+std::u16string HostRecordFile();
+
+// The default list as this system's folders make it.
+CTaskList Defaults();
+
+// Values of the program's profile section and of Explorer's key, as stored.
+std::optional<DWORD> SettingsDword(const wchar_t* pszName);
+std::optional<std::vector<BYTE>> SettingsBinary(const wchar_t* pszName);
+std::optional<DWORD> ExplorerMaximum();
+void SetExplorerMaximum(DWORD dwValue);
+
+// Entries the tests store and change.
+extern const CJumpListAction kCmd, kPad, kWeb, kSep;
+extern const CTaskList kFour;  // kCmd, kPad, kSep, kWeb
+
+inline constexpr UINT kInfo = MB_OK | MB_ICONINFORMATION;
+inline constexpr UINT kStop = MB_OK | MB_ICONERROR;
+inline constexpr UINT kWarning = MB_OK | MB_ICONWARNING;
+inline constexpr UINT kQuestion = MB_YESNOCANCEL | MB_ICONQUESTION;
+
+// Each test starts and ends with no Zembro running, no Data.dat (nor its
+// folder), no profile, no Explorer value, no Jump List recorded and no
+// failure asked of the host.
+class E2ETest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+    static void ResetState();
+};
