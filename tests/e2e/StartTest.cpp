@@ -2,7 +2,9 @@
 // of Data.dat; one running copy; placement and column widths kept across runs.
 #include <windows.h>
 
+#include <algorithm>
 #include <cstring>
+#include <functional>
 
 #include "E2ETest.h"
 #include "framework/WinText.h"
@@ -71,6 +73,117 @@ TEST_F(E2ETest, StartShowsWhatDataDatHoldsAndSeedsTheDefaultsWhenItHoldsNothing)
         } else {
             EXPECT_FALSE(FileExists(DamagedCopy()));
         }
+    }
+}
+
+// Waits until the window shows as asked; the program may take a moment.
+bool WaitUntil(const std::function<bool()>& condition) {
+    const ULONGLONG ullDeadline = GetTickCount64() + kDeadlineMs;
+    while (!condition()) {
+        if (GetTickCount64() >= ullDeadline) return false;
+        Sleep(10);
+    }
+    return true;
+}
+
+TEST_F(E2ETest, ASecondCopyBringsTheFirstForwardAndEnds) {
+    WriteDataFile(Store(kFour));
+    CZembroDriver first;
+    ASSERT_TRUE(first.Start());
+    ShowWindow(first.Main(), SW_MINIMIZE);
+    ASSERT_TRUE(WaitUntil([&] { return IsIconic(first.Main()) != FALSE; }));
+
+    CZembroProcess second;
+    ASSERT_TRUE(second.Started());
+    ASSERT_TRUE(second.Wait(kDeadlineMs)) << "the second copy kept running";
+    EXPECT_EQ(second.ExitCode(), 0u);
+
+    EXPECT_TRUE(WaitUntil([&] { return !IsIconic(first.Main()); })) << "the first copy stayed minimised";
+    EXPECT_TRUE(IsWindowVisible(first.Main()));
+    EXPECT_EQ(GetForegroundWindow(), first.Main());
+    EXPECT_EQ(first.Rows(), ExpectedRows(kFour));
+    EXPECT_TRUE(first.Boxes().empty());
+    EXPECT_TRUE(first.Close());
+    EXPECT_EQ(ReadBytes(DataFile()), Store(kFour));
+    EXPECT_FALSE(HostRecordExists()) << "neither copy had anything to publish";
+}
+
+WINDOWPLACEMENT AsPlacement(const std::vector<BYTE>& bytes) {
+    WINDOWPLACEMENT wp{};
+    EXPECT_EQ(bytes.size(), 44u);
+    std::memcpy(&wp, bytes.data(), std::min<size_t>(bytes.size(), sizeof(wp)));
+    return wp;
+}
+
+bool SameRect(const RECT& a, const RECT& b) { return EqualRect(&a, &b) != FALSE; }
+
+// The first run moves and sizes the window and its columns, then ends in one
+// of the ways below; the next run opens as that way left it.
+TEST_F(E2ETest, PlacementAndColumnWidthsAreKeptFromOneRunToTheNext) {
+    const std::vector<int> kDefaultWidths{50, 110, 110, 100, 80};
+    const std::vector<int> kWidths{60, 150, 0, 120, 33};
+    const auto clearPreferences = [](CZembroDriver& zembro) {
+        zembro.SetDialogScript([&](HWND hSettings) {
+            for (int nID : {IDC_REMEMBER_LOCATION, IDC_REMEMBER_COLUMN_WIDTH})
+                EXPECT_TRUE(zembro.Do(GetDlgItem(hSettings, nID), BM_CLICK, 0, 0));
+            PressButton(hSettings, IDOK);
+        });
+        EXPECT_TRUE(zembro.Choose(IDM_SETTINGS));
+    };
+    const struct {
+        const char* name;
+        std::function<void(CZembroDriver&)> end;  // before the window closes
+        std::optional<UINT> storedShow;           // none: no placement stored
+        bool bWidthsStored;
+        bool bMaximised;  // at the next start
+        bool bPlaced;     // the next start's normal rectangle is the first run's
+    } cases[] = {
+        {"as it is", [](CZembroDriver&) {}, SW_SHOWNORMAL, true, false, true},
+        {"maximised", [](CZembroDriver& z) { ShowWindow(z.Main(), SW_MAXIMIZE); }, SW_SHOWMAXIMIZED, true, true,
+         true},
+        {"minimised", [](CZembroDriver& z) { ShowWindow(z.Main(), SW_MINIMIZE); }, std::nullopt, true, false,
+         false},
+        {"with both preferences cleared", clearPreferences, std::nullopt, false, false, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ResetState();
+        WriteDataFile(Store(kFour));
+        RECT rcSet{};
+        {
+            CZembroDriver zembro;
+            ASSERT_TRUE(zembro.Start());
+            SetWindowPos(zembro.Main(), nullptr, 60, 40, 1000, 620, SWP_NOZORDER | SWP_NOACTIVATE);
+            rcSet = zembro.WindowRect();
+            for (int i = 0; i < 5; ++i) zembro.SetColumnWidth(i, kWidths[i]);
+            c.end(zembro);
+            EXPECT_TRUE(zembro.Close());
+        }
+        const std::optional<std::vector<BYTE>> location = SettingsBinary(L"Location");
+        ASSERT_EQ(location.has_value(), c.storedShow.has_value());
+        if (location) {
+            const WINDOWPLACEMENT wp = AsPlacement(*location);
+            EXPECT_EQ(wp.length, 44u);
+            EXPECT_EQ(wp.showCmd, *c.storedShow);
+            EXPECT_TRUE(SameRect(wp.rcNormalPosition, rcSet));
+        }
+        for (int i = 0; i < 5; ++i) {
+            const std::wstring name = L"Column" + std::to_wstring(i);
+            EXPECT_EQ(SettingsDword(name.c_str()),
+                      c.bWidthsStored ? std::optional<DWORD>(kWidths[i]) : std::nullopt) << i;
+        }
+
+        CZembroDriver zembro;
+        ASSERT_TRUE(zembro.Start());
+        EXPECT_EQ(IsZoomed(zembro.Main()) != FALSE, c.bMaximised);
+        ShowWindow(zembro.Main(), SW_RESTORE);
+        EXPECT_TRUE(WaitUntil([&] { return !IsZoomed(zembro.Main()); }));
+        EXPECT_EQ(SameRect(zembro.WindowRect(), rcSet), c.bPlaced);
+        std::vector<int> widths;
+        for (int i = 0; i < 5; ++i) widths.push_back(zembro.ColumnWidth(i));
+        EXPECT_EQ(widths, c.bWidthsStored ? kWidths : kDefaultWidths);
+        EXPECT_EQ(zembro.Rows(), ExpectedRows(kFour));
+        EXPECT_TRUE(zembro.Close());
     }
 }
 

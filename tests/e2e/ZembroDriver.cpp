@@ -286,6 +286,7 @@ void CZembroDriver::AnswerOpenWindows() {
     for (HWND hWnd : OpenDialogs()) {
         if (!m_handled.insert(hWnd).second) continue;
         if (IsMessageBox(hWnd)) {
+            EXPECT_EQ(GetWindow(hWnd, GW_OWNER), m_process->MainWindow()) << "a message is modal to the main window";
             m_boxes.push_back(Read(hWnd));
             PressButton(hWnd, IsVisibleChild(hWnd, m_nAnswer) ? m_nAnswer : IDOK);
         } else if (m_script) {
@@ -416,11 +417,16 @@ HWND CZembroDriver::WaitForDialog(const std::wstring& caption, DWORD dwTimeoutMs
     return nullptr;
 }
 
+HWND CZembroDriver::FindMessageBox() {
+    for (HWND hWnd : OpenDialogs())
+        if (IsMessageBox(hWnd) && m_handled.insert(hWnd).second) return hWnd;
+    return nullptr;
+}
+
 HWND CZembroDriver::WaitForMessageBox(DWORD dwTimeoutMs) {
     const ULONGLONG ullDeadline = GetTickCount64() + dwTimeoutMs;
     do {
-        for (HWND hWnd : OpenDialogs())
-            if (IsMessageBox(hWnd) && m_handled.insert(hWnd).second) return hWnd;
+        if (HWND hWnd = FindMessageBox()) return hWnd;
         PumpMessages();
         Sleep(10);
     } while (GetTickCount64() < ullDeadline);

@@ -101,6 +101,8 @@ public:
     // The next dialog with this caption, or the next message box; answered by the caller.
     HWND WaitForDialog(const std::wstring& caption, DWORD dwTimeoutMs = kDeadlineMs);
     HWND WaitForMessageBox(DWORD dwTimeoutMs = kDeadlineMs);
+    // A message box that is open now and not yet answered; null when none.
+    HWND FindMessageBox();
     // The popup menu the program shows next.
     HWND WaitForPopupMenu(DWORD dwTimeoutMs = kDeadlineMs) const;
     // A message box's text, buttons and icon.
