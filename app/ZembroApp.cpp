@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "framework/OleInit.h"
+#include "ui/editor/ActionIconProvider.h"
 #include "ui/main/ZembroDlg.h"
 
 CZembroApp::CZembroApp() { m_dwRestartManagerSupportFlags = AFX_RESTART_MANAGER_SUPPORT_RESTART; }
@@ -30,6 +31,8 @@ BOOL CZembroApp::InitInstance() {
     // OnInitDialog on; a copy started before that point runs as a second copy.
     if (ActivateRunningInstance(GetAppName())) return FALSE;
 
+    const UniqueKernelHandle shellIcons = CActionIconProvider::PrepareShellIconsInBackground();
+
     INITCOMMONCONTROLSEX icc{};
     icc.dwSize = sizeof(icc);
     icc.dwICC = ICC_WIN95_CLASSES;
@@ -49,6 +52,8 @@ BOOL CZembroApp::InitInstance() {
     dlg.DoModal();
     // The dialog object ends with this scope: nothing may point at it after.
     m_pMainWnd = nullptr;
+    // Never end the process while the worker may hold the shell's locks.
+    if (shellIcons) ::WaitForSingleObject(shellIcons.get(), 10000);
     return FALSE;
 }
 

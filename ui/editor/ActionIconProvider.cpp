@@ -32,6 +32,17 @@ HICON CActionIconProvider::GetIcon(const std::u16string& path, int index, bool l
     return GetShellIcon(path);
 }
 
+UniqueKernelHandle CActionIconProvider::PrepareShellIconsInBackground() {
+    return UniqueKernelHandle(::CreateThread(
+        nullptr, 0,
+        [](void*) -> DWORD {
+            Microsoft::WRL::ComPtr<IImageList> list;
+            ::SHGetImageList(SHIL_EXTRALARGE, IID_PPV_ARGS(&list));
+            return 0;
+        },
+        nullptr, 0, nullptr));
+}
+
 HICON CActionIconProvider::GetShellIcon(const std::u16string& path) {
     // No attributes and no SHGFI_USEFILEATTRIBUTES: the shell looks at the real file.
     // When it cannot resolve the path, iIcon stays 0, the first icon of the list.

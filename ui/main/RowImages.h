@@ -2,7 +2,7 @@
 // The small images of the task list's rows, gathered as one 32-bit strip with
 // alpha and handed to a new image list in one call. Copying icons into an image
 // list one at a time costs more than extracting them (about 3 ms an icon under
-// Wine), while reading an icon's bits and adding one strip costs a fraction.
+// Wine); drawing each icon once into a bitmap of our own costs a fraction.
 #include <windows.h>
 
 #include <cstdint>
@@ -13,29 +13,37 @@
 class CRowImages {
 public:
     static constexpr int kSize = 16;
+    using Image = std::vector<std::uint32_t>;  // kSize * kSize ARGB pixels, top-down, straight alpha
+
+    CRowImages();
 
     // Makes room for nRows images, all fully transparent.
     void Begin(int nRows);
-    // Row nRow's image from hIcon, scaled to kSize; a null or unreadable icon
-    // leaves it transparent, so that row n keeps image n.
+    // Row nRow's image from hIcon, scaled to kSize; a null icon leaves it
+    // transparent, so that row n keeps image n.
     void SetIcon(int nRow, HICON hIcon);
     // The same, for an icon that never changes (a shared resource icon): it is
-    // read once and then copied.
+    // drawn once and then copied.
     void SetSharedIcon(int nRow, HICON hIcon);
     // A new image list holding the rows' images in order, or null.
     UniqueImageList CreateImageList() const;
 
+    // The icon's image at kSize by kSize; an icon without alpha gets it from
+    // its mask. Empty when the icon cannot be drawn.
+    Image ImageOf(HICON hIcon);
+
 private:
-    using Image = std::vector<std::uint32_t>;  // kSize * kSize ARGB pixels, top-down
     void Put(int nRow, const Image& image);
 
     int m_nRows = 0;
     Image m_strip;  // the rows' images side by side: kSize high, kSize * m_nRows wide
     HICON m_hShared = nullptr;
     Image m_shared;
-};
 
-// The icon's image at kSize by kSize with a straight (not premultiplied) alpha
-// channel: an icon without alpha gets it from its mask. Empty when the icon's
-// bits cannot be read.
-std::vector<std::uint32_t> SmallImageOfIcon(HICON hIcon);
+    // Where icons are drawn: made once, reused for every row. The pixel
+    // pointers come first, since making the bitmaps sets them.
+    std::uint32_t* m_pImage = nullptr;
+    std::uint32_t* m_pMask = nullptr;
+    UniqueGdiObject m_image, m_mask;
+    UniqueMemoryDc m_dc;  // released first, while the bitmaps are still there
+};
