@@ -16,9 +16,18 @@ namespace {
 using Pixels = std::vector<std::uint32_t>;
 constexpr int kSize = CRowImages::kSize;
 
-HBITMAP Bitmap32(int w, int h, const std::function<std::uint32_t(int, int)>& pixel) {
+BITMAPINFO TopDown32(int w, int h) {
     BITMAPINFO bmi{};
-    bmi.bmiHeader = {sizeof(BITMAPINFOHEADER), w, -h, 1, 32, BI_RGB};
+    bmi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    bmi.bmiHeader.biWidth = w;
+    bmi.bmiHeader.biHeight = -h;
+    bmi.bmiHeader.biPlanes = 1;
+    bmi.bmiHeader.biBitCount = 32;
+    return bmi;
+}
+
+HBITMAP Bitmap32(int w, int h, const std::function<std::uint32_t(int, int)>& pixel) {
+    BITMAPINFO bmi = TopDown32(w, h);
     void* pBits = nullptr;
     HBITMAP hbm = ::CreateDIBSection(nullptr, &bmi, DIB_RGB_COLORS, &pBits, nullptr, 0);
     auto* px = static_cast<std::uint32_t*>(pBits);
@@ -118,8 +127,7 @@ Pixels ImageOf(HIMAGELIST hList, int nImage) {
     BITMAP bm{};
     ::GetObjectW(info.hbmImage, sizeof bm, &bm);
     Pixels all(static_cast<size_t>(bm.bmWidth) * bm.bmHeight);
-    BITMAPINFO bmi{};
-    bmi.bmiHeader = {sizeof(BITMAPINFOHEADER), bm.bmWidth, -bm.bmHeight, 1, 32, BI_RGB};
+    BITMAPINFO bmi = TopDown32(bm.bmWidth, bm.bmHeight);
     HDC dc = ::CreateCompatibleDC(nullptr);
     ::GetDIBits(dc, info.hbmImage, 0, bm.bmHeight, all.data(), &bmi, DIB_RGB_COLORS);
     ::DeleteDC(dc);
