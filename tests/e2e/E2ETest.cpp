@@ -82,6 +82,16 @@ void SetExplorerMaximum(DWORD dwValue) {
               ERROR_SUCCESS);
 }
 
+MessageSeen NotSaved(DWORD dwError) {
+    wchar_t szReason[256] = {};
+    FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, dwError, 0, szReason, 256,
+                   nullptr);
+    std::u16string strReason = as_u16(szReason);
+    while (!strReason.empty() && (strReason.back() == u'\n' || strReason.back() == u'\r' || strReason.back() == u' '))
+        strReason.pop_back();
+    return {u"The Jump List could not be saved to \"" + DataFile() + u"\".\n\n" + strReason, kStop};
+}
+
 void E2ETest::SetUp() {
     ASSERT_EQ(FindWindowW(nullptr, kZembroTitle), nullptr) << "a window titled \"Zembro by Brellow\" is open already";
     ASSERT_TRUE(IsHostRegistered()) << "the prefix lacks the stand-in Jump List host";

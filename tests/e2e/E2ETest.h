@@ -32,6 +32,9 @@ std::optional<std::vector<BYTE>> SettingsBinary(const wchar_t* pszName);
 std::optional<DWORD> ExplorerMaximum();
 void SetExplorerMaximum(DWORD dwValue);
 
+// The message of a save that failed for the system's reason dwError.
+MessageSeen NotSaved(DWORD dwError);
+
 // Entries the tests store and change.
 extern const CJumpListAction kCmd, kPad, kWeb, kSep;
 extern const CTaskList kFour;  // kCmd, kPad, kSep, kWeb

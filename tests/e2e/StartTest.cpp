@@ -36,13 +36,18 @@ TEST_F(E2ETest, StartShowsWhatDataDatHoldsAndSeedsTheDefaultsWhenItHoldsNothing)
         CTaskList shown;            // and stored, unless the file is kept
         bool bFileKept;             // Data.dat byte for byte as it was
         bool bPublished;            // the shell received `shown`
+        bool bDamaged = false;      // a copy of the file is kept beside it
+        bool bLocked = false;       // another program holds Data.dat open meanwhile
     } cases[] = {
         {"first start", std::nullopt, {}, Defaults(), false, true},
         {"no records", Bytes{0, 0, 0, 0}, {}, Defaults(), false, true},
         {"a stored list", Store(kFour), {}, kFour, true, false},
         {"two of three entries complete", TwoOfThree(),
-         {{DamagedText(u"2 of 3 entries could be read."), kWarning}}, MakeList({kCmd, kPad}), true, false},
-        {"empty", Bytes{}, {{DamagedText(u"no entry could be read."), kWarning}}, Defaults(), false, true},
+         {{DamagedText(u"2 of 3 entries could be read."), kWarning}}, MakeList({kCmd, kPad}), true, false, true},
+        {"empty", Bytes{}, {{DamagedText(u"no entry could be read."), kWarning}}, Defaults(), false, true, true},
+        // It cannot be read either: the defaults are shown and published, and the file is left alone.
+        {"held open by another program", Store(kFour), {NotSaved(ERROR_SHARING_VIOLATION)}, Defaults(), true, true,
+         false, true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -51,6 +56,8 @@ TEST_F(E2ETest, StartShowsWhatDataDatHoldsAndSeedsTheDefaultsWhenItHoldsNothing)
         std::vector<Row> rows;
         std::vector<MessageSeen> boxes;
         {
+            std::optional<FileLock> lock;
+            if (c.bLocked) lock.emplace(DataFile());
             CZembroDriver zembro;
             ASSERT_TRUE(zembro.Start());
             EXPECT_EQ(WindowTitle(zembro.Main()), kZembroTitle);
@@ -68,7 +75,7 @@ TEST_F(E2ETest, StartShowsWhatDataDatHoldsAndSeedsTheDefaultsWhenItHoldsNothing)
         } else {
             EXPECT_FALSE(HostRecordExists()) << "a stored list is not published at start";
         }
-        if (!c.boxes.empty()) {
+        if (c.bDamaged) {
             EXPECT_EQ(ReadBytes(DamagedCopy()), *c.file);
         } else {
             EXPECT_FALSE(FileExists(DamagedCopy()));

@@ -41,7 +41,8 @@ class CRemoteBlock {
 public:
     CRemoteBlock(HANDLE hProcess, SIZE_T cb)
         : m_hProcess(hProcess),
-          m_pBlock(static_cast<BYTE*>(VirtualAllocEx(hProcess, nullptr, cb, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE))) {
+          m_pBlock(static_cast<BYTE*>(
+              VirtualAllocEx(hProcess, nullptr, cb, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE))) {
         EXPECT_NE(m_pBlock, nullptr) << "no memory in the program: error " << GetLastError();
     }
     ~CRemoteBlock() {
@@ -156,7 +157,8 @@ std::vector<Row> ExpectedRows(const CTaskList& list) {
     std::vector<Row> rows;
     for (int i = 0; i < list.GetSize(); ++i) {
         const CJumpListAction& a = list.GetAt(i);
-        rows.push_back({as_u16(std::to_wstring(i + 1)), a.m_strTitle, a.m_strDescription, a.m_strPath, a.m_strArguments});
+        rows.push_back(
+            {as_u16(std::to_wstring(i + 1)), a.m_strTitle, a.m_strDescription, a.m_strPath, a.m_strArguments});
     }
     return rows;
 }
@@ -184,7 +186,9 @@ CSentMessage::CSentMessage(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam
     }).detach();
 }
 
-bool CSentMessage::Done(DWORD dwTimeoutMs) const { return WaitForSingleObject(m_state->hDone, dwTimeoutMs) == WAIT_OBJECT_0; }
+bool CSentMessage::Done(DWORD dwTimeoutMs) const {
+    return WaitForSingleObject(m_state->hDone, dwTimeoutMs) == WAIT_OBJECT_0;
+}
 
 std::u16string TextOf(HWND hWnd) {
     DWORD_PTR cch = 0;
@@ -352,7 +356,8 @@ std::vector<Row> CZembroDriver::Rows() const {
             item.pszText = reinterpret_cast<wchar_t*>(block.At(sizeof(LVITEMW)));
             item.cchTextMax = kTextChars;
             block.Write(0, &item, sizeof(item));
-            const auto cch = static_cast<size_t>(Ask(hList, LVM_GETITEMTEXTW, i, reinterpret_cast<LPARAM>(block.At(0))));
+            const auto cch =
+                static_cast<size_t>(Ask(hList, LVM_GETITEMTEXTW, i, reinterpret_cast<LPARAM>(block.At(0))));
             std::wstring text(std::min<size_t>(cch, kTextChars - 1), L'\0');
             block.Read(sizeof(LVITEMW), text.data(), text.size() * sizeof(wchar_t));
             texts[nSubItem] = as_u16(text);
