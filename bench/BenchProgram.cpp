@@ -10,6 +10,7 @@
 #include <commctrl.h>
 #include <psapi.h>
 #include <shellapi.h>
+#include <winternl.h>
 
 #include <algorithm>
 #include <chrono>
@@ -27,6 +28,7 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 constexpr auto kDeadline = std::chrono::seconds(60);
+constexpr int kRefreshes = 500;
 
 double Seconds(Clock::time_point since) { return std::chrono::duration<double>(Clock::now() - since).count(); }
 
@@ -90,13 +92,37 @@ struct CResources {
     DWORD m_nGdi = 0, m_nUser = 0;
 };
 
+// Wine answers 0 to GetGuiResources, so there the GDI objects are counted in
+// the process's own GDI handle table, which its PEB points to (a table of
+// 24-byte entries, a non-zero type byte marking a live object). Icons hold
+// their bitmaps as GDI objects, so a leaked icon shows here too.
+DWORD CountGdiObjectsInTable(HANDLE hProcess) {
+    using QueryInformationProcess = LONG(WINAPI*)(HANDLE, int, void*, ULONG, ULONG*);
+    const auto query = reinterpret_cast<QueryInformationProcess>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtQueryInformationProcess")));
+    PROCESS_BASIC_INFORMATION info{};
+    if (!query || query(hProcess, 0 /* ProcessBasicInformation */, &info, sizeof info, nullptr) != 0) return 0;
+    constexpr SIZE_T kTableOffsetInPeb = 0xF8, kEntrySize = 24, kEntries = 0x10000, kTypeOffset = 14;
+    UINT64 table = 0;
+    if (!ReadProcessMemory(hProcess, reinterpret_cast<const BYTE*>(info.PebBaseAddress) + kTableOffsetInPeb, &table,
+                           sizeof table, nullptr) || !table)
+        return 0;
+    std::vector<BYTE> entries(kEntrySize * kEntries);
+    if (!ReadProcessMemory(hProcess, reinterpret_cast<const void*>(table), entries.data(), entries.size(), nullptr))
+        return 0;
+    DWORD n = 0;
+    for (SIZE_T i = 0; i < kEntries; ++i) n += entries[i * kEntrySize + kTypeOffset] != 0;
+    return n;
+}
+
 CResources Measure(HANDLE hProcess) {
     CResources r;
     PROCESS_MEMORY_COUNTERS_EX counters{};
     counters.cb = sizeof counters;
     if (GetProcessMemoryInfo(hProcess, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters), sizeof counters))
-        r.m_cbPrivate = counters.PrivateUsage;
+        r.m_cbPrivate = counters.PrivateUsage ? counters.PrivateUsage : counters.PagefileUsage;
     r.m_nGdi = GetGuiResources(hProcess, GR_GDIOBJECTS);
+    if (!r.m_nGdi) r.m_nGdi = CountGdiObjectsInTable(hProcess);
     r.m_nUser = GetGuiResources(hProcess, GR_USEROBJECTS);
     return r;
 }
@@ -191,7 +217,16 @@ int wmain(int argc, wchar_t** argv) {
                     kEntries, tMove * 1e3, kEntries, tLookups * 1e3, tMove / tLookups);
     }
 
-    // 3. Resources over 500 refreshes (each Move Up / Move Down is one).
+    // 3. Resources over 500 refreshes (each Move Up / Move Down is one). The
+    // counter must first see 100 bitmaps made here.
+    {
+        const DWORD nBefore = Measure(GetCurrentProcess()).m_nGdi;
+        std::vector<HBITMAP> bitmaps;
+        for (int i = 0; i < 100; ++i) bitmaps.push_back(CreateBitmap(16, 16, 1, 32, nullptr));
+        const DWORD nAfter = Measure(GetCurrentProcess()).m_nGdi;
+        for (HBITMAP hbm : bitmaps) DeleteObject(hbm);
+        std::printf("GDI object counter: %lu -> %lu with 100 bitmaps made\n", nBefore, nAfter);
+    }
     CTaskList small = MakeList(10, strIconFile);
     LoadSaveDataFile(small, true);
     {
@@ -200,13 +235,20 @@ int wmain(int argc, wchar_t** argv) {
             std::printf("FAILED: Zembro did not start for the resource run\n");
             return 1;
         }
-        Click(program.m_hWnd, IDC_MOVE_UP);
-        const CResources first = Measure(program.m_pi.hProcess);
-        for (int r = 1; r < 500; ++r) Click(program.m_hWnd, r % 2 ? IDC_MOVE_DOWN : IDC_MOVE_UP);
-        const CResources last = Measure(program.m_pi.hProcess);
-        std::printf("after 1 and 500 refreshes: private memory %.1f MB -> %.1f MB, GDI objects %lu -> %lu, USER objects %lu -> %lu\n",
-                    first.m_cbPrivate / 1e6, last.m_cbPrivate / 1e6, first.m_nGdi, last.m_nGdi, first.m_nUser,
-                    last.m_nUser);
+        // Measured along the way, so that growth that levels off can be told
+        // from a leak, which grows with every refresh.
+        std::vector<CResources> samples;
+        for (int r = 1; r <= kRefreshes; ++r) {
+            Click(program.m_hWnd, r % 2 ? IDC_MOVE_UP : IDC_MOVE_DOWN);
+            if (r == 1 || r % 100 == 0) samples.push_back(Measure(program.m_pi.hProcess));
+        }
+        std::printf("after refresh 1, 100, ..., %d:\n  private memory (MB):", kRefreshes);
+        for (const CResources& r : samples) std::printf(" %.2f", r.m_cbPrivate / 1e6);
+        std::printf("\n  GDI objects:");
+        for (const CResources& r : samples) std::printf(" %lu", r.m_nGdi);
+        std::printf("\n  USER objects (0: not counted by this system):");
+        for (const CResources& r : samples) std::printf(" %lu", r.m_nUser);
+        std::printf("\n");
     }
     DeleteFileW(as_wcstr(strDataFile));
     return 0;

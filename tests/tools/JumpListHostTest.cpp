@@ -52,6 +52,24 @@ protected:
     }
 };
 
+// Every object the host hands out goes away with its last reference: a host
+// that leaked would grow the memory of the program that publishes.
+TEST_F(JumpListHostTest, ObjectsAndClassObjectsAreFreedWithTheirLastReference) {
+    const CLSID* const kClasses[] = {&CLSID_DestinationList, &CLSID_EnumerableObjectCollection, &CLSID_ShellLink};
+    for (const CLSID* pClsid : kClasses) {
+        ComPtr<IClassFactory> pFactory;
+        ASSERT_EQ(CoGetClassObject(*pClsid, CLSCTX_INPROC_SERVER, nullptr, IID_PPV_ARGS(&pFactory)), S_OK);
+        ComPtr<IUnknown> pObject;
+        ASSERT_EQ(pFactory->CreateInstance(nullptr, IID_PPV_ARGS(&pObject)), S_OK);
+        ComPtr<IUnknown> pNoSuchInterface;
+        EXPECT_EQ(pFactory->CreateInstance(nullptr, IID_IPersistFile, &pNoSuchInterface), E_NOINTERFACE);
+    }
+    const auto pfnCanUnloadNow = reinterpret_cast<HRESULT(WINAPI*)()>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ZembroJumpListHost.dll"), "DllCanUnloadNow")));
+    ASSERT_NE(pfnCanUnloadNow, nullptr);
+    EXPECT_EQ(pfnCanUnloadNow(), S_OK);
+}
+
 TEST_F(JumpListHostTest, BeginListOffersTenSlotsAndNoRemovedItems) {
     ComPtr<ICustomDestinationList> pList = Create<ICustomDestinationList>(CLSID_DestinationList);
     ASSERT_TRUE(pList);

@@ -3,7 +3,6 @@
 #include <propkey.h>
 #include <wrl/client.h>
 
-#include <new>
 
 #include "ObjectCollection.h"
 
@@ -128,14 +127,7 @@ std::string ListToJson(const std::optional<std::wstring>& strAppId, const std::v
     return out;
 }
 
-HRESULT CDestinationList::Create(REFIID riid, void** ppv) {
-    if (!ppv) return E_POINTER;
-    *ppv = nullptr;
-    Microsoft::WRL::ComPtr<CDestinationList> pList;
-    pList.Attach(new (std::nothrow) CDestinationList);  // takes the reference it was born with
-    if (!pList) return E_OUTOFMEMORY;
-    return pList->QueryInterface(riid, ppv);
-}
+HRESULT CDestinationList::Create(REFIID riid, void** ppv) { return CreateObject(riid, ppv); }
 
 STDMETHODIMP CDestinationList::QueryInterface(REFIID riid, void** ppv) {
     if (!ppv) return E_POINTER;

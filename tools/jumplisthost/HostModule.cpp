@@ -7,10 +7,6 @@
 #include <shlobj.h>
 #include <shobjidl.h>
 
-#include <wrl/client.h>
-
-#include <new>
-
 #include "DestinationList.h"
 #include "ObjectCollection.h"
 #include "ShellLink.h"
@@ -178,10 +174,7 @@ STDAPI DllGetClassObject(REFCLSID rclsid, REFIID riid, LPVOID* ppv) {
     *ppv = nullptr;
     for (const CHostedClass& hosted : kClasses) {
         if (*hosted.m_pClsid != rclsid) continue;
-        Microsoft::WRL::ComPtr<CClassFactory> pFactory;
-        pFactory.Attach(new (std::nothrow) CClassFactory(hosted.m_pfnCreate));
-        if (!pFactory) return E_OUTOFMEMORY;
-        return pFactory->QueryInterface(riid, ppv);
+        return CClassFactory::CreateObject(riid, ppv, hosted.m_pfnCreate);
     }
     return CLASS_E_CLASSNOTAVAILABLE;
 }

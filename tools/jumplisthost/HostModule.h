@@ -9,7 +9,9 @@
 //       "FailCommitList": DWORD, nonzero makes that call fail with E_FAIL
 #include <windows.h>
 
+#include <new>
 #include <string>
+#include <utility>
 
 namespace host {
 
@@ -42,6 +44,21 @@ public:
     virtual ~CRefCounted() { host::ObjectDestroyed(); }
     CRefCounted(const CRefCounted&) = delete;
     CRefCounted& operator=(const CRefCounted&) = delete;
+
+    // A new object's interface riid for the caller. The object is born with
+    // one reference, which is dropped here once the caller holds its own, so
+    // that a failed query deletes it again. (MinGW's ComPtr::Attach adds a
+    // reference of its own, so it cannot take over the one it was born with.)
+    template <typename... Args>
+    static HRESULT CreateObject(REFIID riid, void** ppv, Args&&... args) {
+        if (!ppv) return E_POINTER;
+        *ppv = nullptr;
+        Derived* pObject = new (std::nothrow) Derived(std::forward<Args>(args)...);
+        if (!pObject) return E_OUTOFMEMORY;
+        const HRESULT hr = pObject->QueryInterface(riid, ppv);
+        pObject->Release();
+        return hr;
+    }
 
 protected:
     ULONG AddRefImpl() { return static_cast<ULONG>(InterlockedIncrement(&m_cRef)); }

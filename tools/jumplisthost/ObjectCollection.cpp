@@ -1,15 +1,7 @@
 #include "ObjectCollection.h"
 
-#include <new>
 
-HRESULT CObjectCollection::Create(REFIID riid, void** ppv) {
-    if (!ppv) return E_POINTER;
-    *ppv = nullptr;
-    Microsoft::WRL::ComPtr<CObjectCollection> pCollection;
-    pCollection.Attach(new (std::nothrow) CObjectCollection);  // takes the reference it was born with
-    if (!pCollection) return E_OUTOFMEMORY;
-    return pCollection->QueryInterface(riid, ppv);
-}
+HRESULT CObjectCollection::Create(REFIID riid, void** ppv) { return CreateObject(riid, ppv); }
 
 STDMETHODIMP CObjectCollection::QueryInterface(REFIID riid, void** ppv) {
     if (!ppv) return E_POINTER;

@@ -1,9 +1,5 @@
 #include "ShellLink.h"
 
-#include <wrl/client.h>
-
-#include <new>
-
 namespace {
 
 // Gives back a text the way the shell does: cut to the buffer, always ended.
@@ -21,14 +17,7 @@ bool SameKey(const PROPERTYKEY& a, const PROPERTYKEY& b) { return a.fmtid == b.f
 
 }  // namespace
 
-HRESULT CShellLink::Create(REFIID riid, void** ppv) {
-    if (!ppv) return E_POINTER;
-    *ppv = nullptr;
-    Microsoft::WRL::ComPtr<CShellLink> pLink;
-    pLink.Attach(new (std::nothrow) CShellLink);  // takes the reference it was born with
-    if (!pLink) return E_OUTOFMEMORY;
-    return pLink->QueryInterface(riid, ppv);
-}
+HRESULT CShellLink::Create(REFIID riid, void** ppv) { return CreateObject(riid, ppv); }
 
 CShellLink::~CShellLink() {
     ClearAll(m_pending);
