@@ -163,6 +163,40 @@ TEST_F(E2ETest, EachCommandStoresPublishesAndShowsTheSameList) {
     }
 }
 
+// In a list longer than the view, the refresh after a move starts from the
+// top: the moved entry is brought back into view, selected, for the next click.
+TEST_F(E2ETest, AMovedEntryIsBroughtIntoViewInALongList) {
+    CTaskList list;
+    for (int i = 0; i < 60; ++i) list.Add(MakeTask(u"Task " + as_u16(std::to_wstring(i)), u"", u"notepad.exe"));
+    const struct {
+        const char* name;
+        int nSelect;
+        int nButton;
+        int nMovedTo;
+    } cases[] = {
+        {"up from the last but one", 58, IDC_MOVE_UP, 57},
+        {"down from the middle", 40, IDC_MOVE_DOWN, 41},
+    };
+    WriteDataFile(Store(list));
+    CZembroDriver zembro;
+    ASSERT_TRUE(zembro.Start());
+    const HWND hList = GetDlgItem(zembro.Main(), IDC_TASK_LIST);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        zembro.SelectRow(c.nSelect);
+        EXPECT_TRUE(zembro.Click(c.nButton));
+        DWORD_PTR nTop = 0, nPerPage = 0;
+        SendMessageTimeoutW(hList, LVM_GETTOPINDEX, 0, 0, SMTO_NORMAL, kDeadlineMs, &nTop);
+        SendMessageTimeoutW(hList, LVM_GETCOUNTPERPAGE, 0, 0, SMTO_NORMAL, kDeadlineMs, &nPerPage);
+        EXPECT_EQ(zembro.SelectedRow(), c.nMovedTo);
+        EXPECT_LE(static_cast<int>(nTop), c.nMovedTo);
+        EXPECT_LT(c.nMovedTo, static_cast<int>(nTop + nPerPage)) << "the moved row is out of view";
+        EXPECT_LT(static_cast<int>(nPerPage), list.GetSize()) << "the list must be longer than the view";
+    }
+    EXPECT_TRUE(zembro.Boxes().empty());
+    EXPECT_TRUE(zembro.Close());
+}
+
 // The menu that a context-menu request over the list opens, its items picked
 // with the keyboard as a user would.
 TEST_F(E2ETest, ThePopupMenuOverTheListRoutesTheChosenItem) {

@@ -212,7 +212,7 @@ TEST_F(E2ETest, SettingsAreStoredOnOkAndShownAtTheNextStart) {
                 atFirst = ReadSettings(hSettings);
                 if (c.bClearBoxes) {
                     for (int nID : {IDC_REMEMBER_LOCATION, IDC_REMEMBER_COLUMN_WIDTH})
-                        EXPECT_TRUE(zembro.Do(GetDlgItem(hSettings, nID), BM_CLICK, 0, 0));
+                        EXPECT_TRUE(ToggleCheckBox(hSettings, nID));
                 }
                 SetControlText(hSettings, IDC_MAX_JUMP_LIST_ITEMS, c.typed);
                 if (!c.boxes.empty()) {

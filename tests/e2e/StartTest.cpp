@@ -132,7 +132,7 @@ TEST_F(E2ETest, PlacementAndColumnWidthsAreKeptFromOneRunToTheNext) {
     const auto clearPreferences = [](CZembroDriver& zembro) {
         zembro.SetDialogScript([&](HWND hSettings) {
             for (int nID : {IDC_REMEMBER_LOCATION, IDC_REMEMBER_COLUMN_WIDTH})
-                EXPECT_TRUE(zembro.Do(GetDlgItem(hSettings, nID), BM_CLICK, 0, 0));
+                EXPECT_TRUE(ToggleCheckBox(hSettings, nID));
             PressButton(hSettings, IDOK);
         });
         EXPECT_TRUE(zembro.Choose(IDM_SETTINGS));

@@ -212,6 +212,18 @@ void PressButton(HWND hDlg, int nID) {
     PostMessageW(hDlg, WM_COMMAND, MAKEWPARAM(nID, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(hDlg, nID)));
 }
 
+bool ToggleCheckBox(HWND hDlg, int nID) {
+    // Not BM_CLICK: it also takes the focus and the mouse capture, and once held
+    // a run up for ten seconds under Wine.
+    const HWND hBox = GetDlgItem(hDlg, nID);
+    DWORD_PTR state = 0, result = 0;
+    return SendMessageTimeoutW(hBox, BM_GETCHECK, 0, 0, SMTO_NORMAL, kDeadlineMs, &state) &&
+           SendMessageTimeoutW(hBox, BM_SETCHECK, state == BST_CHECKED ? BST_UNCHECKED : BST_CHECKED, 0, SMTO_NORMAL,
+                               kDeadlineMs, &result) &&
+           SendMessageTimeoutW(hDlg, WM_COMMAND, MAKEWPARAM(nID, BN_CLICKED), reinterpret_cast<LPARAM>(hBox),
+                               SMTO_NORMAL, kDeadlineMs, &result);
+}
+
 CZembroDriver::~CZembroDriver() {
     if (!m_process || !m_process->Running()) return;
     // A test that stopped half way may have left a dialog open: cancel it, so

@@ -55,6 +55,8 @@ std::u16string ControlText(HWND hDlg, int nID);
 bool SetControlText(HWND hDlg, int nID, const std::wstring& text);
 // Presses a dialog's button (OK, Cancel, Locate...); the dialog handles it later.
 void PressButton(HWND hDlg, int nID);
+// Turns a check box over as a click does: the box changes, then its dialog is told.
+bool ToggleCheckBox(HWND hDlg, int nID);
 
 class CZembroDriver {
 public:
