@@ -75,6 +75,26 @@ int CDialog::MessageBox(const wchar_t* pszText, const wchar_t* pszCaption, UINT 
     return ::MessageBoxW(m_hWnd, pszText, pszCaption, nType);
 }
 
+void CDialog::CenterWindow() {
+    RECT rcWindow{};
+    if (!GetWindowRect(m_hWnd, &rcWindow)) return;
+    HWND hWndOwner = GetWindow(m_hWnd, GW_OWNER);
+    MONITORINFO mi{};
+    mi.cbSize = sizeof(mi);
+    if (!GetMonitorInfoW(MonitorFromWindow(hWndOwner ? hWndOwner : m_hWnd, MONITOR_DEFAULTTONEAREST), &mi)) return;
+    RECT rcCenter = mi.rcWork;
+    if (hWndOwner && IsWindowVisible(hWndOwner) && !IsIconic(hWndOwner)) GetWindowRect(hWndOwner, &rcCenter);
+    const int cx = rcWindow.right - rcWindow.left;
+    const int cy = rcWindow.bottom - rcWindow.top;
+    int x = (rcCenter.left + rcCenter.right - cx) / 2;
+    int y = (rcCenter.top + rcCenter.bottom - cy) / 2;
+    if (x + cx > mi.rcWork.right) x = mi.rcWork.right - cx;
+    if (y + cy > mi.rcWork.bottom) y = mi.rcWork.bottom - cy;
+    if (x < mi.rcWork.left) x = mi.rcWork.left;
+    if (y < mi.rcWork.top) y = mi.rcWork.top;
+    SetWindowPos(m_hWnd, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 BOOL CDialog::OnInitDialog() {
     UpdateData(FALSE);
     LoadDynamicLayout();

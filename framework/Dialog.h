@@ -100,6 +100,9 @@ public:
     int MessageBox(const wchar_t* pszText, const wchar_t* pszCaption = nullptr, UINT nType = MB_OK);
 
     HWND GetDlgItem(int nID) const { return ::GetDlgItem(m_hWnd, nID); }
+    // Over the owner when there is one, else over the work area; always fully
+    // on the owner's monitor.
+    void CenterWindow();
     UINT GetTemplateID() const { return m_nIDTemplate; }
 
     // The dialog's window while it exists, else null.

@@ -204,4 +204,47 @@ TEST(DialogTest, MissingTemplateGivesMinusOne) {
     EXPECT_EQ(dlg.DoModal(), -1);
 }
 
+
+TEST(DialogTest, CenterWindowCentresOverTheOwnerAndStaysInTheWorkArea) {
+    RECT rcWork{};
+    ASSERT_TRUE(SystemParametersInfoW(SPI_GETWORKAREA, 0, &rcWork, 0));
+    const int xMiddle = (rcWork.left + rcWork.right) / 2, yMiddle = (rcWork.top + rcWork.bottom) / 2;
+    struct Case {
+        const char* name;
+        int x, y;  // the owner's top left; it is 400 by 300
+        bool bCentred;
+    } const cases[] = {
+        {"owner in the middle", xMiddle - 200, yMiddle - 150, true},
+        {"owner past the right and bottom edges", rcWork.right - 60, rcWork.bottom - 60, false},
+        {"owner past the left and top edges", rcWork.left - 340, rcWork.top - 240, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        CMessageDialog owner;
+        CDialog dialog(IDD_MESSAGES, &owner);
+        RECT rcOwner{}, rcDialog{};
+        CModalAnswerer answerer;
+        answerer.SetDialogScript([&](HWND hDlg) {
+            if (hDlg == owner.m_hWnd) {
+                MoveWindow(hDlg, c.x, c.y, 400, 300, FALSE);
+                GetWindowRect(hDlg, &rcOwner);
+                dialog.DoModal();
+            } else {
+                dialog.CenterWindow();
+                GetWindowRect(hDlg, &rcDialog);
+            }
+            EndDialog(hDlg, IDCANCEL);
+        });
+        owner.DoModal();
+        EXPECT_GE(rcDialog.left, rcWork.left);
+        EXPECT_GE(rcDialog.top, rcWork.top);
+        EXPECT_LE(rcDialog.right, rcWork.right);
+        EXPECT_LE(rcDialog.bottom, rcWork.bottom);
+        if (c.bCentred) {
+            EXPECT_NEAR(rcDialog.left + rcDialog.right, rcOwner.left + rcOwner.right, 1);
+            EXPECT_NEAR(rcDialog.top + rcDialog.bottom, rcOwner.top + rcOwner.bottom, 1);
+        }
+    }
+}
+
 }  // namespace

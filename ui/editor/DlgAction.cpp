@@ -64,28 +64,6 @@ bool EndsWithExe(const std::u16string& path) {
     return CompareStringOrdinal(as_wcstr(path) + (path.size() - cchExe), cchExe, kExe, cchExe, TRUE) == CSTR_EQUAL;
 }
 
-// Over the owner when there is one, else over the work area; always fully on
-// the owner's monitor.
-void CenterOnOwner(HWND hWnd) {
-    RECT rcWindow{};
-    if (!GetWindowRect(hWnd, &rcWindow)) return;
-    HWND hWndOwner = GetWindow(hWnd, GW_OWNER);
-    MONITORINFO mi{};
-    mi.cbSize = sizeof(mi);
-    if (!GetMonitorInfoW(MonitorFromWindow(hWndOwner ? hWndOwner : hWnd, MONITOR_DEFAULTTONEAREST), &mi)) return;
-    RECT rcCenter = mi.rcWork;
-    if (hWndOwner && IsWindowVisible(hWndOwner) && !IsIconic(hWndOwner)) GetWindowRect(hWndOwner, &rcCenter);
-    const int cx = rcWindow.right - rcWindow.left;
-    const int cy = rcWindow.bottom - rcWindow.top;
-    int x = (rcCenter.left + rcCenter.right - cx) / 2;
-    int y = (rcCenter.top + rcCenter.bottom - cy) / 2;
-    if (x + cx > mi.rcWork.right) x = mi.rcWork.right - cx;
-    if (y + cy > mi.rcWork.bottom) y = mi.rcWork.bottom - cy;
-    if (x < mi.rcWork.left) x = mi.rcWork.left;
-    if (y < mi.rcWork.top) y = mi.rcWork.top;
-    SetWindowPos(hWnd, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
 }  // namespace
 
 CDlgAction::CDlgAction() : CDialog(IDD_ACTION) {}
@@ -122,7 +100,7 @@ BOOL CDlgAction::OnInitDialog() {
     // ignored, since m_bInitialised is still false.
     CDialog::OnInitDialog();
 
-    CenterOnOwner(m_hWnd);
+    CenterWindow();
     GetWindowRect(m_hWnd, &m_rcInitial);
 
     m_hIcon = LoadIconW(AfxGetResourceHandle(), MAKEINTRESOURCEW(IDI_ZEMBRO));

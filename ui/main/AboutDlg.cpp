@@ -12,6 +12,12 @@ std::span<const CMessageMapEntry> CAboutDlg::GetMessageMap() const {
     return map;
 }
 
+BOOL CAboutDlg::OnInitDialog() {
+    CDialog::OnInitDialog();
+    CenterWindow();
+    return TRUE;
+}
+
 LRESULT CAboutDlg::OnHelpInfo(WPARAM, LPARAM) {
     OpenWebPage(kProductPage);
     // Handled here: the owner must not open the page a second time.

@@ -16,6 +16,8 @@ public:
     explicit CAboutDlg(CDialog* pParent = nullptr);
 
 protected:
+    // Centred over the main window.
+    BOOL OnInitDialog() override;
     std::span<const CMessageMapEntry> GetMessageMap() const override;
 
     // WM_HELP: the product page in the browser, whichever control had the focus.

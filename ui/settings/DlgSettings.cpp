@@ -52,6 +52,7 @@ BOOL CDlgSettings::OnInitDialog() {
     }
 
     CDialog::OnInitDialog();
+    CenterWindow();
 
     m_hIcon = LoadIconW(AfxGetResourceHandle(), MAKEINTRESOURCEW(IDI_ZEMBRO));
     SendMessageW(m_hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
