@@ -165,7 +165,7 @@ int wmain(int argc, wchar_t** argv) {
             return 1;
         }
     }
-    constexpr int kRuns = 7;
+    constexpr int kRuns = 11;
     std::vector<double> tZembro, tMinimal;
     for (int r = 0; r < kRuns; ++r) {
         {
