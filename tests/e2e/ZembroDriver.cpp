@@ -113,12 +113,19 @@ UINT IconOf(HWND hBox) {
         if ((GetWindowLongW(h, GWL_STYLE) & (SS_TYPEMASK | WS_VISIBLE)) == (SS_ICON | WS_VISIBLE)) hIcon = h;
     if (!hIcon) return 0;
     const int cx = GetSystemMetrics(SM_CXICON);
+    // Each icon's opaque pixels: those that come out the same over black and over white.
     struct Known {
         UINT nType;
-        const wchar_t* pszIcon;
+        std::vector<COLORREF> overBlack, overWhite;
     };
-    static const Known kIcons[] = {{MB_ICONSTOP, IDI_HAND}, {MB_ICONQUESTION, IDI_QUESTION},
-                                   {MB_ICONEXCLAMATION, IDI_EXCLAMATION}, {MB_ICONINFORMATION, IDI_ASTERISK}};
+    std::vector<Known> known;
+    for (const auto& [nType, pszIcon] : {std::pair{MB_ICONSTOP, IDI_HAND}, std::pair{MB_ICONQUESTION, IDI_QUESTION},
+                                         std::pair{MB_ICONEXCLAMATION, IDI_EXCLAMATION},
+                                         std::pair{MB_ICONINFORMATION, IDI_ASTERISK}}) {
+        const HICON hKnown = LoadIconW(nullptr, pszIcon);
+        known.push_back({static_cast<UINT>(nType), IconOver(hKnown, cx, RGB(0, 0, 0)),
+                         IconOver(hKnown, cx, RGB(255, 255, 255))});
+    }
     // Until the box has painted itself.
     const ULONGLONG ullDeadline = GetTickCount64() + 2000;
     do {
@@ -129,17 +136,14 @@ UINT IconOf(HWND hBox) {
             BitBlt(hdc, 0, 0, cx, cx, hdcScreen, rc.left, rc.top, SRCCOPY);
             ReleaseDC(nullptr, hdcScreen);
         });
-        for (const Known& known : kIcons) {
-            const HICON hKnown = LoadIconW(nullptr, known.pszIcon);
-            const std::vector<COLORREF> overBlack = IconOver(hKnown, cx, RGB(0, 0, 0));
-            const std::vector<COLORREF> overWhite = IconOver(hKnown, cx, RGB(255, 255, 255));
+        for (const Known& icon : known) {
             int nOpaque = 0, nSame = 0;
             for (size_t i = 0; i < screen.size(); ++i) {
-                if (overBlack[i] != overWhite[i]) continue;
+                if (icon.overBlack[i] != icon.overWhite[i]) continue;
                 ++nOpaque;
-                nSame += overBlack[i] == screen[i];
+                nSame += icon.overBlack[i] == screen[i];
             }
-            if (nOpaque > 0 && nSame * 10 >= nOpaque * 9) return known.nType;
+            if (nOpaque > 0 && nSame * 10 >= nOpaque * 9) return icon.nType;
         }
         Sleep(50);
     } while (GetTickCount64() < ullDeadline);
