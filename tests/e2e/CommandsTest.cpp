@@ -197,17 +197,21 @@ TEST_F(E2ETest, AMovedEntryIsBroughtIntoViewInALongList) {
     EXPECT_TRUE(zembro.Close());
 }
 
-// The menu that a context-menu request over the list opens, its items picked
-// with the keyboard as a user would.
-TEST_F(E2ETest, ThePopupMenuOverTheListRoutesTheChosenItem) {
+// The popup menu, opened by a context-menu request over the list or by the
+// Menu button, appears where asked and its item, picked with the keyboard as
+// a user would, reaches its command.
+TEST_F(E2ETest, ThePopupMenuOpensWhereAskedAndRoutesTheChosenItem) {
     const struct {
         const char* name;
+        bool bMenuButton;  // else a context-menu request over the list
+        int nSelect;
         int nItem;  // selectable items counted from 0
         CTaskList after;
         bool bEnds;  // the program ends
     } cases[] = {
-        {"Add Seperator", 1, MakeList({kCmd, kPad, kSep, kWeb, kSep}), false},
-        {"Exit", 6, kFour, true},
+        {"context menu: Add Seperator", false, -1, 1, MakeList({kCmd, kPad, kSep, kWeb, kSep}), false},
+        {"Menu button: Delete Selected", true, 0, 3, Without(kFour, 0), false},
+        {"context menu: Exit", false, -1, 6, kFour, true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -215,13 +219,25 @@ TEST_F(E2ETest, ThePopupMenuOverTheListRoutesTheChosenItem) {
         WriteDataFile(Store(kFour));
         CZembroDriver zembro;
         ASSERT_TRUE(zembro.Start());
+        zembro.SelectRow(c.nSelect);
         const HWND hList = GetDlgItem(zembro.Main(), IDC_TASK_LIST);
         RECT rc{};
         GetWindowRect(hList, &rc);
-        const CSentMessage request(hList, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(hList),
-                                   MAKELPARAM(rc.left + 40, rc.top + 60));
+        // Inside the list, so that no item lies under the mouse pointer.
+        const POINT pt{rc.left + 40, rc.top + 60};
+        if (c.bMenuButton) SetCursorPos(pt.x, pt.y);
+        const HWND hButton = GetDlgItem(zembro.Main(), IDC_MENU);
+        const CSentMessage request =
+            c.bMenuButton
+                ? CSentMessage(zembro.Main(), WM_COMMAND, MAKEWPARAM(IDC_MENU, BN_CLICKED),
+                               reinterpret_cast<LPARAM>(hButton))
+                : CSentMessage(hList, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(hList), MAKELPARAM(pt.x, pt.y));
         const HWND hMenu = zembro.WaitForPopupMenu();
         ASSERT_NE(hMenu, nullptr);
+        RECT rcMenu{};
+        GetWindowRect(hMenu, &rcMenu);
+        EXPECT_EQ(rcMenu.left, pt.x);
+        EXPECT_EQ(rcMenu.top, pt.y);
         // The first Down selects the first item; separators are skipped.
         for (int i = 0; i <= c.nItem; ++i) PostMessageW(hMenu, WM_KEYDOWN, VK_DOWN, 0);
         PostMessageW(hMenu, WM_KEYDOWN, VK_RETURN, 0);

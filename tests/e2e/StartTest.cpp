@@ -24,6 +24,11 @@ Bytes TwoOfThree() {
     return b;
 }
 
+Bytes WithTail(Bytes b) {
+    AppendLine(b, u"not an entry");
+    return b;
+}
+
 std::u16string DamagedText(const std::u16string& strRead) {
     return u"Data.dat is damaged: " + strRead + u" A copy of the damaged file was kept as " + DamagedCopy() + u".";
 }
@@ -41,7 +46,9 @@ TEST_F(E2ETest, StartShowsWhatDataDatHoldsAndSeedsTheDefaultsWhenItHoldsNothing)
     } cases[] = {
         {"first start", std::nullopt, {}, Defaults(), false, true},
         {"no records", Bytes{0, 0, 0, 0}, {}, Defaults(), false, true},
+        {"a negative count", Bytes{0xFF, 0xFF, 0xFF, 0xFF}, {}, Defaults(), false, true},
         {"a stored list", Store(kFour), {}, kFour, true, false},
+        {"bytes after the last entry", WithTail(Store(kFour)), {}, kFour, true, false},
         {"two of three entries complete", TwoOfThree(),
          {{DamagedText(u"2 of 3 entries could be read."), kWarning}}, MakeList({kCmd, kPad}), true, false, true},
         {"empty", Bytes{}, {{DamagedText(u"no entry could be read."), kWarning}}, Defaults(), false, true, true},
