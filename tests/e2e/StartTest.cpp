@@ -82,6 +82,7 @@ TEST_F(E2ETest, StartShowsWhatDataDatHoldsAndSeedsTheDefaultsWhenItHoldsNothing)
         } else {
             EXPECT_FALSE(HostRecordExists()) << "a stored list is not published at start";
         }
+        EXPECT_FALSE(FileExists(DataFile() + u".tmp")) << "a save left its temporary file behind";
         if (c.bDamaged) {
             EXPECT_EQ(ReadBytes(DamagedCopy()), *c.file);
         } else {
