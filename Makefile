@@ -17,7 +17,10 @@ TOOLS := cmake:cmake g++:g++ clang++:clang \
          x86_64-w64-mingw32-windres:binutils-mingw-w64-x86-64 \
          wine:wine Xvfb:xvfb xauth:xauth import:imagemagick \
          xwininfo:x11-utils python3:python3 zip:zip unzip:unzip makensis:nsis
+# fonts-wine: without Wine's own fonts "MS Shell Dlg" falls back to a wider font
+# and the caption buttons show letters instead of their glyphs.
 FILES := /usr/src/googletest/CMakeLists.txt:googletest /usr/lib/wine/wine64:wine64 \
+         /usr/share/wine/fonts/tahoma.ttf:fonts-wine \
          /usr/lib/llvm-14/lib/clang/14.0.6/lib/linux/libclang_rt.fuzzer-x86_64.a:libclang-rt-14-dev
 
 .PHONY: all deps build build-native build-win test test-native test-win run screenshots bench fuzz dist clean

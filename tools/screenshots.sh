@@ -39,31 +39,11 @@ IDM_SETTINGS=$(resource_id IDM_SETTINGS) || exit 1
 IDM_ABOUTBOX=$(resource_id IDM_ABOUTBOX) || exit 1
 IDOK=1 IDCANCEL=2
 
-# Wine's own fonts (Debian's fonts-wine), in this prefix only: without them
-# "MS Shell Dlg" falls back to a wider font and the caption buttons show letters
-# instead of their glyphs. Taken from the installed package, or else unpacked
-# from a download of it under build/.
-wine_fonts() {
-  local dir=/usr/share/wine/fonts cache=$root/build/wine-fonts
-  if [ -f "$dir/tahoma.ttf" ] && [ -f "$dir/marlett.ttf" ]; then echo "$dir"; return 0; fi
-  dir=$cache/usr/share/wine/fonts
-  if [ ! -f "$dir/tahoma.ttf" ]; then
-    mkdir -p "$cache"
-    ( cd "$cache" && apt-get download fonts-wine >/dev/null 2>&1 && dpkg-deb -x fonts-wine_*.deb . ) || return 1
-  fi
-  [ -f "$dir/tahoma.ttf" ] && echo "$dir"
-}
-
 # Leave nothing running, whichever way the script ends.
 trap '"$run" --shutdown' EXIT
 # A program left by an earlier run would keep this one from starting (one copy per desktop).
 "$run" --shutdown
 "$here/register-jumplist-host.sh" "$ZEMBRO_WINEPREFIX" "$host" || exit 1
-if fonts=$(wine_fonts); then
-  cp -u "$fonts"/* "$ZEMBRO_WINEPREFIX/drive_c/windows/Fonts/"
-else
-  echo "screenshots: Wine's fonts (package fonts-wine) could not be had; the substitutes show" >&2
-fi
 display=$(cat "$ZEMBRO_WINEPREFIX.state/display") || fail "no display"
 
 # A first start: no data file (the default list is written anew), no stored
