@@ -13,16 +13,6 @@ namespace {
 
 constexpr wchar_t kAddCaption[] = L"Add New Jump List Item - Zembro by Brellow";
 constexpr wchar_t kEditCaption[] = L"Edit Jump List Item - Zembro by Brellow";
-const MessageSeen kSelectToEdit{u"Select a Jump List from the List to Edit and then try Again.", kInfo};
-const MessageSeen kSeparatorNotEditable{
-    u"Selected Jump List Action is a Seperator and Cannot be Edited, but can be Deleted or Moved Around with Buttons "
-    u"on the Main Screen.",
-    kInfo};
-const MessageSeen kSelectToDelete{u"Select a Jump List from the List to Delete and then try Again.", kInfo};
-const MessageSeen kSelectToMove{u"Select a Jump List from the List to Move and then try Again.", kInfo};
-const MessageSeen kResetQuestion{u"Reset List of Jump Lists for this Software ?", kQuestion};
-const MessageSeen kInitializeFailed{u"Failed to Initialize Jump List", kStop};
-const MessageSeen kCommitFailed{u"Failed to Commit Jump List", kStop};
 
 // Typed in the editor: texts beyond Latin-1 and the Basic Multilingual Plane go through unchanged.
 const CJumpListAction kNew =

@@ -2,7 +2,7 @@
 
 #include <shlobj.h>
 
-#include "core/ProductLinks.h"
+#include "support/ExpectedDefaults.h"
 #include "framework/WinText.h"
 
 namespace {
@@ -44,23 +44,7 @@ void WriteDataFile(const Bytes& bytes) {
     WriteBytes(DataFile(), bytes);
 }
 
-CTaskList Defaults() {
-    const std::u16string ie = SystemFolder(CSIDL_PROGRAM_FILES) + u"\\Internet Explorer\\iexplore.exe";
-    const std::u16string notepad = SystemFolder(CSIDL_SYSTEM) + u"\\notepad.exe";
-    const std::u16string calc = SystemFolder(CSIDL_SYSTEM) + u"\\calc.exe";
-    const std::u16string explorer = SystemFolder(CSIDL_WINDOWS) + u"\\explorer.exe";
-    return MakeList({
-        MakeTask(u"Internet Explorer", u"Launch Internet Explorer", ie, u"", ie),
-        MakeTask(u"Visit Brellow", u"Visit Brellow", kMakerHomePage),
-        MakeSeparator(),
-        MakeTask(u"Open Notepad", u"Launch Notepad", notepad, u"", notepad),
-        MakeTask(u"Open Calculator", u"Launch Calculator", calc, u"", calc),
-        MakeTask(u"Windows Explorer", u"Launch Windows Explorer", explorer, u"", explorer),
-        MakeSeparator(),
-        MakeTask(u"Task Manager", u"Launch Task Manager", u"taskmgr"),
-        MakeTask(u"Command Prompt", u"Open Command Prompt", u"cmd"),
-    });
-}
+CTaskList Defaults() { return ExpectedDefaultList(); }
 
 std::optional<DWORD> SettingsDword(const wchar_t* pszName) { return ReadDword(kSettingsKey, pszName); }
 

@@ -39,10 +39,6 @@ MessageSeen NotSaved(DWORD dwError);
 extern const CJumpListAction kCmd, kPad, kWeb, kSep;
 extern const CTaskList kFour;  // kCmd, kPad, kSep, kWeb
 
-inline constexpr UINT kInfo = MB_OK | MB_ICONINFORMATION;
-inline constexpr UINT kStop = MB_OK | MB_ICONERROR;
-inline constexpr UINT kWarning = MB_OK | MB_ICONWARNING;
-inline constexpr UINT kQuestion = MB_YESNOCANCEL | MB_ICONQUESTION;
 
 // Each test starts and ends with no Zembro running, no Data.dat (nor its
 // folder), no profile, no Explorer value, no Jump List recorded and no

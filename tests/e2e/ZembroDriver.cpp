@@ -19,12 +19,6 @@ constexpr DWORD kSendTimeoutMs = 60000;
 // A message box keeps its text in this static control.
 constexpr int kMessageBoxTextId = 0xFFFF;
 
-std::string Narrow(const std::u16string& s) {
-    std::string out;
-    for (char16_t c : s) out.push_back(c == u'\n' ? '|' : c < 0x80 ? static_cast<char>(c) : '?');
-    return out;
-}
-
 bool IsDialogClass(HWND hWnd) {
     wchar_t szClass[16] = {};
     GetClassNameW(hWnd, szClass, 16);
@@ -165,10 +159,6 @@ std::vector<Row> ExpectedRows(const CTaskList& list) {
             {as_u16(std::to_wstring(i + 1)), a.m_strTitle, a.m_strDescription, a.m_strPath, a.m_strArguments});
     }
     return rows;
-}
-
-void PrintTo(const MessageSeen& box, std::ostream* os) {
-    *os << "{\"" << Narrow(box.text) << "\" 0x" << std::hex << box.type << std::dec << "}";
 }
 
 struct CSentMessage::CState {

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "core/JumpListAction.h"
+#include "support/MessagesSeen.h"
 #include "support/ZembroProcess.h"
 
 inline constexpr DWORD kDeadlineMs = 10000;
@@ -26,12 +27,6 @@ void PrintTo(const Row& row, std::ostream* os);
 // The rows the main window shows for list: numbered from 1.
 std::vector<Row> ExpectedRows(const CTaskList& list);
 
-struct MessageSeen {
-    std::u16string text;
-    UINT type = 0;  // its buttons and icon, e.g. MB_YESNOCANCEL | MB_ICONQUESTION
-    bool operator==(const MessageSeen&) const = default;
-};
-void PrintTo(const MessageSeen& box, std::ostream* os);
 
 // A message sent from a helper thread: the test goes on, and answers what the
 // message opens, while the program handles it.

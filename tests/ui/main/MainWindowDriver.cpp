@@ -13,12 +13,6 @@ constexpr wchar_t kProfileKey[] = L"Software\\Brellow\\Zembro by Brellow";
 constexpr wchar_t kSettingsKey[] = L"Software\\Brellow\\Zembro by Brellow\\Settings";
 const wchar_t* const kHostSwitches[] = {L"FailBeginList", L"FailAddUserTasks", L"FailCommitList"};
 
-std::string Narrow(const std::u16string& s) {
-    std::string out;
-    for (char16_t c : s) out.push_back(c < 0x80 ? static_cast<char>(c) : '?');
-    return out;
-}
-
 HWND List(HWND hDlg) { return GetDlgItem(hDlg, IDC_TASK_LIST); }
 
 std::u16string ItemText(HWND hList, int nRow, int nSubItem) {
@@ -59,10 +53,6 @@ void CALLBACK MenuTimerProc(HWND, UINT, UINT_PTR idEvent, DWORD) {
 void PrintTo(const Row& row, std::ostream* os) {
     *os << "{" << Narrow(row.number) << " img " << row.image << " \"" << Narrow(row.title) << "\" \""
         << Narrow(row.description) << "\" \"" << Narrow(row.path) << "\" \"" << Narrow(row.arguments) << "\"}";
-}
-
-void PrintTo(const MessageSeen& box, std::ostream* os) {
-    *os << "{\"" << Narrow(box.text) << "\" 0x" << std::hex << box.type << std::dec << "}";
 }
 
 std::vector<Row> ExpectedRows(const CTaskList& list) {

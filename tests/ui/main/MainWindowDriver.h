@@ -14,6 +14,7 @@
 #include "core/JumpListAction.h"
 #include "framework/App.h"
 #include "framework/OleInit.h"
+#include "support/MessagesSeen.h"
 #include "support/ModalAnswerer.h"
 #include "support/TempFolder.h"
 
@@ -44,12 +45,6 @@ struct PopupMenuSeen {
 };
 void ChooseInNextPopupMenu(int nItem, std::optional<PopupMenuSeen>& seen);
 
-struct MessageSeen {
-    std::u16string text;
-    UINT type = 0;
-    bool operator==(const MessageSeen&) const = default;
-};
-void PrintTo(const MessageSeen& box, std::ostream* os);
 
 // Profile values as stored, read past the program's own reader.
 std::optional<DWORD> ProfileDword(const wchar_t* pszName);

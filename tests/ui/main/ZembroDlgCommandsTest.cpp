@@ -14,19 +14,6 @@
 
 namespace {
 
-constexpr UINT kInfo = MB_OK | MB_ICONINFORMATION;
-constexpr UINT kStop = MB_OK | MB_ICONERROR;
-constexpr UINT kQuestion = MB_YESNOCANCEL | MB_ICONQUESTION;
-const MessageSeen kSelectToEdit{u"Select a Jump List from the List to Edit and then try Again.", kInfo};
-const MessageSeen kSeparatorNotEditable{
-    u"Selected Jump List Action is a Seperator and Cannot be Edited, but can be Deleted or Moved Around with Buttons "
-    u"on the Main Screen.",
-    kInfo};
-const MessageSeen kSelectToDelete{u"Select a Jump List from the List to Delete and then try Again.", kInfo};
-const MessageSeen kSelectToMove{u"Select a Jump List from the List to Move and then try Again.", kInfo};
-const MessageSeen kResetQuestion{u"Reset List of Jump Lists for this Software ?", kQuestion};
-const MessageSeen kInitializeFailed{u"Failed to Initialize Jump List", kStop};
-const MessageSeen kCommitFailed{u"Failed to Commit Jump List", kStop};
 
 const CJumpListAction kCmd = MakeTask(u"Command", u"A prompt", u"cmd.exe", u"/k ver", u"shell32.dll", 3);
 const CJumpListAction kPad = MakeTask(u"Notes", u"", u"notepad.exe", u"", u"", 0);

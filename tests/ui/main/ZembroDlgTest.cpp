@@ -77,7 +77,6 @@ COLORREF PixelOf(HIMAGELIST hImages, int nImage, int x, int y) {
 
 TEST_F(MainWindowTest, StartLoadsSeedsAndTellsWhatWentWrongOnce) {
     const std::u16string strDamaged = u" A copy of the damaged file was kept as " + DataFilePath() + u".damaged.";
-    const MessageSeen kInitializeFailed{u"Failed to Initialize Jump List", MB_OK | MB_ICONERROR};
     const struct {
         const char* name;
         std::optional<Bytes> file;

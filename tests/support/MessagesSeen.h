@@ -1,0 +1,41 @@
+#pragma once
+// What a user reads in the main window's message boxes: the texts and the
+// buttons-and-icon of each, spelled here once for the in-process window tests
+// and the end-to-end suite alike.
+#include <windows.h>
+
+#include <ostream>
+#include <string>
+
+struct MessageSeen {
+    std::u16string text;
+    UINT type = 0;  // its buttons and icon, e.g. MB_YESNOCANCEL | MB_ICONQUESTION
+    bool operator==(const MessageSeen&) const = default;
+};
+
+// ASCII for test output: other characters show as '?', a line break as '|'.
+inline std::string Narrow(const std::u16string& s) {
+    std::string out;
+    for (char16_t c : s) out.push_back(c == u'\n' ? '|' : c < 0x80 ? static_cast<char>(c) : '?');
+    return out;
+}
+
+inline void PrintTo(const MessageSeen& box, std::ostream* os) {
+    *os << "{\"" << Narrow(box.text) << "\" 0x" << std::hex << box.type << std::dec << "}";
+}
+
+inline constexpr UINT kInfo = MB_OK | MB_ICONINFORMATION;
+inline constexpr UINT kStop = MB_OK | MB_ICONERROR;
+inline constexpr UINT kWarning = MB_OK | MB_ICONWARNING;
+inline constexpr UINT kQuestion = MB_YESNOCANCEL | MB_ICONQUESTION;
+
+inline const MessageSeen kSelectToEdit{u"Select a Jump List from the List to Edit and then try Again.", kInfo};
+inline const MessageSeen kSeparatorNotEditable{
+    u"Selected Jump List Action is a Seperator and Cannot be Edited, but can be Deleted or Moved Around with Buttons "
+    u"on the Main Screen.",
+    kInfo};
+inline const MessageSeen kSelectToDelete{u"Select a Jump List from the List to Delete and then try Again.", kInfo};
+inline const MessageSeen kSelectToMove{u"Select a Jump List from the List to Move and then try Again.", kInfo};
+inline const MessageSeen kResetQuestion{u"Reset List of Jump Lists for this Software ?", kQuestion};
+inline const MessageSeen kInitializeFailed{u"Failed to Initialize Jump List", kStop};
+inline const MessageSeen kCommitFailed{u"Failed to Commit Jump List", kStop};
