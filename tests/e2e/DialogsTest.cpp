@@ -226,8 +226,8 @@ TEST_F(E2ETest, SettingsAreStoredOnOkAndShownAtTheNextStart) {
         }
         EXPECT_EQ(atFirst, (SettingsSeen{true, true, c.maximumBefore ? u"7" : u"0"}));
         EXPECT_EQ(boxes, c.boxes);
-        EXPECT_EQ(SettingsDword(L"m_bRememberLocation"), c.flagsAfter);
-        EXPECT_EQ(SettingsDword(L"m_bRememberColumnWidth"), c.flagsAfter);
+        EXPECT_EQ(ProfileDword(L"m_bRememberLocation"), c.flagsAfter);
+        EXPECT_EQ(ProfileDword(L"m_bRememberColumnWidth"), c.flagsAfter);
         EXPECT_EQ(ExplorerMaximum(), c.maximumAfter);
         {
             CZembroDriver zembro;

@@ -8,7 +8,6 @@
 namespace {
 
 constexpr wchar_t kProfileKey[] = L"Software\\Brellow\\Zembro by Brellow";
-constexpr wchar_t kSettingsKey[] = L"Software\\Brellow\\Zembro by Brellow\\Settings";
 constexpr wchar_t kExplorerKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Advanced";
 constexpr wchar_t kExplorerValue[] = L"JumpListItems_Maximum";
 const wchar_t* const kHostSwitches[] = {L"FailBeginList", L"FailAddUserTasks", L"FailCommitList"};
@@ -46,18 +45,7 @@ void WriteDataFile(const Bytes& bytes) {
 
 CTaskList Defaults() { return ExpectedDefaultList(); }
 
-std::optional<DWORD> SettingsDword(const wchar_t* pszName) { return ReadDword(kSettingsKey, pszName); }
 
-std::optional<std::vector<BYTE>> SettingsBinary(const wchar_t* pszName) {
-    std::vector<BYTE> data(256);
-    DWORD cb = static_cast<DWORD>(data.size()), dwType = 0;
-    if (RegGetValueW(HKEY_CURRENT_USER, kSettingsKey, pszName, RRF_RT_ANY, &dwType, data.data(), &cb) !=
-            ERROR_SUCCESS ||
-        dwType != REG_BINARY)
-        return std::nullopt;
-    data.resize(cb);
-    return data;
-}
 
 std::optional<DWORD> ExplorerMaximum() { return ReadDword(kExplorerKey, kExplorerValue); }
 

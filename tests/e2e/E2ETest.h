@@ -12,6 +12,7 @@
 
 #include "ZembroDriver.h"
 #include "support/Bytes.h"
+#include "support/ProfileValues.h"
 #include "support/TempFolder.h"
 #include "tools/HostRecord.h"
 
@@ -26,9 +27,7 @@ std::u16string HostRecordFile();
 // The default list as this system's folders make it.
 CTaskList Defaults();
 
-// Values of the program's profile section and of Explorer's key, as stored.
-std::optional<DWORD> SettingsDword(const wchar_t* pszName);
-std::optional<std::vector<BYTE>> SettingsBinary(const wchar_t* pszName);
+// Values of Explorer's key, as stored (the profile's: support/ProfileValues.h).
 std::optional<DWORD> ExplorerMaximum();
 void SetExplorerMaximum(DWORD dwValue);
 

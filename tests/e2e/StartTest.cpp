@@ -189,7 +189,7 @@ TEST_F(E2ETest, PlacementAndColumnWidthsAreKeptFromOneRunToTheNext) {
             c.end(zembro);
             EXPECT_TRUE(zembro.Close());
         }
-        const std::optional<std::vector<BYTE>> location = SettingsBinary(L"Location");
+        const std::optional<std::vector<BYTE>> location = ProfileBinary(L"Location");
         ASSERT_EQ(location.has_value(), c.storedShow.has_value());
         if (location) {
             const WINDOWPLACEMENT wp = AsPlacement(*location);
@@ -199,7 +199,7 @@ TEST_F(E2ETest, PlacementAndColumnWidthsAreKeptFromOneRunToTheNext) {
         }
         for (int i = 0; i < 5; ++i) {
             const std::wstring name = L"Column" + std::to_wstring(i);
-            EXPECT_EQ(SettingsDword(name.c_str()),
+            EXPECT_EQ(ProfileDword(name.c_str()),
                       c.bWidthsStored ? std::optional<DWORD>(kWidths[i]) : std::nullopt) << i;
         }
 

@@ -10,7 +10,6 @@
 namespace {
 
 constexpr wchar_t kProfileKey[] = L"Software\\Brellow\\Zembro by Brellow";
-constexpr wchar_t kSettingsKey[] = L"Software\\Brellow\\Zembro by Brellow\\Settings";
 const wchar_t* const kHostSwitches[] = {L"FailBeginList", L"FailAddUserTasks", L"FailCommitList"};
 
 HWND List(HWND hDlg) { return GetDlgItem(hDlg, IDC_TASK_LIST); }
@@ -131,34 +130,6 @@ void Pump() {
 }
 
 void Close(HWND hDlg) { SendMessageW(hDlg, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0); }
-
-std::optional<DWORD> ProfileDword(const wchar_t* pszName) {
-    DWORD dwValue = 0, cb = sizeof(dwValue), dwType = 0;
-    if (RegGetValueW(HKEY_CURRENT_USER, kSettingsKey, pszName, RRF_RT_ANY, &dwType, &dwValue, &cb) != ERROR_SUCCESS ||
-        dwType != REG_DWORD)
-        return std::nullopt;
-    return dwValue;
-}
-
-std::optional<std::vector<BYTE>> ProfileBinary(const wchar_t* pszName) {
-    std::vector<BYTE> data(256);
-    DWORD cb = static_cast<DWORD>(data.size()), dwType = 0;
-    if (RegGetValueW(HKEY_CURRENT_USER, kSettingsKey, pszName, RRF_RT_ANY, &dwType, data.data(), &cb) !=
-            ERROR_SUCCESS ||
-        dwType != REG_BINARY)
-        return std::nullopt;
-    data.resize(cb);
-    return data;
-}
-
-void SetProfileDword(const wchar_t* pszName, DWORD dwValue) {
-    ASSERT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, kSettingsKey, pszName, REG_DWORD, &dwValue, sizeof(dwValue)),
-              ERROR_SUCCESS);
-}
-
-void SetProfileBinary(const wchar_t* pszName, const void* pData, DWORD cb) {
-    ASSERT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, kSettingsKey, pszName, REG_BINARY, pData, cb), ERROR_SUCCESS);
-}
 
 void MainWindowTest::SetUp() {
     DataFolderTest::SetUp();

@@ -16,6 +16,7 @@
 #include "framework/OleInit.h"
 #include "support/MessagesSeen.h"
 #include "support/ModalAnswerer.h"
+#include "support/ProfileValues.h"
 #include "support/TempFolder.h"
 
 struct Row {
@@ -45,12 +46,6 @@ struct PopupMenuSeen {
 };
 void ChooseInNextPopupMenu(int nItem, std::optional<PopupMenuSeen>& seen);
 
-
-// Profile values as stored, read past the program's own reader.
-std::optional<DWORD> ProfileDword(const wchar_t* pszName);
-std::optional<std::vector<BYTE>> ProfileBinary(const wchar_t* pszName);
-void SetProfileDword(const wchar_t* pszName, DWORD dwValue);
-void SetProfileBinary(const wchar_t* pszName, const void* pData, DWORD cb);
 
 class MainWindowTest : public DataFolderTest {
 protected:
