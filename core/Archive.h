@@ -12,8 +12,8 @@
 class CArchiveFile {
 public:
     virtual ~CArchiveFile() = default;
-    // Reads up to cb bytes; returns how many were read, 0 at the end (or on a
-    // read error, which the file records for its owner).
+    // Reads up to cb bytes; returns how many were read, 0 only at the end. A
+    // read error throws CFileException: it must never pass for the end.
     virtual std::size_t Read(std::uint8_t* p, std::size_t cb) = 0;
     // Writes all cb bytes; false when the file refused them.
     virtual bool Write(const std::uint8_t* p, std::size_t cb) = 0;

@@ -1,10 +1,23 @@
 #include "core/DataFile.h"
 
+#include <chrono>
 #include <memory>
+#include <thread>
+#include <vector>
+#include <algorithm>
+#include <utility>
 
 #include "core/Platform.h"
 
 namespace {
+
+// Set while Data.dat holds a list that the last load did not take: nothing
+// may be saved over it then.
+bool s_bDataFileUnread = false;
+
+constexpr unsigned kBusyPollMilliseconds = 100;
+// Beyond this many copies something else is wrong; the copy is then not made.
+constexpr int kMaxDamagedCopies = 999;
 
 // Collapses each pair of backslashes, left to right without overlap.
 std::u16string CollapseDoubleBackslashes(const std::u16string& path) {
@@ -17,40 +30,81 @@ std::u16string CollapseDoubleBackslashes(const std::u16string& path) {
     return out;
 }
 
-CDataFileStatus Save(CTaskList& list, const std::u16string& strPath) {
-    CDataFileStatus status;
-    status.m_strPath = strPath;
-    const auto write = [&list](CArchiveFile& file) {
-        CArchive ar(file, CArchive::store);
-        ArchiveTaskList(list, ar);
-        return ar.Close();
-    };
-    if (!platform::ReplaceFileContents(strPath, strPath + u".tmp", write, status.m_error))
-        status.m_eResult = CDataFileStatus::saveFailed;
-    return status;
+// Opens strPath, waiting out another program's hold on it for a while.
+std::unique_ptr<platform::CReadFile> OpenWhenFree(const std::u16string& strPath, platform::SystemError& error) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kBusyRetryMilliseconds);
+    for (;;) {
+        std::unique_ptr<platform::CReadFile> file = platform::OpenFileForReading(strPath, error);
+        if (file || error.m_eKind != platform::SystemError::EKind::busy ||
+            std::chrono::steady_clock::now() >= deadline)
+            return file;
+        std::this_thread::sleep_for(std::chrono::milliseconds(kBusyPollMilliseconds));
+    }
 }
 
-CDataFileStatus Load(CTaskList& list, const std::u16string& strPath) {
-    CDataFileStatus status;
-    status.m_strPath = strPath;
-    std::unique_ptr<CArchiveFile> file = platform::OpenFileForReading(strPath, status.m_error);
-    if (!file) {
-        status.m_eResult = CDataFileStatus::unavailable;
-        return status;
-    }
+// Copies strFrom to strTo through a temporary file; never replaces strTo.
+bool CopyToNewFile(const std::u16string& strFrom, const std::u16string& strTo, platform::SystemError& error) {
+    std::unique_ptr<platform::CReadFile> from = platform::OpenFileForReading(strFrom, error);
+    if (!from) return false;
+    const auto copy = [&from](CArchiveFile& to) {
+        std::uint8_t chunk[64 * 1024];
+        while (const std::size_t cb = from->Read(chunk, sizeof chunk))
+            if (!to.Write(chunk, cb)) return false;
+        return true;
+    };
     try {
-        CArchive ar(*file, CArchive::load);
-        ArchiveTaskList(list, ar, &status.m_nAnnounced);
-    } catch (const CArchiveException&) {
-        status.m_eResult = CDataFileStatus::damaged;
-        status.m_nRead = list.GetSize();
+        return platform::ReplaceFileContents(strTo, platform::EReplace::keepExisting, copy, error);
+    } catch (const CFileException& e) {
+        error = e.m_error;
+        return false;
     }
-    file.reset();  // the copy below needs the file closed
-    if (status.m_eResult == CDataFileStatus::damaged) {
-        // Keep the damaged bytes before the next save replaces them.
-        platform::CopyFileOver(strPath, GetDamagedCopyPath(strPath));
+}
+
+// Whether two files hold the same bytes; false when either cannot be read.
+bool SameBytes(const std::u16string& strA, const std::u16string& strB) {
+    platform::SystemError error;
+    std::unique_ptr<platform::CReadFile> a = platform::OpenFileForReading(strA, error);
+    std::unique_ptr<platform::CReadFile> b = a ? platform::OpenFileForReading(strB, error) : nullptr;
+    if (!b || a->GetLength() != b->GetLength()) return false;
+    try {
+        std::vector<std::uint8_t> chunkA(64 * 1024), chunkB(64 * 1024);
+        for (;;) {
+            const std::size_t cbA = a->Read(chunkA.data(), chunkA.size());
+            std::size_t cbB = 0;
+            while (cbB < cbA) {
+                const std::size_t cb = b->Read(chunkB.data() + cbB, cbA - cbB);
+                if (cb == 0) return false;
+                cbB += cb;
+            }
+            if (cbA == 0) return true;
+            if (!std::equal(chunkA.begin(), chunkA.begin() + static_cast<long>(cbA), chunkB.begin())) return false;
+        }
+    } catch (const CFileException&) {
+        return false;
     }
-    return status;
+}
+
+// Keeps the damaged bytes under the first free copy name; status says where.
+// A file still damaged as it was at the last copy (a save over it failed)
+// keeps that copy instead of making one more at every load.
+void KeepDamagedCopy(CDataFileStatus& status) {
+    for (int n = 1; n <= kMaxDamagedCopies; ++n) {
+        const std::u16string strCopy = GetDamagedCopyPath(status.m_strPath, n);
+        const std::u16string strNext = GetDamagedCopyPath(status.m_strPath, n + 1);
+        platform::SystemError nextError;
+        const bool bLatest = !platform::OpenFileForReading(strNext, nextError) &&
+                             nextError.m_eKind == platform::SystemError::EKind::notFound;
+        if (bLatest && SameBytes(status.m_strPath, strCopy)) {
+            status.m_strCopyPath = strCopy;
+            return;
+        }
+        if (CopyToNewFile(status.m_strPath, strCopy, status.m_error)) {
+            status.m_strCopyPath = strCopy;
+            status.m_error = {};
+            return;
+        }
+        if (status.m_error.m_eKind != platform::SystemError::EKind::exists) return;
+    }
 }
 
 }  // namespace
@@ -66,7 +120,65 @@ std::u16string GetDataFilePath() {
     return CollapseDoubleBackslashes(strPath + u"\\Data.dat");
 }
 
-std::u16string GetDamagedCopyPath(const std::u16string& strDataFilePath) { return strDataFilePath + u".damaged"; }
+std::u16string GetDamagedCopyPath(const std::u16string& strDataFilePath, int nCopy) {
+    std::u16string strCopy = strDataFilePath + u".damaged";
+    if (nCopy > 1) {
+        const std::string digits = std::to_string(nCopy);
+        strCopy += u'-';
+        strCopy.append(digits.begin(), digits.end());
+    }
+    return strCopy;
+}
+
+CDataFileStatus ReadTaskList(platform::CReadFile& file, CTaskList& list) {
+    CDataFileStatus status;
+    status.m_cbFile = file.GetLength();
+    if (status.m_cbFile > kMaxTaskListFileBytes) {
+        status.m_eResult = CDataFileStatus::tooLarge;
+        return status;
+    }
+    CTaskList read;
+    try {
+        CArchive ar(file, CArchive::load);
+        ArchiveTaskList(read, ar, &status.m_nAnnounced, kMaxTaskListEntries);
+    } catch (const CArchiveException& e) {
+        if (e.m_cause == CArchiveException::tooManyEntries) {
+            status.m_eResult = CDataFileStatus::tooLarge;
+            return status;
+        }
+        status.m_eResult = CDataFileStatus::damaged;
+        status.m_nRead = read.GetSize();
+    } catch (const CFileException& e) {
+        status.m_eResult = CDataFileStatus::unreadable;
+        status.m_error = e.m_error;
+        return status;
+    }
+    list = std::move(read);
+    return status;
+}
+
+CDataFileStatus LoadTaskListFile(const std::u16string& strPath, CTaskList& list) {
+    CDataFileStatus status;
+    std::unique_ptr<platform::CReadFile> file = OpenWhenFree(strPath, status.m_error);
+    if (file) status = ReadTaskList(*file, list);
+    else if (status.m_error.m_eKind == platform::SystemError::EKind::notFound) status.m_eResult = CDataFileStatus::missing;
+    else status.m_eResult = CDataFileStatus::unreadable;
+    status.m_strPath = strPath;
+    return status;
+}
+
+CDataFileStatus SaveTaskListFile(const std::u16string& strPath, const CTaskList& list) {
+    CDataFileStatus status;
+    status.m_strPath = strPath;
+    const auto write = [&list](CArchiveFile& file) {
+        CArchive ar(file, CArchive::store);
+        StoreTaskList(list, ar);
+        return ar.Close();
+    };
+    if (!platform::ReplaceFileContents(strPath, platform::EReplace::replaceExisting, write, status.m_error))
+        status.m_eResult = CDataFileStatus::saveFailed;
+    return status;
+}
 
 CDataFileStatus LoadSaveDataFile(CTaskList& list, bool bSave) {
     const std::u16string strPath = GetDataFilePath();
@@ -75,5 +187,23 @@ CDataFileStatus LoadSaveDataFile(CTaskList& list, bool bSave) {
         status.m_eResult = CDataFileStatus::noFolder;
         return status;
     }
-    return bSave ? Save(list, strPath) : Load(list, strPath);
+    if (bSave) {
+        if (!s_bDataFileUnread) return SaveTaskListFile(strPath, list);
+        CDataFileStatus refused;
+        refused.m_eResult = CDataFileStatus::saveRefused;
+        refused.m_strPath = strPath;
+        return refused;
+    }
+    CDataFileStatus status = LoadTaskListFile(strPath, list);
+    if (status.m_eResult == CDataFileStatus::damaged) KeepDamagedCopy(status);
+    s_bDataFileUnread = status.LeftUnread() ||
+                        (status.m_eResult == CDataFileStatus::damaged && status.m_strCopyPath.empty());
+    return status;
+}
+
+void AllowSavingOverDataFile() { s_bDataFileUnread = false; }
+
+void RemoveLeftoverSaveFiles() {
+    const std::u16string strPath = GetDataFilePath();
+    if (!strPath.empty()) platform::RemoveLeftoverTempFiles(strPath);
 }

@@ -43,14 +43,18 @@ std::size_t CJumpListAction::StoredSize() const {
                 m_strIconPath.size());
 }
 
-void ArchiveTaskList(CTaskList& list, CArchive& ar, std::int32_t* pnAnnounced) {
+void StoreTaskList(const CTaskList& list, CArchive& ar) {
+    const int n = list.GetSize();
+    std::size_t cbTotal = 4;
+    for (int i = 0; i < n; ++i) cbTotal += list.GetAt(i).StoredSize();
+    ar.Reserve(cbTotal);
+    ar << static_cast<std::int32_t>(n);
+    for (int i = 0; i < n; ++i) list.GetAt(i).Store(ar);
+}
+
+void ArchiveTaskList(CTaskList& list, CArchive& ar, std::int32_t* pnAnnounced, std::int32_t nMaxEntries) {
     if (ar.IsStoring()) {
-        const int n = list.GetSize();
-        std::size_t cbTotal = 4;
-        for (int i = 0; i < n; ++i) cbTotal += list.GetAt(i).StoredSize();
-        ar.Reserve(cbTotal);
-        ar << static_cast<std::int32_t>(n);
-        for (int i = 0; i < n; ++i) list.GetAt(i).Store(ar);
+        StoreTaskList(list, ar);
         return;
     }
     list.RemoveAll();
@@ -58,6 +62,7 @@ void ArchiveTaskList(CTaskList& list, CArchive& ar, std::int32_t* pnAnnounced) {
     std::int32_t n = 0;
     ar >> n;
     if (pnAnnounced) *pnAnnounced = n;
+    if (n > nMaxEntries) throw CArchiveException(CArchiveException::tooManyEntries);
     for (std::int32_t i = 0; i < n; ++i) {
         CJumpListAction action;
         action.Serialize(ar);

@@ -1,6 +1,7 @@
 #pragma once
 // One entry of the Jump List (a task or a separator), the task list, and their
 // byte form in the data file.
+#include <climits>
 #include <cstdint>
 #include <string>
 
@@ -32,8 +33,13 @@ public:
 
 using CTaskList = CArray<CJumpListAction, const CJumpListAction&>;
 
+// Writes the count and the records to a storing archive.
+void StoreTaskList(const CTaskList& list, CArchive& ar);
+
 // Storing: writes the count and the records. Loading: empties list first, then
 // reads; on CArchiveException the records read completely stay in list.
 // pnAnnounced, when given, receives the count the bytes announce (0 when they
-// are too short to hold one).
-void ArchiveTaskList(CTaskList& list, CArchive& ar, std::int32_t* pnAnnounced = nullptr);
+// are too short to hold one). A count above nMaxEntries throws
+// CArchiveException(tooManyEntries) before any record is read.
+void ArchiveTaskList(CTaskList& list, CArchive& ar, std::int32_t* pnAnnounced = nullptr,
+                     std::int32_t nMaxEntries = INT32_MAX);

@@ -8,14 +8,9 @@
 #include <string>
 
 #include "core/Archive.h"
+#include "core/Exceptions.h"
 
 namespace platform {
-
-// Why a file operation failed: the system's error code and its own wording.
-struct SystemError {
-    std::uint32_t m_dwCode = 0;
-    std::u16string m_strMessage;
-};
 
 enum class SpecialFolder { LocalAppData, ProgramFiles, System, Windows };
 
@@ -29,19 +24,34 @@ std::u16string GetApplicationTitle();
 // Creates one folder level; failures (it exists, no access) are ignored.
 void CreateFolder(const std::u16string& strPath);
 
-// Opens an existing file for reading, without sharing. Null when it is missing,
-// held open by another process or not readable; error then says why.
-std::unique_ptr<CArchiveFile> OpenFileForReading(const std::u16string& strPath, SystemError& error);
+// An open file being read: the archive's bytes, and how many there are.
+class CReadFile : public CArchiveFile {
+public:
+    virtual std::uint64_t GetLength() const = 0;
+    // Reading only: a write is refused.
+    bool Write(const std::uint8_t*, std::size_t) override { return false; }
+};
+
+// Opens an existing file for reading, without sharing. Null when it is
+// missing (error's kind notFound), held open by another process (busy) or not
+// readable; error then says why.
+std::unique_ptr<CReadFile> OpenFileForReading(const std::u16string& strPath, SystemError& error);
+
+enum class EReplace { replaceExisting, keepExisting };
 
 // Replaces strPath's contents with what write puts into the file it is handed,
-// or leaves strPath byte for byte as it was. The bytes go to strTempPath first,
-// which is flushed and then moved over strPath. A read-only or locked strPath
-// fails before anything is written. write returns false when a write failed. On
-// failure the temporary file is removed and error says why.
-bool ReplaceFileContents(const std::u16string& strPath, const std::u16string& strTempPath,
+// or leaves strPath byte for byte as it was. The bytes go to a temporary file
+// of a name no other save uses (strPath + ".~<unique>.tmp", created
+// exclusively), which is flushed and then moved over strPath. A read-only or
+// locked strPath fails before anything is written; with keepExisting an
+// existing strPath fails (kind exists). write returns false when a write
+// failed. On failure the temporary file is removed and error says why.
+bool ReplaceFileContents(const std::u16string& strPath, EReplace eReplace,
                          const std::function<bool(CArchiveFile&)>& write, SystemError& error);
 
-// Copies a file over any existing copy. False on failure.
-bool CopyFileOver(const std::u16string& strFrom, const std::u16string& strTo);
+// Deletes the temporary files that saves to strPath left when they were killed
+// (and the fixed "strPath.tmp" of earlier versions). A file a running save
+// still holds open is left alone.
+void RemoveLeftoverTempFiles(const std::u16string& strPath);
 
 }  // namespace platform

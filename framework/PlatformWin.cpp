@@ -14,6 +14,15 @@ constexpr UINT kIdsApplicationTitle = 57344;
 SystemError ErrorFrom(DWORD dwCode) {
     SystemError error;
     error.m_dwCode = dwCode;
+    switch (dwCode) {
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND: error.m_eKind = SystemError::EKind::notFound; break;
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION: error.m_eKind = SystemError::EKind::busy; break;
+    case ERROR_FILE_EXISTS:
+    case ERROR_ALREADY_EXISTS: error.m_eKind = SystemError::EKind::exists; break;
+    default: break;
+    }
     wchar_t* pszMessage = nullptr;
     const DWORD cch = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
                                          FORMAT_MESSAGE_IGNORE_INSERTS,
@@ -58,13 +67,13 @@ void CreateFolder(const std::u16string& strPath) { CreateDirectoryW(as_wcstr(str
 
 namespace {
 
-class CWinFile : public CArchiveFile {
+class CWinFile : public CReadFile {
 public:
     explicit CWinFile(HANDLE h) : m_file(h) {}
     std::size_t Read(std::uint8_t* p, std::size_t cb) override {
         DWORD cbRead = 0;
         if (!ReadFile(m_file.get(), p, static_cast<DWORD>(cb > 0x40000000 ? 0x40000000 : cb), &cbRead, nullptr))
-            return 0;
+            throw CFileException(ErrorFrom(GetLastError()));
         return cbRead;
     }
     bool Write(const std::uint8_t* p, std::size_t cb) override {
@@ -80,6 +89,10 @@ public:
         }
         return true;
     }
+    std::uint64_t GetLength() const override {
+        LARGE_INTEGER size{};
+        return GetFileSizeEx(m_file.get(), &size) ? static_cast<std::uint64_t>(size.QuadPart) : 0;
+    }
     HANDLE Handle() const { return m_file.get(); }
     // Closes the file now; false when the system could not finish writing it.
     bool Close() { return CloseHandle(m_file.release()) != FALSE; }
@@ -89,9 +102,24 @@ private:
     UniqueFileHandle m_file;
 };
 
+LONG s_nTempFiles = 0;
+
+// Creates strPath.~<process>-<n>.tmp exclusively, so no two saves share a file.
+HANDLE CreateTempFileFor(const std::u16string& strPath, std::u16string& strTempPath) {
+    for (int nTry = 0; nTry < 100; ++nTry) {
+        const std::wstring suffix = L".~" + std::to_wstring(GetCurrentProcessId()) + L"-" +
+                                    std::to_wstring(InterlockedIncrement(&s_nTempFiles)) + L".tmp";
+        strTempPath = strPath + as_u16(suffix);
+        HANDLE h = CreateFileW(as_wcstr(strTempPath), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
+                               nullptr);
+        if (h != INVALID_HANDLE_VALUE || GetLastError() != ERROR_FILE_EXISTS) return h;
+    }
+    return INVALID_HANDLE_VALUE;
+}
+
 }  // namespace
 
-std::unique_ptr<CArchiveFile> OpenFileForReading(const std::u16string& strPath, SystemError& error) {
+std::unique_ptr<CReadFile> OpenFileForReading(const std::u16string& strPath, SystemError& error) {
     // No sharing: while another process holds the file, the load does nothing.
     HANDLE h = CreateFileW(as_wcstr(strPath), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
                            FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
@@ -102,16 +130,16 @@ std::unique_ptr<CArchiveFile> OpenFileForReading(const std::u16string& strPath, 
     return std::make_unique<CWinFile>(h);
 }
 
-bool ReplaceFileContents(const std::u16string& strPath, const std::u16string& strTempPath,
+bool ReplaceFileContents(const std::u16string& strPath, EReplace eReplace,
                          const std::function<bool(CArchiveFile&)>& write, SystemError& error) {
-    // A read-only or locked data file is left alone: check before writing anything.
-    // The attribute is checked by itself too, since an administrator's open may pass.
-    const DWORD dwAttributes = GetFileAttributesW(as_wcstr(strPath));
-    if (dwAttributes != INVALID_FILE_ATTRIBUTES && (dwAttributes & FILE_ATTRIBUTE_READONLY)) {
-        error = ErrorFrom(ERROR_ACCESS_DENIED);
-        return false;
-    }
-    {
+    if (eReplace == EReplace::replaceExisting) {
+        // A read-only or locked file is left alone: check before writing anything.
+        // The attribute is checked by itself too, since an administrator's open may pass.
+        const DWORD dwAttributes = GetFileAttributesW(as_wcstr(strPath));
+        if (dwAttributes != INVALID_FILE_ATTRIBUTES && (dwAttributes & FILE_ATTRIBUTE_READONLY)) {
+            error = ErrorFrom(ERROR_ACCESS_DENIED);
+            return false;
+        }
         UniqueFileHandle target(CreateFileW(as_wcstr(strPath), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
                                             FILE_ATTRIBUTE_NORMAL, nullptr));
         if (!target.valid() && GetLastError() != ERROR_FILE_NOT_FOUND) {
@@ -119,8 +147,8 @@ bool ReplaceFileContents(const std::u16string& strPath, const std::u16string& st
             return false;
         }
     }
-    HANDLE hTemp = CreateFileW(as_wcstr(strTempPath), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                               FILE_ATTRIBUTE_NORMAL, nullptr);
+    std::u16string strTempPath;
+    HANDLE hTemp = CreateTempFileFor(strPath, strTempPath);
     if (hTemp == INVALID_HANDLE_VALUE) {
         error = ErrorFrom(GetLastError());
         return false;
@@ -137,7 +165,9 @@ bool ReplaceFileContents(const std::u16string& strPath, const std::u16string& st
         error = ErrorFrom(GetLastError());
         ok = false;
     }
-    if (ok && !MoveFileExW(as_wcstr(strTempPath), as_wcstr(strPath), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    // Without MOVEFILE_REPLACE_EXISTING an existing target makes the move fail.
+    const DWORD dwMove = MOVEFILE_WRITE_THROUGH | (eReplace == EReplace::replaceExisting ? MOVEFILE_REPLACE_EXISTING : 0);
+    if (ok && !MoveFileExW(as_wcstr(strTempPath), as_wcstr(strPath), dwMove)) {
         error = ErrorFrom(GetLastError());
         ok = false;
     }
@@ -145,8 +175,22 @@ bool ReplaceFileContents(const std::u16string& strPath, const std::u16string& st
     return ok;
 }
 
-bool CopyFileOver(const std::u16string& strFrom, const std::u16string& strTo) {
-    return CopyFileW(as_wcstr(strFrom), as_wcstr(strTo), FALSE) != FALSE;
+void RemoveLeftoverTempFiles(const std::u16string& strPath) {
+    DeleteFileW(as_wcstr(strPath + u".tmp"));
+    const std::u16string strFolder = strPath.substr(0, strPath.find_last_of(u'\\') + 1);
+    const std::u16string strName = strPath.substr(strFolder.size());
+    WIN32_FIND_DATAW found{};
+    HANDLE hFind = FindFirstFileW(as_wcstr(strPath + u".~*.tmp"), &found);
+    if (hFind == INVALID_HANDLE_VALUE) return;
+    do {
+        // Short names may match the pattern too: check the long one. A save
+        // still running holds its file without sharing, so it is not deleted.
+        const std::u16string strFound = as_u16(found.cFileName);
+        if (strFound.size() > strName.size() + 6 && strFound.compare(0, strName.size() + 2, strName + u".~") == 0 &&
+            strFound.compare(strFound.size() - 4, 4, u".tmp") == 0)
+            DeleteFileW(as_wcstr(strFolder + strFound));
+    } while (FindNextFileW(hFind, &found));
+    FindClose(hFind);
 }
 
 }  // namespace platform

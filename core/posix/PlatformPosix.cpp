@@ -2,10 +2,12 @@
 // and fuzzing use them. Paths keep Windows backslashes; they are turned into
 // slashes only at the system call. ZEMBRO_LOCALAPPDATA names the local
 // application data folder ("" or unset: the system cannot tell).
+#include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -32,9 +34,15 @@ std::u16string FromAscii(const char* s) {
     return out;
 }
 
-SystemError LastError() {
-    return SystemError{static_cast<std::uint32_t>(errno), FromAscii(std::strerror(errno))};
+SystemError ErrorFrom(int nError) {
+    SystemError error{static_cast<std::uint32_t>(nError), FromAscii(std::strerror(nError))};
+    if (nError == ENOENT || nError == ENOTDIR) error.m_eKind = SystemError::EKind::notFound;
+    else if (nError == EWOULDBLOCK) error.m_eKind = SystemError::EKind::busy;  // flock's answer to a holder
+    else if (nError == EEXIST) error.m_eKind = SystemError::EKind::exists;
+    return error;
 }
+
+SystemError LastError() { return ErrorFrom(errno); }
 
 }  // namespace
 
@@ -59,13 +67,16 @@ void CreateFolder(const std::u16string& strPath) { ::mkdir(ToNative(strPath).c_s
 
 namespace {
 
-class CPosixFile : public CArchiveFile {
+class CPosixFile : public CReadFile {
 public:
     explicit CPosixFile(int fd) : m_fd(fd) {}
     ~CPosixFile() override { ::close(m_fd); }
     std::size_t Read(std::uint8_t* p, std::size_t cb) override {
-        const ssize_t n = ::read(m_fd, p, cb);
-        return n > 0 ? static_cast<std::size_t>(n) : 0;
+        for (;;) {
+            const ssize_t n = ::read(m_fd, p, cb);
+            if (n >= 0) return static_cast<std::size_t>(n);
+            if (errno != EINTR) throw CFileException(LastError());
+        }
     }
     bool Write(const std::uint8_t* p, std::size_t cb) override {
         while (cb > 0) {
@@ -79,6 +90,10 @@ public:
         }
         return true;
     }
+    std::uint64_t GetLength() const override {
+        struct stat st{};
+        return ::fstat(m_fd, &st) == 0 ? static_cast<std::uint64_t>(st.st_size) : 0;
+    }
     int Descriptor() const { return m_fd; }
     int m_nError = 0;
 
@@ -89,9 +104,16 @@ private:
 // Holds an exclusive advisory lock, the stand-in for Windows' no-sharing open.
 bool IsLockedByOther(int fd) { return ::flock(fd, LOCK_EX | LOCK_NB) != 0; }
 
+std::atomic<unsigned> s_nTempFiles{0};
+
+// strPath.~<process>-<n>.tmp: unique among this process's saves and others'.
+std::string TempPathFor(const std::string& path) {
+    return path + ".~" + std::to_string(::getpid()) + "-" + std::to_string(++s_nTempFiles) + ".tmp";
+}
+
 }  // namespace
 
-std::unique_ptr<CArchiveFile> OpenFileForReading(const std::u16string& strPath, SystemError& error) {
+std::unique_ptr<CReadFile> OpenFileForReading(const std::u16string& strPath, SystemError& error) {
     const int fd = ::open(ToNative(strPath).c_str(), O_RDONLY);
     if (fd < 0) {
         error = LastError();
@@ -105,23 +127,26 @@ std::unique_ptr<CArchiveFile> OpenFileForReading(const std::u16string& strPath, 
     return std::make_unique<CPosixFile>(fd);
 }
 
-bool ReplaceFileContents(const std::u16string& strPath, const std::u16string& strTempPath,
+bool ReplaceFileContents(const std::u16string& strPath, EReplace eReplace,
                          const std::function<bool(CArchiveFile&)>& write, SystemError& error) {
-    const std::string path = ToNative(strPath), temp = ToNative(strTempPath);
-    // Root may write anything, so the read-only attribute is the owner's write bit.
-    struct stat st{};
-    if (::stat(path.c_str(), &st) == 0 && !(st.st_mode & S_IWUSR)) {
-        error = SystemError{EACCES, FromAscii(std::strerror(EACCES))};
-        return false;
+    const std::string path = ToNative(strPath);
+    if (eReplace == EReplace::replaceExisting) {
+        // Root may write anything, so the read-only attribute is the owner's write bit.
+        struct stat st{};
+        if (::stat(path.c_str(), &st) == 0 && !(st.st_mode & S_IWUSR)) {
+            error = ErrorFrom(EACCES);
+            return false;
+        }
+        const int fdTarget = ::open(path.c_str(), O_RDONLY);
+        if (fdTarget >= 0) {
+            const bool bLocked = IsLockedByOther(fdTarget);
+            if (bLocked) error = LastError();
+            ::close(fdTarget);
+            if (bLocked) return false;
+        }
     }
-    const int fdTarget = ::open(path.c_str(), O_RDONLY);
-    if (fdTarget >= 0) {
-        const bool bLocked = IsLockedByOther(fdTarget);
-        if (bLocked) error = LastError();
-        ::close(fdTarget);
-        if (bLocked) return false;
-    }
-    const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    const std::string temp = TempPathFor(path);
+    const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0644);
     if (fd < 0) {
         error = LastError();
         return false;
@@ -131,33 +156,40 @@ bool ReplaceFileContents(const std::u16string& strPath, const std::u16string& st
         CPosixFile file(fd);
         errno = 0;
         ok = write(file);
-        if (!ok) {
-            const int nError = file.m_nError ? file.m_nError : EIO;
-            error = SystemError{static_cast<std::uint32_t>(nError), FromAscii(std::strerror(nError))};
-        }
+        if (!ok) error = ErrorFrom(file.m_nError ? file.m_nError : EIO);
         if (ok && ::fsync(file.Descriptor()) != 0) {
             error = LastError();
             ok = false;
         }
     }
-    if (ok && ::rename(temp.c_str(), path.c_str()) != 0) {
-        error = LastError();
-        ok = false;
+    if (ok) {
+        // link() fails on an existing name where rename() would replace it.
+        const bool bMoved = eReplace == EReplace::replaceExisting ? ::rename(temp.c_str(), path.c_str()) == 0
+                                                                  : ::link(temp.c_str(), path.c_str()) == 0;
+        if (!bMoved) {
+            error = LastError();
+            ok = false;
+        }
     }
-    if (!ok) ::unlink(temp.c_str());
+    if (!ok || eReplace == EReplace::keepExisting) ::unlink(temp.c_str());
     return ok;
 }
 
-bool CopyFileOver(const std::u16string& strFrom, const std::u16string& strTo) {
-    FILE* in = std::fopen(ToNative(strFrom).c_str(), "rb");
-    if (!in) return false;
-    FILE* out = std::fopen(ToNative(strTo).c_str(), "wb");
-    bool ok = out != nullptr;
-    char chunk[65536];
-    std::size_t n;
-    while (ok && (n = std::fread(chunk, 1, sizeof chunk, in)) > 0) ok = std::fwrite(chunk, 1, n, out) == n;
-    std::fclose(in);
-    return out && std::fclose(out) == 0 && ok;
+void RemoveLeftoverTempFiles(const std::u16string& strPath) {
+    const std::string path = ToNative(strPath);
+    const std::size_t nSlash = path.find_last_of('/');
+    const std::string folder = nSlash == std::string::npos ? "." : path.substr(0, nSlash);
+    const std::string prefix = path.substr(nSlash + 1) + ".~";
+    ::unlink((path + ".tmp").c_str());
+    DIR* dir = ::opendir(folder.c_str());
+    if (!dir) return;
+    while (const dirent* entry = ::readdir(dir)) {
+        const std::string name = entry->d_name;
+        if (name.size() > prefix.size() + 4 && name.compare(0, prefix.size(), prefix) == 0 &&
+            name.compare(name.size() - 4, 4, ".tmp") == 0)
+            ::unlink((folder + "/" + name).c_str());
+    }
+    ::closedir(dir);
 }
 
 }  // namespace platform

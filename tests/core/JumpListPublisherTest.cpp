@@ -257,10 +257,11 @@ TEST_F(JumpListPublisherTest, RefusedEntriesAreStillFollowedByTheRest) {
 TEST_F(JumpListPublisherTest, FailedSaveIsHandedToTheCaller) {
     StoreBefore(MakeList({kNotepad}));
     const Bytes before = ReadBytes(DataFilePath());
-    MakeFolder(DataFilePath() + u".tmp");  // the atomic replace cannot write its temporary file
+    SetReadOnly(DataFilePath(), true);
 
     CTaskList list = MakeList({kCmd});
     const CPublishResult result = PublishJumpList(list, *m_env);
+    SetReadOnly(DataFilePath(), false);
 
     EXPECT_TRUE(result.m_bCommitted);
     EXPECT_TRUE(result.SaveFailed());

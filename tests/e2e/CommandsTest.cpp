@@ -316,7 +316,7 @@ TEST_F(E2ETest, AReadOnlyDataDatKeepsItsBytesAndTheFailedSaveIsTold) {
     EXPECT_EQ(rowsAfter, ExpectedRows(kFour));
     EXPECT_NE(GetFileAttributesW(as_wcstr(DataFile())) & FILE_ATTRIBUTE_READONLY, 0u);
     EXPECT_EQ(ReadBytes(DataFile()), Store(kFour));
-    EXPECT_FALSE(FileExists(DataFile() + u".tmp")) << "the failed save left its temporary file behind";
+    EXPECT_EQ(TempFilesLeft(), std::vector<std::u16string>{}) << "the failed save left its temporary file behind";
     const std::optional<HostRecord> record = ReadHostRecord();
     ASSERT_TRUE(record.has_value());
     EXPECT_EQ(record->tasks, ExpectedEntries(Without(kFour, 1)));

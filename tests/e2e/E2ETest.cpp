@@ -55,13 +55,14 @@ void SetExplorerMaximum(DWORD dwValue) {
 }
 
 MessageSeen NotSaved(DWORD dwError) {
-    wchar_t szReason[256] = {};
-    FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, dwError, 0, szReason, 256,
-                   nullptr);
-    std::u16string strReason = as_u16(szReason);
-    while (!strReason.empty() && (strReason.back() == u'\n' || strReason.back() == u'\r' || strReason.back() == u' '))
-        strReason.pop_back();
-    return {u"The Jump List could not be saved to \"" + DataFile() + u"\".\n\n" + strReason, kStop};
+    return {u"The Jump List could not be saved to \"" + DataFile() + u"\".\n\n" + SystemReason(dwError), kStop};
+}
+
+std::vector<std::u16string> TempFilesLeft() {
+    std::vector<std::u16string> left;
+    for (const std::u16string& name : FolderEntries(FolderOf(DataFile())))
+        if (name.size() > 4 && name.compare(name.size() - 4, 4, u".tmp") == 0) left.push_back(name);
+    return left;
 }
 
 void E2ETest::SetUp() {
@@ -77,8 +78,8 @@ void E2ETest::TearDown() {
 
 void E2ETest::ResetState() {
     const std::u16string folder = FolderOf(DataFile());
-    for (const char16_t* pszName : {u"Data.dat", u"Data.dat.damaged", u"Data.dat.tmp"}) {
-        const std::u16string path = folder + u"\\" + pszName;
+    for (const std::u16string& name : FolderEntries(folder)) {
+        const std::u16string path = folder + u"\\" + name;
         SetFileAttributesW(as_wcstr(path), FILE_ATTRIBUTE_NORMAL);
         DeleteFileW(as_wcstr(path));
     }

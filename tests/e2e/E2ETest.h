@@ -33,6 +33,8 @@ void SetExplorerMaximum(DWORD dwValue);
 
 // The message of a save that failed for the system's reason dwError.
 MessageSeen NotSaved(DWORD dwError);
+// Temporary files that saves left in Data.dat's folder.
+std::vector<std::u16string> TempFilesLeft();
 
 // Entries the tests store and change.
 extern const CJumpListAction kCmd, kPad, kWeb, kSep;

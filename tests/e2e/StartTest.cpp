@@ -42,7 +42,6 @@ TEST_F(E2ETest, StartShowsWhatDataDatHoldsAndSeedsTheDefaultsWhenItHoldsNothing)
         bool bFileKept;             // Data.dat byte for byte as it was
         bool bPublished;            // the shell received `shown`
         bool bDamaged = false;      // a copy of the file is kept beside it
-        bool bLocked = false;       // another program holds Data.dat open meanwhile
     } cases[] = {
         {"first start", std::nullopt, {}, Defaults(), false, true},
         {"no records", Bytes{0, 0, 0, 0}, {}, Defaults(), false, true},
@@ -52,9 +51,6 @@ TEST_F(E2ETest, StartShowsWhatDataDatHoldsAndSeedsTheDefaultsWhenItHoldsNothing)
         {"two of three entries complete", TwoOfThree(),
          {{DamagedText(u"2 of 3 entries could be read."), kWarning}}, MakeList({kCmd, kPad}), true, false, true},
         {"empty", Bytes{}, {{DamagedText(u"no entry could be read."), kWarning}}, Defaults(), false, true, true},
-        // It cannot be read either: the defaults are shown and published, and the file is left alone.
-        {"held open by another program", Store(kFour), {NotSaved(ERROR_SHARING_VIOLATION)}, Defaults(), true, true,
-         false, true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -63,8 +59,6 @@ TEST_F(E2ETest, StartShowsWhatDataDatHoldsAndSeedsTheDefaultsWhenItHoldsNothing)
         std::vector<Row> rows;
         std::vector<MessageSeen> boxes;
         {
-            std::optional<FileLock> lock;
-            if (c.bLocked) lock.emplace(DataFile());
             CZembroDriver zembro;
             ASSERT_TRUE(zembro.Start());
             EXPECT_EQ(WindowTitle(zembro.Main()), kZembroTitle);
@@ -82,12 +76,40 @@ TEST_F(E2ETest, StartShowsWhatDataDatHoldsAndSeedsTheDefaultsWhenItHoldsNothing)
         } else {
             EXPECT_FALSE(HostRecordExists()) << "a stored list is not published at start";
         }
-        EXPECT_FALSE(FileExists(DataFile() + u".tmp")) << "a save left its temporary file behind";
+        EXPECT_EQ(TempFilesLeft(), std::vector<std::u16string>{}) << "a save left its temporary file behind";
         if (c.bDamaged) {
             EXPECT_EQ(ReadBytes(DamagedCopy()), *c.file);
         } else {
             EXPECT_FALSE(FileExists(DamagedCopy()));
         }
+    }
+}
+
+// Another program holds Data.dat while Zembro starts and lets go while the
+// message is up: Retry shows the stored list, Cancel ends with nothing written.
+TEST_F(E2ETest, DataDatHeldByAnotherProgramAtStartIsNeverReplaced) {
+    for (const int nAnswer : {IDRETRY, IDCANCEL}) {
+        SCOPED_TRACE(nAnswer);
+        ResetState();
+        WriteDataFile(Store(kFour));
+        std::optional<FileLock> hold(std::in_place, DataFile());
+        CZembroDriver zembro;
+        ASSERT_TRUE(zembro.Launch());
+        const HWND hBox = zembro.WaitForMessageBox();
+        ASSERT_NE(hBox, nullptr);
+        hold.reset();
+        EXPECT_EQ(zembro.Answer(hBox, nAnswer), NotRead(DataFile(), ERROR_SHARING_VIOLATION));
+        if (nAnswer == IDRETRY) {
+            ASSERT_TRUE(zembro.WaitUntilReady());
+            EXPECT_EQ(zembro.Rows(), ExpectedRows(kFour));
+            EXPECT_TRUE(zembro.Boxes().empty());
+            EXPECT_TRUE(zembro.Close());
+        } else {
+            EXPECT_TRUE(zembro.Process().Wait(kDeadlineMs)) << "Cancel did not end the program";
+        }
+        EXPECT_EQ(ReadBytes(DataFile()), Store(kFour));
+        EXPECT_FALSE(HostRecordExists());
+        EXPECT_EQ(FolderEntries(FolderOf(DataFile())), std::vector<std::u16string>{u"Data.dat"});
     }
 }
 

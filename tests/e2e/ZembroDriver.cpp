@@ -231,9 +231,12 @@ CZembroDriver::~CZembroDriver() {
     m_process->Stop(kDeadlineMs);
 }
 
-bool CZembroDriver::Start() {
+bool CZembroDriver::Launch() {
     m_process = std::make_unique<CZembroProcess>();
-    if (!m_process->Started()) return false;
+    return m_process->Started();
+}
+
+bool CZembroDriver::WaitUntilReady() {
     const ULONGLONG ullDeadline = GetTickCount64() + kDeadlineMs;
     while (GetTickCount64() < ullDeadline) {
         if (!m_process->Running()) {

@@ -2,6 +2,8 @@
 
 #include "core/DataFile.h"
 
+#include <algorithm>
+
 #ifdef _WIN32
 #include <windows.h>
 
@@ -17,10 +19,6 @@
 #include <filesystem>
 #include <fstream>
 #endif
-
-namespace {
-const char16_t* const kDataFolderFiles[] = {u"Data.dat", u"Data.dat.damaged", u"Data.dat.tmp"};
-}
 
 std::u16string FolderOf(const std::u16string& path) { return path.substr(0, path.find_last_of(u'\\')); }
 
@@ -55,6 +53,29 @@ void SetReadOnly(const std::u16string& path, bool bReadOnly) {
     SetFileAttributesW(as_wcstr(path), bReadOnly ? FILE_ATTRIBUTE_READONLY : FILE_ATTRIBUTE_NORMAL);
 }
 
+std::vector<std::u16string> FolderEntries(const std::u16string& folder) {
+    std::vector<std::u16string> names;
+    WIN32_FIND_DATAW found{};
+    HANDLE hFind = FindFirstFileW(as_wcstr(folder + u"\\*"), &found);
+    if (hFind == INVALID_HANDLE_VALUE) return names;
+    do {
+        const std::u16string name = as_u16(found.cFileName);
+        if (name != u"." && name != u"..") names.push_back(name);
+    } while (FindNextFileW(hFind, &found));
+    FindClose(hFind);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+void SetFileLength(const std::u16string& path, std::uint64_t cb) {
+    HANDLE h = CreateFileW(as_wcstr(path), GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS, 0, nullptr);
+    ASSERT_NE(h, INVALID_HANDLE_VALUE);
+    LARGE_INTEGER size{};
+    size.QuadPart = static_cast<LONGLONG>(cb);
+    EXPECT_TRUE(SetFilePointerEx(h, size, nullptr, FILE_BEGIN) && SetEndOfFile(h));
+    CloseHandle(h);
+}
+
 FileLock::FileLock(const std::u16string& path)
     : m_handle(reinterpret_cast<std::intptr_t>(
           CreateFileW(as_wcstr(path), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr))) {}
@@ -67,15 +88,23 @@ void DataFolderTest::SetUp() {
     m_strDataFile = GetDataFilePath();  // the prefix's own local application data folder
     ASSERT_FALSE(m_strDataFile.empty());
     RemoveDataFolder();
+    AllowSavingOverDataFile();  // no earlier test's unread file stands guard
 }
 
 void DataFolderTest::RemoveDataFolder() {
+    // Whatever a test left: Data.dat (a folder too), its copies, temporary files.
     const std::u16string folder = FolderOf(m_strDataFile);
-    for (const char16_t* name : kDataFolderFiles) {
-        const std::u16string path = folder + u"\\" + name;
-        SetFileAttributesW(as_wcstr(path), FILE_ATTRIBUTE_NORMAL);
-        DeleteFileW(as_wcstr(path));
-        RemoveDirectoryW(as_wcstr(path));
+    WIN32_FIND_DATAW found{};
+    HANDLE hFind = FindFirstFileW(as_wcstr(folder + u"\\*"), &found);
+    if (hFind != INVALID_HANDLE_VALUE) {
+        do {
+            const std::u16string name = as_u16(found.cFileName);
+            if (name == u"." || name == u"..") continue;
+            const std::u16string path = folder + u"\\" + name;
+            SetFileAttributesW(as_wcstr(path), FILE_ATTRIBUTE_NORMAL);
+            if (!DeleteFileW(as_wcstr(path))) RemoveDirectoryW(as_wcstr(path));
+        } while (FindNextFileW(hFind, &found));
+        FindClose(hFind);
     }
     RemoveDirectoryW(as_wcstr(folder));
 }
@@ -110,6 +139,22 @@ void MakeFolder(const std::u16string& path) { ASSERT_TRUE(std::filesystem::creat
 
 void SetReadOnly(const std::u16string& path, bool bReadOnly) { ::chmod(Native(path).c_str(), bReadOnly ? 0444 : 0644); }
 
+std::vector<std::u16string> FolderEntries(const std::u16string& folder) {
+    std::vector<std::u16string> names;
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(Native(folder), error)) {
+        const std::string name = entry.path().filename().string();
+        names.emplace_back(name.begin(), name.end());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+void SetFileLength(const std::u16string& path, std::uint64_t cb) {
+    std::ofstream(Native(path), std::ios::binary | std::ios::app).close();
+    std::filesystem::resize_file(Native(path), cb);
+}
+
 FileLock::FileLock(const std::u16string& path) : m_handle(::open(Native(path).c_str(), O_RDONLY)) {
     if (m_handle >= 0) ::flock(static_cast<int>(m_handle), LOCK_EX);
 }
@@ -124,6 +169,7 @@ void DataFolderTest::SetUp() {
     m_strNativeRoot = templ;
     ::setenv("ZEMBRO_LOCALAPPDATA", templ, 1);
     m_strDataFile = std::u16string(m_strNativeRoot.begin(), m_strNativeRoot.end()) + u"\\Zembro-by-Brellow\\Data.dat";
+    AllowSavingOverDataFile();  // no earlier test's unread file stands guard
 }
 
 void DataFolderTest::RemoveDataFolder() { std::filesystem::remove_all(m_strNativeRoot); }

@@ -17,6 +17,10 @@ bool FolderExists(const std::u16string& path);
 void MakeFolder(const std::u16string& path);
 void SetReadOnly(const std::u16string& path, bool bReadOnly);
 std::u16string FolderOf(const std::u16string& path);
+// The names in a folder, sorted; empty when there is no such folder.
+std::vector<std::u16string> FolderEntries(const std::u16string& folder);
+// Sets a file's length, filling with zeros (quickly: no bytes are written).
+void SetFileLength(const std::u16string& path, std::uint64_t cb);
 
 // Holds a file open without sharing (an advisory lock natively) while it lives.
 class FileLock {

@@ -126,21 +126,34 @@ BOOL CZembroDlg::OnInitDialog() {
     ::SetWindowTextW(m_hWnd, ApplicationTitle().c_str());
 
     m_bSaveFailureReported = false;
-    RefreshTaskList();
+    // Saves that were killed left their temporary files behind.
+    RemoveLeftoverSaveFiles();
+    if (!RefreshTaskList()) return TRUE;
 
     RestoreWindowPlacement();
     return TRUE;
 }
 
-void CZembroDlg::RefreshTaskList() {
+bool CZembroDlg::RefreshTaskList() {
     CWaitCursor waitCursor;
-    ::SendMessageW(m_listTasks, LVM_DELETEALLITEMS, 0, 0);
-
-    const CDataFileStatus load = LoadSaveDataFile(m_arrTasks, false);
-    if (load.m_eResult == CDataFileStatus::damaged)
-        ReportDamagedDataFile(load);
-    else if (load.Succeeded())
+    CDataFileStatus load = LoadSaveDataFile(m_arrTasks, false);
+    // A file that is there but was not read must neither be replaced by the
+    // defaults nor saved over: the user retries or leaves.
+    while (load.LeftUnread()) {
+        if (MessageBox(UnreadDataFileText(load).c_str(), nullptr, MB_RETRYCANCEL | MB_ICONWARNING) != IDRETRY) {
+            EndWithoutWriting();
+            return false;
+        }
+        load = LoadSaveDataFile(m_arrTasks, false);
+    }
+    if (load.m_eResult == CDataFileStatus::damaged) {
+        if (!ReportDamagedDataFile(load)) {
+            EndWithoutWriting();
+            return false;
+        }
+    } else if (load.Succeeded()) {
         m_bDamageReported = false;
+    }
 
     if (m_arrTasks.GetSize() == 0) {
         FillDefaultTaskList(m_arrTasks);
@@ -151,6 +164,7 @@ void CZembroDlg::RefreshTaskList() {
 
     // One repaint for the whole rebuild instead of one per row.
     ::SendMessageW(m_listTasks, WM_SETREDRAW, FALSE, 0);
+    ::SendMessageW(m_listTasks, LVM_DELETEALLITEMS, 0, 0);
     m_rowImages.Begin(m_arrTasks.GetSize());
     for (int i = 0; i < m_arrTasks.GetSize(); ++i) {
         const CJumpListAction task = m_arrTasks.GetAt(i);
@@ -163,6 +177,12 @@ void CZembroDlg::RefreshTaskList() {
     m_imageList = std::move(imageList);
     ::SendMessageW(m_listTasks, WM_SETREDRAW, TRUE, 0);
     ::InvalidateRect(m_listTasks, nullptr, TRUE);
+    return true;
+}
+
+void CZembroDlg::EndWithoutWriting() {
+    m_bEndingWithoutWriting = true;
+    EndDialog(IDCANCEL);
 }
 
 void CZembroDlg::AddTaskRow(const CJumpListAction& task) {
@@ -240,6 +260,11 @@ void CZembroDlg::OnShareOnFacebook() { OpenWebPage(GetShareAddress()); }
 
 void CZembroDlg::OnDestroy() {
     UpdateData(TRUE);
+    if (m_bEndingWithoutWriting) {
+        ::SendMessageW(m_listTasks, LVM_SETIMAGELIST, LVSIL_SMALL, 0);
+        Default();
+        return;
+    }
     if (m_bRememberColumnWidth) SaveColumnWidths();
     if (m_bRememberLocation && !::IsIconic(m_hWnd)) SaveWindowPlacement();
     // A list view without LVS_SHAREIMAGELISTS destroys its image lists with
@@ -257,7 +282,11 @@ void CZembroDlg::ReadRememberFlags() {
 int CZembroDlg::GetSavedColumnWidth(int nColumn, int nDefaultWidth) {
     const CWinApp* pApp = AfxGetApp();
     if (!m_bRememberColumnWidth || !pApp) return nDefaultWidth;
-    return static_cast<int>(pApp->GetProfileInt(kSettingsSection, ColumnEntry(nColumn).c_str(), nDefaultWidth));
+    const int nWidth =
+        static_cast<int>(pApp->GetProfileInt(kSettingsSection, ColumnEntry(nColumn).c_str(), nDefaultWidth));
+    // A width no screen can show is no width a user chose.
+    if (nWidth < 0 || nWidth > 4 * ::GetSystemMetrics(SM_CXSCREEN)) return nDefaultWidth;
+    return nWidth;
 }
 
 void CZembroDlg::WriteColumnWidth(int nColumn, int nWidth) {
@@ -284,6 +313,10 @@ void CZembroDlg::RestoreWindowPlacement() {
     if (data.size() != kPlacementBytes) return;
     WINDOWPLACEMENT placement{};
     std::memcpy(&placement, data.data(), kPlacementBytes);
+    // A show command Windows does not know, or a window on no monitor (one
+    // that was unplugged), would leave the user without a window to work in.
+    if (placement.showCmd > SW_MAX) return;
+    if (!::MonitorFromRect(&placement.rcNormalPosition, MONITOR_DEFAULTTONULL)) return;
     ::SetWindowPlacement(m_hWnd, &placement);
 }
 
@@ -312,7 +345,10 @@ void CZembroDlg::ReportSaveFailure(const CDataFileStatus& status) {
     if (m_bSaveFailureReported) return;
     m_bSaveFailureReported = true;
     std::wstring strText;
-    if (status.m_strPath.empty()) {
+    if (status.m_eResult == CDataFileStatus::saveRefused) {
+        strText = L"The Jump List was not saved to \"" + std::wstring(as_wcstr(status.m_strPath)) +
+                  L"\": the list that file holds has not been read, and saving would replace it.";
+    } else if (status.m_strPath.empty()) {
         strText = L"The Jump List could not be saved: the folder for local application data could not be found.";
     } else {
         strText = L"The Jump List could not be saved to \"" + std::wstring(as_wcstr(status.m_strPath)) + L"\".";
@@ -322,8 +358,8 @@ void CZembroDlg::ReportSaveFailure(const CDataFileStatus& status) {
     MessageBox(strText.c_str(), nullptr, MB_OK | MB_ICONERROR);
 }
 
-void CZembroDlg::ReportDamagedDataFile(const CDataFileStatus& status) {
-    if (m_bDamageReported) return;
+bool CZembroDlg::ReportDamagedDataFile(const CDataFileStatus& status) {
+    if (m_bDamageReported) return true;
     m_bDamageReported = true;
     std::wstring strText = FileNameOf(status.m_strPath) + L" is damaged: ";
     if (status.m_nAnnounced > status.m_nRead)
@@ -331,11 +367,37 @@ void CZembroDlg::ReportDamagedDataFile(const CDataFileStatus& status) {
                    L" entries could be read.";
     else
         strText += L"no entry could be read.";
-    const std::u16string strCopy = GetDamagedCopyPath(status.m_strPath);
-    const DWORD dwAttributes = ::GetFileAttributesW(as_wcstr(strCopy));
-    if (dwAttributes != INVALID_FILE_ATTRIBUTES && !(dwAttributes & FILE_ATTRIBUTE_DIRECTORY))
-        strText += L" A copy of the damaged file was kept as " + std::wstring(as_wcstr(strCopy)) + L".";
-    else
-        strText += L" No copy of the damaged file could be kept.";
-    MessageBox(strText.c_str(), nullptr, MB_OK | MB_ICONWARNING);
+    if (!status.m_strCopyPath.empty()) {
+        strText += L" A copy of the damaged file was kept as " + std::wstring(as_wcstr(status.m_strCopyPath)) + L".";
+        MessageBox(strText.c_str(), nullptr, MB_OK | MB_ICONWARNING);
+        return true;
+    }
+    strText += L" No copy of the damaged file could be kept";
+    if (!status.m_error.m_strMessage.empty()) strText += L": " + std::wstring(as_wcstr(status.m_error.m_strMessage));
+    strText += L"\n\nReplace the damaged file with the entries that could be read when the list is next saved? "
+               L"Choose No to close without changing it.";
+    if (MessageBox(strText.c_str(), nullptr, MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) != IDYES) return false;
+    AllowSavingOverDataFile();
+    return true;
+}
+
+std::wstring CZembroDlg::UnreadDataFileText(const CDataFileStatus& status) {
+    const std::wstring strPath = as_wcstr(status.m_strPath);
+    std::wstring strText;
+    if (status.m_eResult == CDataFileStatus::tooLarge) {
+        strText = L"The Jump List in \"" + strPath + L"\" is too large to be read: ";
+        if (status.m_cbFile > kMaxTaskListFileBytes)
+            strText += L"the file holds " + std::to_wstring(status.m_cbFile) + L" bytes, and the limit is " +
+                       std::to_wstring(kMaxTaskListFileBytes) + L" bytes.";
+        else
+            strText += L"it announces " + std::to_wstring(status.m_nAnnounced) + L" entries, and the limit is " +
+                       std::to_wstring(kMaxTaskListEntries) + L".";
+    } else {
+        strText = L"The Jump List could not be read from \"" + strPath + L"\".";
+        if (!status.m_error.m_strMessage.empty())
+            strText += L"\n\n" + std::wstring(as_wcstr(status.m_error.m_strMessage));
+    }
+    strText += L"\n\nNothing is saved over the file until it has been read. Choose Retry to read it again, or "
+               L"Cancel to close without changing anything.";
+    return strText;
 }

@@ -28,11 +28,15 @@ public:
 
     // Rebuilds the view from Data.dat. An empty stored list is replaced by the
     // default list, which is saved and published; a non-empty one is not
-    // published here.
-    void RefreshTaskList();
+    // published here. A Data.dat that is there but cannot be read is offered
+    // again (Retry) or ends the program without writing (Cancel); then, and
+    // when the user will not have a damaged file without a copy replaced, it
+    // returns false and the window is ending.
+    bool RefreshTaskList();
 
-    // The width to insert column nColumn with: the stored one (zero and negative
-    // included) when widths are remembered, else nDefaultWidth.
+    // The width to insert column nColumn with: the stored one (zero included)
+    // when widths are remembered, else nDefaultWidth. A stored width below 0 or
+    // above four screens' width is ignored.
     int GetSavedColumnWidth(int nColumn, int nDefaultWidth);
     // Stores one width as "Column<n>"; a failed write is ignored.
     void WriteColumnWidth(int nColumn, int nWidth);
@@ -95,8 +99,13 @@ private:
     void SaveWindowPlacement();
     // Once per command: the first failed save names the file and the reason.
     void ReportSaveFailure(const CDataFileStatus& status);
-    // Once until Data.dat reads well again.
-    void ReportDamagedDataFile(const CDataFileStatus& status);
+    // Once until Data.dat reads well again. When no copy could be kept the
+    // user is asked first; false when the answer is to leave it alone.
+    bool ReportDamagedDataFile(const CDataFileStatus& status);
+    // Names the file and why it was not read (the system's reason or the limit).
+    static std::wstring UnreadDataFileText(const CDataFileStatus& status);
+    // Closes the window with nothing saved: no list, placement or widths.
+    void EndWithoutWriting();
 
     UniqueMenu m_menuPopup;
     CActionIconProvider m_icons;
@@ -112,4 +121,5 @@ private:
     HWND m_listTasks = nullptr;
     bool m_bSaveFailureReported = false;
     bool m_bDamageReported = false;
+    bool m_bEndingWithoutWriting = false;
 };
