@@ -84,20 +84,24 @@ bool SameBytes(const std::u16string& strA, const std::u16string& strB) {
     }
 }
 
+bool Exists(const std::u16string& strPath) {
+    platform::SystemError error;
+    return platform::OpenFileForReading(strPath, error) || error.m_eKind != platform::SystemError::EKind::notFound;
+}
+
 // Keeps the damaged bytes under the first free copy name; status says where.
-// A file still damaged as it was at the last copy (a save over it failed)
-// keeps that copy instead of making one more at every load.
 void KeepDamagedCopy(CDataFileStatus& status) {
-    for (int n = 1; n <= kMaxDamagedCopies; ++n) {
+    int n = 1;
+    while (n <= kMaxDamagedCopies && Exists(GetDamagedCopyPath(status.m_strPath, n))) ++n;
+    // Still damaged as at the last copy (a save over it failed): that copy
+    // serves, rather than one more at every load.
+    if (n > 1 && SameBytes(status.m_strPath, GetDamagedCopyPath(status.m_strPath, n - 1))) {
+        status.m_strCopyPath = GetDamagedCopyPath(status.m_strPath, n - 1);
+        return;
+    }
+    // Another program may take a free name meanwhile: the copy never replaces it.
+    for (; n <= kMaxDamagedCopies; ++n) {
         const std::u16string strCopy = GetDamagedCopyPath(status.m_strPath, n);
-        const std::u16string strNext = GetDamagedCopyPath(status.m_strPath, n + 1);
-        platform::SystemError nextError;
-        const bool bLatest = !platform::OpenFileForReading(strNext, nextError) &&
-                             nextError.m_eKind == platform::SystemError::EKind::notFound;
-        if (bLatest && SameBytes(status.m_strPath, strCopy)) {
-            status.m_strCopyPath = strCopy;
-            return;
-        }
         if (CopyToNewFile(status.m_strPath, strCopy, status.m_error)) {
             status.m_strCopyPath = strCopy;
             status.m_error = {};

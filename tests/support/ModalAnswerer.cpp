@@ -130,8 +130,8 @@ void CModalAnswerer::OnActivate(HWND hWnd) {
         box.m_nType = ButtonsOf(hWnd) | IconOf(hWnd);
         box.m_hWndOwner = GetWindow(hWnd, GW_OWNER);
         m_arrBoxes.push_back(box);
-        PostMessageW(hWnd, WM_COMMAND, MAKEWPARAM(m_nButton, BN_CLICKED),
-                     reinterpret_cast<LPARAM>(GetDlgItem(hWnd, m_nButton)));
+        const int nButton = m_boxScript ? m_boxScript(box) : m_nButton;
+        PostMessageW(hWnd, WM_COMMAND, MAKEWPARAM(nButton, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(hWnd, nButton)));
     } else if (m_script) {
         SetTimer(hWnd, kScriptTimerId, 0, ScriptTimerProc);
     }

@@ -28,6 +28,8 @@ public:
     CModalAnswerer& operator=(const CModalAnswerer&) = delete;
 
     void SetAnswer(int nButton) { m_nButton = nButton; }
+    // Chooses each message box's answer from what it says, as it opens.
+    void SetMessageBoxScript(std::function<int(const CRecordedMessageBox&)> script) { m_boxScript = std::move(script); }
     // Runs script(hWndDialog) once for every dialog that is not a message box,
     // from a zero-delay timer of that dialog, once it is up and in its loop.
     void SetDialogScript(std::function<void(HWND)> script) { m_script = std::move(script); }
@@ -42,6 +44,7 @@ private:
 
     int m_nButton;
     std::function<void(HWND)> m_script;
+    std::function<int(const CRecordedMessageBox&)> m_boxScript;
     std::vector<CRecordedMessageBox> m_arrBoxes;
     std::vector<HWND> m_arrOpen;  // dialogs seen and not yet destroyed
     HHOOK m_hHook = nullptr;

@@ -373,7 +373,7 @@ bool CZembroDlg::ReportDamagedDataFile(const CDataFileStatus& status) {
         return true;
     }
     strText += L" No copy of the damaged file could be kept";
-    if (!status.m_error.m_strMessage.empty()) strText += L": " + std::wstring(as_wcstr(status.m_error.m_strMessage));
+    strText += status.m_error.m_strMessage.empty() ? L"." : L": " + std::wstring(as_wcstr(status.m_error.m_strMessage));
     strText += L"\n\nReplace the damaged file with the entries that could be read when the list is next saved? "
                L"Choose No to close without changing it.";
     if (MessageBox(strText.c_str(), nullptr, MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) != IDYES) return false;

@@ -148,17 +148,26 @@ void MainWindowTest::TearDown() {
     DataFolderTest::TearDown();
 }
 
+INT_PTR MainWindowTest::Run(const std::function<void(HWND)>& script,
+                            const std::function<int(const CRecordedMessageBox&)>& boxScript) {
+    return Run(script, {}, IDOK, boxScript);
+}
+
 INT_PTR MainWindowTest::Run(const std::function<void(HWND)>& script, const std::function<void(HWND)>& nested,
-                            int nAnswer) {
+                            int nAnswer, const std::function<int(const CRecordedMessageBox&)>& boxScript) {
     CZembroDlg dlg;
     m_app.m_pMainWnd = &dlg;
     INT_PTR nResult = 0;
-    HWND hMain = nullptr;
     {
         CModalAnswerer answerer(nAnswer);
+        // The window a box should be modal to; a box at start comes before the script runs.
+        std::vector<HWND> owners;
+        answerer.SetMessageBoxScript([&](const CRecordedMessageBox& box) {
+            owners.push_back(dlg.m_hWnd);
+            return boxScript ? boxScript(box) : nAnswer;
+        });
         answerer.SetDialogScript([&](HWND hWnd) {
             if (hWnd == dlg.m_hWnd) {
-                hMain = hWnd;
                 script(hWnd);
             } else if (nested) {
                 nested(hWnd);
@@ -168,10 +177,11 @@ INT_PTR MainWindowTest::Run(const std::function<void(HWND)>& script, const std::
         });
         nResult = dlg.DoModal();
         m_boxes.clear();
-        for (const CRecordedMessageBox& box : answerer.MessageBoxes()) {
+        for (size_t i = 0; i < answerer.MessageBoxes().size(); ++i) {
+            const CRecordedMessageBox& box = answerer.MessageBoxes()[i];
             m_boxes.push_back({box.m_strText, box.m_nType});
             EXPECT_EQ(box.m_strCaption, u"Zembro by Brellow");
-            EXPECT_EQ(box.m_hWndOwner, hMain) << "every message is modal to the main window";
+            EXPECT_EQ(box.m_hWndOwner, owners[i]) << "every message is modal to the main window";
         }
     }
     m_app.m_pMainWnd = nullptr;

@@ -57,7 +57,10 @@ protected:
     // settings, about box); message boxes are answered with nAnswer. Returns
     // how DoModal ended.
     INT_PTR Run(const std::function<void(HWND)>& script, const std::function<void(HWND)>& nested = {},
-                int nAnswer = IDOK);
+                int nAnswer = IDOK, const std::function<int(const CRecordedMessageBox&)>& boxScript = {});
+    // The same, with each message box answered as boxScript chooses.
+    INT_PTR Run(const std::function<void(HWND)>& script,
+                const std::function<int(const CRecordedMessageBox&)>& boxScript);
 
     // The message boxes of the last Run; each was checked to carry the
     // application title and to be modal to the main window.

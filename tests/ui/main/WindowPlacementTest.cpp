@@ -129,6 +129,8 @@ TEST_F(WindowPlacementTest, StoredValuesAreUsedWhileTheirPreferenceIsOn) {
         {"43 bytes", 1, std::vector<BYTE>(placement.begin(), placement.end() - 1), false, 0, true},
         {"88 bytes", 1, [&] { auto b = placement; b.insert(b.end(), placement.begin(), placement.end()); return b; }(),
          false, 0, true},
+        {"a show command Windows does not know", 1, Placement(SW_MAX + 1, rcStored), false, 0, true},
+        {"on no monitor", 1, Placement(SW_SHOWNORMAL, {-32000, -32000, -31100, -31400}), false, 0, true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -156,6 +158,21 @@ TEST_F(WindowPlacementTest, StoredValuesAreUsedWhileTheirPreferenceIsOn) {
         else
             EXPECT_EQ(stored, c.location);
     }
+}
+
+// A stored width no screen can show is not used; zero is a width a user can drag to.
+TEST_F(WindowPlacementTest, StoredWidthsBeyondAnyScreenAreIgnored) {
+    const int nTooWide = 4 * GetSystemMetrics(SM_CXSCREEN) + 1;
+    const struct {
+        int nColumn, nStored, nShown;
+    } cases[] = {{0, 0, 0}, {1, -5, 110}, {2, nTooWide, 110}, {3, nTooWide - 1, nTooWide - 1}, {4, 37, 37}};
+    for (const auto& c : cases) SetProfileDword(kColumnNames[c.nColumn], static_cast<DWORD>(c.nStored));
+    std::vector<int> shown;
+    Run([&](HWND h) {
+        for (int i = 0; i < 5; ++i) shown.push_back(ColumnWidth(h, i));
+        Close(h);
+    });
+    for (const auto& c : cases) EXPECT_EQ(shown[c.nColumn], c.nShown) << "column " << c.nColumn;
 }
 
 // The preferences as the settings dialog leaves them govern the close of the

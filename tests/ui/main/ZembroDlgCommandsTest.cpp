@@ -181,36 +181,30 @@ TEST_F(MainWindowTest, EachCommandStoresPublishesAndShowsTheSameList) {
     }
 }
 
-std::u16string SystemReason(DWORD dwCode) {
-    wchar_t szReason[256] = {};
-    FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, dwCode, 0, szReason, 256,
-                   nullptr);
-    std::u16string strReason = as_u16(szReason);
-    while (!strReason.empty() && (strReason.back() == u'\n' || strReason.back() == u'\r' || strReason.back() == u' '))
-        strReason.pop_back();
-    return strReason;
-}
-
 // A save that fails names the file and the system's reason, once per command
 // however many saves failed, and the view shows what Data.dat still holds.
 TEST_F(MainWindowTest, AFailedSaveIsToldOnce) {
-    const MessageSeen kNotSaved{u"The Jump List could not be saved to \"" + DataFilePath() + u"\".\n\n" +
-                                    SystemReason(ERROR_ACCESS_DENIED),
-                                kStop};
+    const auto notSaved = [&](DWORD dwError) {
+        return MessageSeen{u"The Jump List could not be saved to \"" + DataFilePath() + u"\".\n\n" +
+                               SystemReason(dwError),
+                           kStop};
+    };
+    const std::u16string folder = FolderOf(DataFilePath());
     const struct {
         const char* name;
-        bool bReadOnlyFile;  // else Data.dat is a folder: nothing reads or saves
+        bool bReadOnlyFile;  // else a file stands where the data folder should: nothing saves
         std::function<void(HWND)> user;
         CTaskList shown;
         CTaskList published;
-        size_t nTold;  // one for the start, one for the command
+        MessageSeen told;  // once for the start, once for the command
+        size_t nTold;
     } cases[] = {
         {"read-only, delete", true, [](HWND h) { SelectRow(h, 0); Click(h, IDC_DELETE); }, kFour,
-         MakeList({kPad, kSep, kWeb}), 1},
-        {"a folder in its place, first start", false, [](HWND) {}, Defaults(), Defaults(), 1},
-        // Data.dat cannot be read either, so the list stays as changed.
-        {"a folder in its place, add separator", false, ClickOn(IDC_ADD_SEPARATOR), WithSeparator(Defaults()),
-         WithSeparator(Defaults()), 2},
+         MakeList({kPad, kSep, kWeb}), notSaved(ERROR_ACCESS_DENIED), 1},
+        {"no data folder, first start", false, [](HWND) {}, Defaults(), Defaults(), notSaved(ERROR_PATH_NOT_FOUND), 1},
+        // Data.dat is missing still, so the list stays as changed.
+        {"no data folder, add separator", false, ClickOn(IDC_ADD_SEPARATOR), WithSeparator(Defaults()),
+         WithSeparator(Defaults()), notSaved(ERROR_PATH_NOT_FOUND), 2},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -220,7 +214,8 @@ TEST_F(MainWindowTest, AFailedSaveIsToldOnce) {
             SetReadOnly(DataFilePath(), true);
         } else {
             DeleteFileW(as_wcstr(DataFilePath()));
-            MakeFolder(DataFilePath());
+            RemoveDirectoryW(as_wcstr(folder));
+            WriteBytes(folder, Bytes{});
         }
         std::vector<Row> rows;
         Run([&](HWND h) {
@@ -228,15 +223,17 @@ TEST_F(MainWindowTest, AFailedSaveIsToldOnce) {
             rows = ReadRows(h);
             Close(h);
         });
-        SetReadOnly(DataFilePath(), false);
         if (c.bReadOnlyFile) {
+            SetReadOnly(DataFilePath(), false);
             EXPECT_EQ(ReadBytes(DataFilePath()), Store(kFour));
         } else {
-            EXPECT_TRUE(FolderExists(DataFilePath()));
-            RemoveDirectoryW(as_wcstr(DataFilePath()));
+            EXPECT_EQ(ReadBytes(folder), Bytes{});
+            DeleteFileW(as_wcstr(folder));
+            MakeFolder(folder);
         }
-        EXPECT_EQ(m_boxes, std::vector<MessageSeen>(c.nTold, kNotSaved));
+        EXPECT_EQ(m_boxes, std::vector<MessageSeen>(c.nTold, c.told));
         EXPECT_EQ(rows, ExpectedRows(c.shown));
+        ASSERT_TRUE(HostRecordExists());
         EXPECT_EQ(ReadHostRecord()->tasks, ExpectedEntries(c.published));
     }
 }
