@@ -12,6 +12,13 @@
 #include "core/DataFile.h"
 #include "core/JumpListAction.h"
 
+#ifdef _WIN32
+#include <windows.h>
+#include <psapi.h>
+#else
+#include <sys/resource.h>
+#endif
+
 namespace {
 
 using Clock = std::chrono::steady_clock;
@@ -54,9 +61,71 @@ double BestSeconds(int runs, F&& f) {
 
 double MBps(size_t bytes, double seconds) { return bytes / 1e6 / seconds; }
 
+// The process's peak memory so far, in bytes.
+std::uint64_t PeakMemory() {
+#ifdef _WIN32
+    PROCESS_MEMORY_COUNTERS counters{};
+    counters.cb = sizeof(counters);
+    if (!GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof(counters))) return 0;
+    return std::max(counters.PeakPagefileUsage, counters.PeakWorkingSetSize);
+#else
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return static_cast<std::uint64_t>(usage.ru_maxrss) * 1024;
+#endif
+}
+
+// Loads a data file of about 60 MiB (written record by record, so that only
+// the load itself needs the memory) and prints how far the peak rose.
+bool MeasureLargeLoad() {
+    CJumpListAction task;
+    task.m_strTitle = std::u16string(200, u't');
+    task.m_strDescription = std::u16string(200, u'd');
+    task.m_strPath = u"C:\\Program Files\\Contoso\\" + std::u16string(34, u'p') + u".exe";
+    task.m_strArguments = std::u16string(40, u'a');
+    task.m_strIconPath = std::u16string(20, u'i');
+    CArchive record;
+    task.Store(record);
+    const std::vector<std::uint8_t>& recordBytes = record.GetBuffer();
+    const auto nEntries = static_cast<std::int32_t>((60u << 20) / recordBytes.size());
+    const std::u16string strPath = GetDataFilePath();
+    platform::SystemError error;
+    const bool bWritten = platform::ReplaceFileContents(
+        strPath, platform::EReplace::replaceExisting,
+        [&](CArchiveFile& file) {
+            CArchive ar(file, CArchive::store);
+            ar << nEntries;
+            for (std::int32_t i = 0; i < nEntries; ++i) task.Store(ar);
+            return ar.Close();
+        },
+        error);
+    if (!bWritten) {
+        std::printf("FAILED: the 60 MiB data file could not be written\n");
+        return false;
+    }
+    const std::uint64_t cbFile = 4 + static_cast<std::uint64_t>(nEntries) * recordBytes.size();
+    const std::uint64_t peakBefore = PeakMemory();
+    const auto start = Clock::now();
+    CTaskList loaded;
+    const CDataFileStatus status = LoadSaveDataFile(loaded, false);
+    const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+    const std::uint64_t peakAfter = PeakMemory();
+    if (!status.Succeeded() || loaded.GetSize() != nEntries) {
+        std::printf("FAILED: the 60 MiB data file did not load\n");
+        return false;
+    }
+    std::printf("60 MiB load: %d entries, %.1f MiB, %.0f ms; peak memory rose by %.1f MiB (%.2f times the file)\n",
+                nEntries, cbFile / 1048576.0, seconds * 1e3, (peakAfter - peakBefore) / 1048576.0,
+                static_cast<double>(peakAfter - peakBefore) / static_cast<double>(cbFile));
+    return true;
+}
+
 }  // namespace
 
 int main() {
+    // First, while the process's peak is still low.
+    if (!GetDataFilePath().empty() && !MeasureLargeLoad()) return 1;
+
     const int kEntries = 10000;
     const int kRuns = 20;
     CTaskList list = MakeRealisticList(kEntries);

@@ -290,7 +290,11 @@ MessageSeen CZembroDriver::Read(HWND hBox) {
     box.text = ControlText(hBox, kMessageBoxTextId);
     const bool bYes = IsVisibleChild(hBox, IDYES), bNo = IsVisibleChild(hBox, IDNO);
     const bool bOk = IsVisibleChild(hBox, IDOK), bCancel = IsVisibleChild(hBox, IDCANCEL);
-    box.type = bYes && bNo ? (bCancel ? MB_YESNOCANCEL : MB_YESNO) : bOk && bCancel ? MB_OKCANCEL : MB_OK;
+    const bool bRetry = IsVisibleChild(hBox, IDRETRY);
+    box.type = bYes && bNo      ? (bCancel ? MB_YESNOCANCEL : MB_YESNO)
+               : bRetry && bCancel ? MB_RETRYCANCEL
+               : bOk && bCancel    ? MB_OKCANCEL
+                                   : MB_OK;
     box.type |= IconOf(hBox);
     return box;
 }
