@@ -1,10 +1,41 @@
 #include "app/ZembroApp.h"
 
 #include <commctrl.h>
+#include <shellapi.h>
 
+#include <string>
+#include <vector>
+
+#include "core/CommandLine.h"
+#include "framework/JumpListEnvironment.h"
 #include "framework/OleInit.h"
+#include "framework/WinText.h"
 #include "ui/editor/ActionIconProvider.h"
 #include "ui/main/ZembroDlg.h"
+
+namespace {
+
+// A run without a window shows nothing: its exit code tells how it ended.
+class CWindowlessEnvironment : public IJumpListEnvironment {
+public:
+    std::unique_ptr<IJumpList> CreateJumpList() override { return CreateShellJumpList(); }
+    void ShowError(const std::u16string&) override {}
+    void BeginWaitCursor() override {}
+    void EndWaitCursor() override {}
+};
+
+// The words after the program's name, as the C runtime would split them.
+std::vector<std::u16string> CommandLineArguments() {
+    std::vector<std::u16string> args;
+    int nArgs = 0;
+    LPWSTR* ppszArgs = CommandLineToArgvW(GetCommandLineW(), &nArgs);
+    if (!ppszArgs) return args;
+    for (int i = 1; i < nArgs; ++i) args.push_back(as_u16(ppszArgs[i]));
+    LocalFree(ppszArgs);
+    return args;
+}
+
+}  // namespace
 
 CZembroApp::CZembroApp() { m_dwRestartManagerSupportFlags = AFX_RESTART_MANAGER_SUPPORT_RESTART; }
 
@@ -27,6 +58,13 @@ bool ActivateRunningInstance(const wchar_t* pszTitle) {
 }
 
 BOOL CZembroApp::InitInstance() {
+    // Scripts run with no window and no single-instance test.
+    const CCommandLine commandLine = ParseCommandLine(CommandLineArguments());
+    if (commandLine.m_eCommand != CCommandLine::window) {
+        m_nExitCode = RunWithoutWindow(commandLine);
+        return FALSE;
+    }
+
     // The running copy's main window carries the application title from its
     // OnInitDialog on; a copy started before that point runs as a second copy.
     if (ActivateRunningInstance(GetAppName())) return FALSE;
@@ -55,6 +93,17 @@ BOOL CZembroApp::InitInstance() {
     // Never end the process while the worker may hold the shell's locks.
     if (shellIcons) ::WaitForSingleObject(shellIcons.get(), 10000);
     return FALSE;
+}
+
+int CZembroApp::RunWithoutWindow(const CCommandLine& commandLine) {
+    if (commandLine.m_eCommand == CCommandLine::bad) {
+        MessageBoxW(nullptr, as_wcstr(kCommandLineUsage), GetAppName(), MB_OK | MB_ICONINFORMATION);
+        return kExitBadCommandLine;
+    }
+    // The shell's Jump List objects need OLE on this thread.
+    AfxOleInit();
+    CWindowlessEnvironment env;
+    return RunCommandLine(commandLine, env);
 }
 
 int CZembroApp::ExitInstance() {

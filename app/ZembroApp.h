@@ -4,6 +4,7 @@
 // as the program's only message loop.
 #include <windows.h>
 
+#include "core/CommandLine.h"
 #include "framework/App.h"
 
 class CZembroApp : public CWinApp {
@@ -13,11 +14,16 @@ public:
     CZembroApp();
     ~CZembroApp() override;
 
-    // Always FALSE: either a running copy was brought forward, or the main
-    // window has run and closed. Nothing here shows a message.
+    // Always FALSE: either a command line switch was carried out, or a running
+    // copy was brought forward, or the main window has run and closed. Nothing
+    // here shows a message but the usage of a bad command line.
     BOOL InitInstance() override;
-    // Ends OLE; the process exits with the base class's code.
+    // Ends OLE; the process exits with the base class's code (the command
+    // line's exit code, 0 after the window).
     int ExitInstance() override;
+
+private:
+    int RunWithoutWindow(const CCommandLine& commandLine);
 };
 
 // The top-level window titled pszTitle (a running copy's main window, or any

@@ -67,3 +67,5 @@
 #define IDM_ADD_SEPARATOR           32775
 #define IDM_SETTINGS                32776
 #define IDM_LOCATE_DATA_FILE        32777
+#define IDM_EXPORT_LIST             32778
+#define IDM_IMPORT_LIST             32779

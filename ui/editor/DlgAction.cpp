@@ -10,6 +10,7 @@
 #include "core/ProductLinks.h"
 #include "framework/App.h"
 #include "framework/DataExchange.h"
+#include "framework/FileDialog.h"
 #include "framework/WinText.h"
 #include "res/resource.h"
 
@@ -172,25 +173,10 @@ void CDlgAction::WriteControls() {
 }
 
 bool CDlgAction::BrowseForFile(const wchar_t* pszFilterName, const wchar_t* pszFilterSpec, std::u16string& strPath) {
-    ComPtr<IFileOpenDialog> pDialog;
-    if (FAILED(CoCreateInstance(CLSID_FileOpenDialog, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&pDialog))))
-        return false;
-    const COMDLG_FILTERSPEC filter{pszFilterName, pszFilterSpec};
-    if (FAILED(pDialog->SetFileTypes(1, &filter))) return false;
-    // Only files that exist, and only real file-system paths, since the path is
-    // stored as text. The program's current folder stays where it was.
-    if (FAILED(pDialog->SetOptions(FOS_FILEMUSTEXIST | FOS_PATHMUSTEXIST | FOS_FORCEFILESYSTEM | FOS_NOCHANGEDIR)))
-        return false;
-    // Cancelled gives HRESULT_FROM_WIN32(ERROR_CANCELLED).
-    if (pDialog->Show(m_hWnd) != S_OK) return false;
-
-    ComPtr<IShellItem> pItem;
-    if (FAILED(pDialog->GetResult(&pItem))) return false;
-    PWSTR pszPath = nullptr;
-    if (FAILED(pItem->GetDisplayName(SIGDN_FILESYSPATH, &pszPath)) || !pszPath) return false;
-    strPath = as_u16(pszPath);
-    CoTaskMemFree(pszPath);
-    return true;
+    CFileDialogRequest request;
+    request.m_pszFilterName = pszFilterName;
+    request.m_pszFilterSpec = pszFilterSpec;
+    return AfxAskForFile(m_hWnd, request, strPath);
 }
 
 void CDlgAction::OnClickedOk() {

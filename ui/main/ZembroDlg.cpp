@@ -36,20 +36,22 @@ constexpr wchar_t kLocationEntry[] = L"Location";
 constexpr UINT kPlacementBytes = 44;
 static_assert(sizeof(WINDOWPLACEMENT) == kPlacementBytes, "the stored placement is the structure's bytes");
 
-std::wstring ApplicationTitle() {
+
+std::wstring ColumnEntry(int nColumn) { return L"Column" + std::to_wstring(nColumn); }
+
+
+}  // namespace
+
+std::wstring CZembroDlg::ApplicationTitle() {
     if (const CWinApp* pApp = AfxGetApp()) return pApp->GetAppName();
     const std::u16string strTitle = platform::GetApplicationTitle();
     return as_wcstr(strTitle);
 }
 
-std::wstring ColumnEntry(int nColumn) { return L"Column" + std::to_wstring(nColumn); }
-
-std::wstring FileNameOf(const std::u16string& strPath) {
+std::wstring CZembroDlg::FileNameOf(const std::u16string& strPath) {
     const size_t nSlash = strPath.find_last_of(u'\\');
     return as_wcstr(nSlash == std::u16string::npos ? strPath : strPath.substr(nSlash + 1));
 }
-
-}  // namespace
 
 CZembroDlg::CZembroDlg(CDialog* pParent)
     : CDialog(IDD, pParent), m_hIcon(::LoadIconW(AfxGetResourceHandle(), MAKEINTRESOURCEW(IDI_ZEMBRO))) {}
@@ -84,6 +86,8 @@ std::span<const CMessageMapEntry> CZembroDlg::GetMessageMap() const {
         {WM_COMMAND, IDM_SETTINGS, 0, &CZembroDlg::OnSettings},
         {WM_COMMAND, IDC_MENU, BN_CLICKED, &CZembroDlg::OnMenuButton},
         {WM_COMMAND, IDM_LOCATE_DATA_FILE, 0, &CZembroDlg::OnLocateDataFile},
+        {WM_COMMAND, IDM_EXPORT_LIST, 0, &CZembroDlg::OnExportList},
+        {WM_COMMAND, IDM_IMPORT_LIST, 0, &CZembroDlg::OnImportList},
     };
     return map;
 }

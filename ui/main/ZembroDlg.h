@@ -80,8 +80,16 @@ protected:
     void OnMenuButton();
     LRESULT OnContextMenu(WPARAM wParam, LPARAM lParam);
     void OnShareOnFacebook();
+    // Export and import (ZembroDlgTransfer.cpp).
+    void OnExportList();
+    void OnImportList();
 
 private:
+    static std::wstring ApplicationTitle();
+    // The last part of a path: "Data.dat" of C:\...\Data.dat.
+    static std::wstring FileNameOf(const std::u16string& strPath);
+    // The task dialog's choice for an import: its two command ids, or IDCANCEL.
+    int AskHowToImport(const std::u16string& strPath, int nEntries);
     // nIndex -1: the selected row (a message when there is none).
     void EditTaskAt(int nIndex);
     // Moves the selected entry by nStep (-1 up, +1 down) and keeps it selected.

@@ -1,0 +1,45 @@
+#pragma once
+// Zembro.exe's switches for scripts and deployment: publish the stored list,
+// export it to a file, or import a file as the list, all with no window. The
+// exit code says what happened; nothing else is shown.
+#include <string>
+#include <vector>
+
+#include "core/JumpListPublisher.h"
+
+struct CCommandLine {
+    enum ECommand {
+        window,      // no switch: the program's window
+        publish,     // /publish
+        exportList,  // /export FILE
+        importList,  // /import FILE
+        bad,         // anything else: the usage is shown
+    };
+    ECommand m_eCommand = window;
+    std::u16string m_strFile;
+};
+
+enum ECommandLineExit {
+    kExitDone = 0,
+    kExitShellRefused = 1,    // the shell would not begin or commit the Jump List
+    kExitListUnreadable = 2,  // Data.dat (or the file to import) is unreadable, damaged or over the limits
+    kExitBadCommandLine = 3,
+    kExitNotWritten = 4,      // the export file or Data.dat could not be written
+};
+
+inline constexpr char16_t kCommandLineUsage[] =
+    u"Zembro.exe [/publish | /export FILE | /import FILE]\n\n"
+    u"With no switch, Zembro opens its window.\n"
+    u"/publish\tpublishes the stored list to the taskbar.\n"
+    u"/export FILE\twrites the stored list to FILE.\n"
+    u"/import FILE\treplaces the list with the one in FILE and publishes it.\n\n"
+    u"Exit codes: 0 done, 1 the taskbar refused the Jump List, 2 a list could not be read (nothing was "
+    u"written), 3 a command line like this one, 4 a file could not be written.";
+
+// args: the words after the program's name. Switches are case-insensitive,
+// and "-" works like "/".
+CCommandLine ParseCommandLine(const std::vector<std::u16string>& args);
+
+// Carries out publish, exportList or importList and returns the exit code.
+// A stored list that cannot be taken whole is never written over.
+int RunCommandLine(const CCommandLine& commandLine, IJumpListEnvironment& env);

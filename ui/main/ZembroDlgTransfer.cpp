@@ -1,0 +1,114 @@
+// Export and import: the list to and from a file of the user's choice, in
+// Data.dat's own format, through the same store, limits and change commit.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <string>
+
+#include "framework/App.h"
+#include "framework/FileDialog.h"
+#include "framework/WinText.h"
+#include "ui/main/ZembroDlg.h"
+
+namespace {
+
+constexpr wchar_t kTaskListFilterName[] = L"Zembro task lists (*.dat)";
+constexpr wchar_t kTaskListFilterSpec[] = L"*.dat";
+constexpr wchar_t kExportFileName[] = L"Zembro tasks.dat";
+
+enum { kIdReplaceList = 1001, kIdAddAfterLast = 1002 };
+
+std::wstring Quoted(const std::u16string& strPath) { return L"\"" + std::wstring(as_wcstr(strPath)) + L"\""; }
+
+// Why a file could not be imported, worded from the load's status.
+std::wstring ImportRefusedText(const CDataFileStatus& status) {
+    std::wstring strText = L"The list could not be imported from " + Quoted(status.m_strPath);
+    switch (status.m_eResult) {
+    case CDataFileStatus::damaged:
+        strText += L": the file is damaged (" + std::to_wstring(status.m_nRead) + L" of " +
+                   std::to_wstring(status.m_nAnnounced) + L" entries could be read).";
+        break;
+    case CDataFileStatus::tooLarge:
+        strText += status.m_cbFile > kMaxTaskListFileBytes
+                       ? L": the file is too large (" + std::to_wstring(status.m_cbFile) + L" bytes; the limit is " +
+                             std::to_wstring(kMaxTaskListFileBytes) + L")."
+                       : L": the file announces too many entries (" + std::to_wstring(status.m_nAnnounced) +
+                             L"; the limit is " + std::to_wstring(kMaxTaskListEntries) + L").";
+        break;
+    default:
+        strText += L": the file could not be read.";
+        if (!status.m_error.m_strMessage.empty()) strText += L"\n\n" + std::wstring(as_wcstr(status.m_error.m_strMessage));
+        break;
+    }
+    return strText + L"\n\nThe list has not been changed.";
+}
+
+}  // namespace
+
+void CZembroDlg::OnExportList() {
+    CFileDialogRequest request;
+    request.m_bSave = true;
+    request.m_pszFilterName = kTaskListFilterName;
+    request.m_pszFilterSpec = kTaskListFilterSpec;
+    request.m_pszFileName = kExportFileName;
+    request.m_pszDefaultExtension = L"dat";
+    std::u16string strPath;
+    if (!AfxAskForFile(m_hWnd, request, strPath)) return;
+    CWaitCursor waitCursor;
+    const CDataFileStatus saved = SaveTaskListFile(strPath, m_arrTasks);
+    if (saved.Succeeded()) return;
+    std::wstring strText = L"The list could not be exported to " + Quoted(strPath) + L".";
+    if (!saved.m_error.m_strMessage.empty()) strText += L"\n\n" + std::wstring(as_wcstr(saved.m_error.m_strMessage));
+    MessageBox(strText.c_str(), nullptr, MB_OK | MB_ICONERROR);
+}
+
+void CZembroDlg::OnImportList() {
+    CFileDialogRequest request;
+    request.m_pszFilterName = kTaskListFilterName;
+    request.m_pszFilterSpec = kTaskListFilterSpec;
+    std::u16string strPath;
+    if (!AfxAskForFile(m_hWnd, request, strPath)) return;
+    CTaskList imported;
+    CDataFileStatus read;
+    {
+        CWaitCursor waitCursor;
+        read = LoadTaskListFile(strPath, imported);
+    }
+    if (!read.Succeeded()) {
+        MessageBox(ImportRefusedText(read).c_str(), nullptr, MB_OK | MB_ICONWARNING);
+        return;
+    }
+    const int nChoice = AskHowToImport(strPath, imported.GetSize());
+    if (nChoice == kIdReplaceList) {
+        CommitChange(imported);
+    } else if (nChoice == kIdAddAfterLast) {
+        CTaskList list = m_arrTasks;
+        for (int i = 0; i < imported.GetSize(); ++i) list.Add(imported.GetAt(i));
+        CommitChange(list);
+    }
+}
+
+int CZembroDlg::AskHowToImport(const std::u16string& strPath, int nEntries) {
+    const std::wstring strTitle = ApplicationTitle();
+    const std::wstring strInstruction = L"Import " + std::to_wstring(nEntries) +
+                                        (nEntries == 1 ? L" entry" : L" entries") + L" from " +
+                                        FileNameOf(strPath) + L"?";
+    const TASKDIALOG_BUTTON buttons[] = {
+        {kIdReplaceList, L"Replace the list"},
+        {kIdAddAfterLast, L"Add after the last entry"},
+    };
+    TASKDIALOGCONFIG config{};
+    config.cbSize = sizeof(config);
+    config.hwndParent = m_hWnd;
+    config.dwFlags = TDF_USE_COMMAND_LINKS | TDF_ALLOW_DIALOG_CANCELLATION | TDF_POSITION_RELATIVE_TO_WINDOW;
+    config.dwCommonButtons = TDCBF_CANCEL_BUTTON;
+    config.pszWindowTitle = strTitle.c_str();
+    config.pszMainInstruction = strInstruction.c_str();
+    config.cButtons = static_cast<UINT>(std::size(buttons));
+    config.pButtons = buttons;
+    config.nDefaultButton = IDCANCEL;
+    int nButton = IDCANCEL;
+    // A dialog that could not be shown changes nothing.
+    if (FAILED(TaskDialogIndirect(&config, &nButton, nullptr, nullptr))) return IDCANCEL;
+    return nButton;
+}
