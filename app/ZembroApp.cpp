@@ -21,8 +21,13 @@ bool ActivateRunningInstance(const wchar_t* pszTitle) {
     SetActiveWindow(hWnd);
     SetFocus(hWnd);
     // ...so the window of another process is handed the foreground here, which
-    // a process that the user has just started may do.
-    SetForegroundWindow(hWnd);
+    // a process that the user has just started may do. While the running copy
+    // shows the editor or a message box, its main window is disabled and that
+    // popup is what the user must get; Windows would not pass activation on.
+    const HWND hPopup = GetLastActivePopup(hWnd);
+    const HWND hForeground = hPopup && IsWindowVisible(hPopup) ? hPopup : hWnd;
+    if (hForeground != hWnd) SetActiveWindow(hForeground);
+    SetForegroundWindow(hForeground);
     return true;
 }
 
