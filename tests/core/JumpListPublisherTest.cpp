@@ -17,6 +17,7 @@ public:
     bool m_bFailAdds = false;
     bool m_bFailCommit = false;
     bool m_bThrowOnAdd = false;
+    std::vector<std::u16string> m_refusedPaths;  // tasks whose AddTask fails
 
     std::vector<std::string> m_calls;
     CTaskList m_published;  // what reached the Jump List, as records
@@ -60,6 +61,8 @@ private:
             m_env.Note("AddTask");
             if (m_env.m_bThrowOnAdd) throw std::runtime_error("out of memory");
             m_env.m_published.Add(MakeTask(strTitle, u"", strPath, strArguments, strIconPath, nIconIndex));
+            for (const std::u16string& refused : m_env.m_refusedPaths)
+                if (strPath == refused) return false;
             return !m_env.m_bFailAdds;
         }
         bool AddTaskSeparator() override {
@@ -248,10 +251,45 @@ TEST_F(JumpListPublisherTest, RefusedEntriesAreStillFollowedByTheRest) {
     m_env->m_bFailAdds = true;
     CTaskList list = MakeList({kCmd, MakeSeparator(), kNotepad});
     const CPublishResult result = PublishJumpList(list, *m_env);
-    EXPECT_EQ(m_env->m_calls, ExpectedCalls(list));
-    EXPECT_TRUE(m_env->m_errors.empty());
+    std::vector<std::string> calls = ExpectedCalls(list);
+    calls.insert(calls.end() - 2, "ShowError");  // after the commit, before the list goes
+    EXPECT_EQ(m_env->m_calls, calls);
+    EXPECT_EQ(m_env->m_errors, std::vector<std::u16string>{SkippedTasksMessage({u"Command Prompt", u"Notes"})});
     EXPECT_TRUE(result.m_bCommitted);
     EXPECT_EQ(ReadBytes(DataFilePath()), Store(list));
+}
+
+// Tasks the Jump List refused are named in one message per publication, each
+// by its title, or by its path when it has none; a refused commit says it all.
+TEST_F(JumpListPublisherTest, RefusedTasksAreNamedOnceAfterTheCommit) {
+    const CJumpListAction kUntitled = MakeTask(u"", u"", u"winword", u"", u"", 0);
+    const struct {
+        const char* name;
+        CTaskList list;
+        std::vector<std::u16string> refused;
+        bool bFailCommit;
+        std::vector<std::u16string> errors;
+    } cases[] = {
+        {"none refused", MakeList({kCmd, kNotepad}), {}, false, {}},
+        {"two of three", MakeList({kCmd, kNotepad, kUntitled}), {u"cmd", u"winword"}, false,
+         {SkippedTasksMessage({u"Command Prompt", u"winword"})}},
+        {"nothing to call it by", MakeList({kBlank, kNotepad}), {u""}, false, {SkippedTasksMessage({u"(untitled task)"})}},
+        {"commit refused too", MakeList({kCmd, kNotepad}), {u"cmd"}, true, {u"Failed to Commit Jump List"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        m_env->m_refusedPaths = c.refused;
+        m_env->m_bFailCommit = c.bFailCommit;
+        CTaskList list = c.list;
+        PublishJumpList(list, *m_env);
+        EXPECT_EQ(m_env->m_errors, c.errors);
+        EXPECT_EQ(m_env->m_published, Published(c.list));  // nothing skipped on the way to the shell
+        EXPECT_EQ(ReadBytes(DataFilePath()), Store(c.list));
+        TearDown();
+        SetUp();
+    }
+    const std::u16string message = SkippedTasksMessage({u"One", u"Two"});
+    EXPECT_NE(message.find(u"\nOne\nTwo\n"), std::u16string::npos);
 }
 
 TEST_F(JumpListPublisherTest, FailedSaveIsHandedToTheCaller) {
