@@ -12,6 +12,8 @@
 
 namespace {
 
+constexpr const wchar_t* kFiles[] = {L"\\bin\\zembrotool.exe", L"\\bin\\zembrotool.bat", L"\\bin\\zembroscript.cmd",
+                                     L"\\apps\\hkcu one.exe", L"\\apps\\hklm.exe", L"\\tools\\x.exe", L"\\zembrocwd.exe"};
 constexpr wchar_t kAppPaths[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\";
 
 std::wstring Folder(UINT(WINAPI* pfnGet)(LPWSTR, UINT)) {
@@ -49,10 +51,7 @@ protected:
         m_root = std::wstring(szTemp) + L"zembro-launch-target-" + std::to_wstring(GetCurrentProcessId());
         for (const wchar_t* sub : {L"", L"\\bin", L"\\bin\\zembrodir.exe", L"\\apps", L"\\tools"})
             CreateDirectoryW((m_root + sub).c_str(), nullptr);
-        for (const wchar_t* file : {L"\\bin\\zembrotool.exe", L"\\bin\\zembrotool.bat", L"\\bin\\zembroscript.cmd",
-                                    L"\\apps\\hkcu one.exe", L"\\apps\\hklm.exe", L"\\tools\\x.exe",
-                                    L"\\zembrocwd.exe"})
-            Touch(m_root + file);
+        for (const wchar_t* file : kFiles) Touch(m_root + file);
 
         m_oldPath.resize(32767);
         m_oldPath.resize(GetEnvironmentVariableW(L"PATH", m_oldPath.data(), 32767));
@@ -77,10 +76,7 @@ protected:
         SetCurrentDirectoryW(m_oldCurrent.c_str());
         SetEnvironmentVariableW(L"PATH", m_oldPath.c_str());
         SetEnvironmentVariableW(L"ZEMBRO_APPS", nullptr);
-        for (const wchar_t* file : {L"\\bin\\zembrotool.exe", L"\\bin\\zembrotool.bat", L"\\bin\\zembroscript.cmd",
-                                    L"\\apps\\hkcu one.exe", L"\\apps\\hklm.exe", L"\\tools\\x.exe",
-                                    L"\\zembrocwd.exe"})
-            DeleteFileW((m_root + file).c_str());
+        for (const wchar_t* file : kFiles) DeleteFileW((m_root + file).c_str());
         for (const wchar_t* sub : {L"\\bin\\zembrodir.exe", L"\\bin", L"\\apps", L"\\tools", L""})
             RemoveDirectoryW((m_root + sub).c_str());
     }
