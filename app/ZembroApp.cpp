@@ -45,6 +45,10 @@ bool ActivateRunningInstance(const wchar_t* pszTitle) {
     // Any class: the title alone marks a running copy.
     HWND hWnd = FindWindowW(nullptr, pszTitle);
     if (!hWnd || !IsWindow(hWnd)) return false;
+    // While the running copy shows the editor or a message box, its main window
+    // is disabled and that popup is what the user must get. Asked first: once
+    // the main window is activated below, it is its own last active popup.
+    const HWND hPopup = GetLastActivePopup(hWnd);
     ShowWindow(hWnd, SW_RESTORE);
     ShowWindow(hWnd, SW_SHOW);
     BringWindowToTop(hWnd);
@@ -53,7 +57,9 @@ bool ActivateRunningInstance(const wchar_t* pszTitle) {
     SetFocus(hWnd);
     // ...so the window of another process is handed the foreground here, which
     // a process that the user has just started may do.
-    SetForegroundWindow(hWnd);
+    const HWND hForeground = hPopup && IsWindowVisible(hPopup) ? hPopup : hWnd;
+    if (hForeground != hWnd) SetActiveWindow(hForeground);
+    SetForegroundWindow(hForeground);
     return true;
 }
 

@@ -13,7 +13,21 @@ private:
     IJumpListEnvironment& m_env;
 };
 
+// How the message names a task: its title, or what it launches when it has none.
+std::u16string NameOf(const CJumpListAction& action) {
+    if (!action.m_strTitle.empty()) return action.m_strTitle;
+    if (!action.m_strPath.empty()) return action.m_strPath;
+    return u"(untitled task)";
+}
+
 }  // namespace
+
+std::u16string SkippedTasksMessage(const std::vector<std::u16string>& names) {
+    std::u16string message = u"These tasks could not be added to the Jump List:\n";
+    for (const std::u16string& name : names) message += u"\n" + name;
+    message += u"\n\nCheck the application path of each.";
+    return message;
+}
 
 CPublishResult PublishJumpList(CTaskList& list, IJumpListEnvironment& env) {
     CPublishResult result;
@@ -28,18 +42,22 @@ CPublishResult PublishJumpList(CTaskList& list, IJumpListEnvironment& env) {
         return result;
     }
 
+    std::vector<std::u16string> skipped;
     for (int i = 0; i < n; ++i) {
         const CJumpListAction action = list.GetAt(i);
         // A failed entry is only missing from the Jump List; the rest still goes.
         if (action.m_bSeparator)
             pJumpList->AddTaskSeparator();
-        else
-            pJumpList->AddTask(action.m_strPath, action.m_strArguments, action.m_strTitle, action.m_strIconPath,
-                               action.m_nIconIndex);
+        else if (!pJumpList->AddTask(action.m_strPath, action.m_strArguments, action.m_strTitle, action.m_strIconPath,
+                                     action.m_nIconIndex))
+            skipped.push_back(NameOf(action));
     }
 
     result.m_bCommitted = pJumpList->CommitList();
-    if (!result.m_bCommitted) env.ShowError(kMsgCommitFailed);
+    if (!result.m_bCommitted)
+        env.ShowError(kMsgCommitFailed);
+    else if (!skipped.empty())  // a refused commit already says that nothing arrived
+        env.ShowError(SkippedTasksMessage(skipped));
 
     result.m_save = LoadSaveDataFile(list, true);
     return result;

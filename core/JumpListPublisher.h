@@ -6,6 +6,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "core/DataFile.h"
 #include "core/JumpListAction.h"
@@ -41,6 +42,10 @@ public:
 inline constexpr char16_t kMsgInitializeFailed[] = u"Failed to Initialize Jump List";
 inline constexpr char16_t kMsgCommitFailed[] = u"Failed to Commit Jump List";
 
+// After a commit that had to leave tasks out, one message names them all, so a
+// task is never missing from the Jump List without a word.
+std::u16string SkippedTasksMessage(const std::vector<std::u16string>& names);
+
 struct CPublishResult {
     bool m_bInitialized = false;  // false: nothing was added, committed or saved
     bool m_bCommitted = false;
@@ -54,5 +59,6 @@ struct CPublishResult {
 // Publishes list entry by entry (descriptions stay in the program) and then
 // saves it with LoadSaveDataFile, committed or not. A list the shell refuses
 // to begin is neither published nor saved. Both shell failures are shown
-// through env.ShowError; the wait cursor is up for the whole call.
+// through env.ShowError, and so are, after a successful commit, the tasks the
+// Jump List refused (SkippedTasksMessage); the wait cursor is up for the whole call.
 CPublishResult PublishJumpList(CTaskList& list, IJumpListEnvironment& env);

@@ -21,7 +21,8 @@ public:
     bool InitializeList();
 
     // Appends one entry to the Tasks category. The texts reach the shell as
-    // given: a URL or a bare program name such as "cmd" is not made a path.
+    // given: a URL or a bare program name such as "cmd" is not made a path
+    // here (the publisher's side does that first: LaunchTarget.h).
     // False when the entry could not be built; the list goes on without it.
     bool AddTask(const wchar_t* pszPath, const wchar_t* pszArguments, const wchar_t* pszTitle,
                  const wchar_t* pszIconLocation, int nIconIndex);

@@ -2,6 +2,7 @@
 
 #include "framework/App.h"
 #include "framework/JumpList.h"
+#include "framework/LaunchTarget.h"
 #include "framework/WinText.h"
 
 namespace {
@@ -9,10 +10,14 @@ namespace {
 class CShellJumpList : public IJumpList {
 public:
     bool InitializeList() override { return m_jumpList.InitializeList(); }
+    // The shell's link takes only what it can launch: the task goes in the
+    // form MakeShellTask gives it, or not at all.
     bool AddTask(const std::u16string& strPath, const std::u16string& strArguments, const std::u16string& strTitle,
                  const std::u16string& strIconPath, std::int32_t nIconIndex) override {
-        return m_jumpList.AddTask(as_wcstr(strPath), as_wcstr(strArguments), as_wcstr(strTitle), as_wcstr(strIconPath),
-                                  nIconIndex);
+        const std::optional<CShellTask> task = MakeShellTask(as_wcstr(strPath), as_wcstr(strArguments), as_wcstr(strTitle));
+        if (!task) return false;
+        return m_jumpList.AddTask(task->m_strPath.c_str(), task->m_strArguments.c_str(), task->m_strTitle.c_str(),
+                                  as_wcstr(strIconPath), nIconIndex);
     }
     bool AddTaskSeparator() override { return m_jumpList.AddTaskSeparator(); }
     bool CommitList() override { return m_jumpList.CommitList(); }

@@ -8,7 +8,9 @@
 
 #include "core/JumpListPublisher.h"
 
-// A CJumpList that commits automatically, as the publisher's Jump List.
+// A CJumpList that commits automatically, as the publisher's Jump List. Each
+// task reaches the shell as MakeShellTask (LaunchTarget.h) makes it; AddTask
+// is false for a task that names nothing launchable.
 std::unique_ptr<IJumpList> CreateShellJumpList();
 
 class CJumpListEnvironment : public IJumpListEnvironment {

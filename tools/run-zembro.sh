@@ -59,7 +59,8 @@ for n, t in enumerate(tasks, 1):
         print(f"{n:3}  separator")
     elif t["kind"] == "task":
         line = f'{n:3}  {t["title"] or "(no title)"}  {t["path"]}'
-        print(line + (f'  {t["arguments"]}' if t["arguments"] else ""))
+        line += f'  {t["arguments"]}' if t["arguments"] else ""
+        print(line + ("" if t.get("launchable", True) else "  (Windows could not launch this)"))
     else:
         print(f"{n:3}  (an entry of another kind)")
 if not tasks:

@@ -100,6 +100,29 @@ TEST(ZembroAppTest, AWindowWithTheTitleIsBroughtForwardAndNothingStarts) {
     }
 }
 
+// While the running copy has a popup open over its disabled main window (the
+// editor, a message box), that popup is the one brought forward.
+TEST(ZembroAppTest, ARunningCopysOpenPopupIsActivatedInsteadOfItsWindow) {
+    CTitledWindow other(L"Something else", SW_SHOWNORMAL);
+    CTitledWindow running(kTitle, SW_SHOWNORMAL);
+    const HWND hPopup = CreateWindowExW(0, L"ZembroTitledWindow", L"Editor", WS_POPUP | WS_CAPTION | WS_VISIBLE, 40,
+                                        40, 150, 80, running.m_hWnd, nullptr, GetModuleHandleW(nullptr), nullptr);
+    ASSERT_NE(hPopup, nullptr);
+    SetActiveWindow(hPopup);
+    EnableWindow(running.m_hWnd, FALSE);
+    SetActiveWindow(other.m_hWnd);
+    ASSERT_EQ(GetActiveWindow(), other.m_hWnd);
+
+    CZembroApp app;
+    CModalAnswerer answerer;
+    answerer.SetDialogScript([](HWND hDlg) { EndDialog(hDlg, IDCANCEL); });
+    EXPECT_FALSE(app.InitInstance());
+
+    EXPECT_EQ(GetActiveWindow(), hPopup);
+    EXPECT_TRUE(IsWindowVisible(running.m_hWnd));
+    DestroyWindow(hPopup);
+}
+
 // Writes one value through the application's profile and reads where it landed.
 bool ProfileLandsUnderBrellow(CWinApp& app) {
     if (!app.WriteProfileInt(kScratchSection, L"Value", 0x5A)) return false;

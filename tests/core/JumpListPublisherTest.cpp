@@ -17,6 +17,7 @@ public:
     bool m_bFailAdds = false;
     bool m_bFailCommit = false;
     bool m_bThrowOnAdd = false;
+    std::vector<std::u16string> m_refusedPaths;  // tasks whose AddTask fails
 
     std::vector<std::string> m_calls;
     CTaskList m_published;  // what reached the Jump List, as records
@@ -60,6 +61,8 @@ private:
             m_env.Note("AddTask");
             if (m_env.m_bThrowOnAdd) throw std::runtime_error("out of memory");
             m_env.m_published.Add(MakeTask(strTitle, u"", strPath, strArguments, strIconPath, nIconIndex));
+            for (const std::u16string& refused : m_env.m_refusedPaths)
+                if (strPath == refused) return false;
             return !m_env.m_bFailAdds;
         }
         bool AddTaskSeparator() override {
@@ -248,9 +251,23 @@ TEST_F(JumpListPublisherTest, RefusedEntriesAreStillFollowedByTheRest) {
     m_env->m_bFailAdds = true;
     CTaskList list = MakeList({kCmd, MakeSeparator(), kNotepad});
     const CPublishResult result = PublishJumpList(list, *m_env);
-    EXPECT_EQ(m_env->m_calls, ExpectedCalls(list));
-    EXPECT_TRUE(m_env->m_errors.empty());
+    std::vector<std::string> calls = ExpectedCalls(list);
+    calls.insert(calls.end() - 2, "ShowError");  // after the commit, before the list goes
+    EXPECT_EQ(m_env->m_calls, calls);
+    EXPECT_EQ(m_env->m_errors, std::vector<std::u16string>{SkippedTasksMessage({u"Command Prompt", u"Notes"})});
     EXPECT_TRUE(result.m_bCommitted);
+    EXPECT_EQ(ReadBytes(DataFilePath()), Store(list));
+}
+
+// A refused commit already says that nothing arrived: no second message for
+// the tasks refused on the way. (How they are named is tested on Windows.)
+TEST_F(JumpListPublisherTest, RefusedCommitIsTheOnlyMessageEvenWithRefusedTasks) {
+    m_env->m_refusedPaths = {u"cmd"};
+    m_env->m_bFailCommit = true;
+    CTaskList list = MakeList({kCmd, kNotepad});
+    PublishJumpList(list, *m_env);
+    EXPECT_EQ(m_env->m_errors, std::vector<std::u16string>{u"Failed to Commit Jump List"});
+    EXPECT_EQ(m_env->m_published, Published(list));
     EXPECT_EQ(ReadBytes(DataFilePath()), Store(list));
 }
 

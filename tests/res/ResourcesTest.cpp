@@ -485,6 +485,32 @@ TEST(Resources, ManifestAsksForCommonControls6AsInvokerDpiAware) {
     EXPECT_EQ(matching, named);
 }
 
+// Each supported Windows is named inside the compatibility section, one
+// supportedOS element each; a GUID elsewhere (or mistyped) is not honoured.
+TEST(Resources, ManifestDeclaresWindows7To11Compatible) {
+    const std::vector<BYTE> bytes = ResourceBytes(MAKEINTRESOURCEW(24) /* RT_MANIFEST */, 1);
+    const std::string manifest(bytes.begin(), bytes.end());
+    const size_t begin = manifest.find("<compatibility xmlns=\"urn:schemas-microsoft-com:compatibility.v1\">");
+    const size_t end = manifest.find("</compatibility>");
+    ASSERT_NE(begin, std::string::npos);
+    ASSERT_NE(end, std::string::npos);
+    const std::string section = manifest.substr(begin, end - begin);
+    const struct {
+        const char* windows;
+        const char* guid;
+    } cases[] = {
+        {"7", "{35138b9a-5d96-4fbd-8e2d-a2440225f93a}"},
+        {"8", "{4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38}"},
+        {"8.1", "{1f676c76-80e1-4239-95bb-83d0f6d0da78}"},
+        {"10 and 11", "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.windows);
+        EXPECT_NE(section.find(std::string("<supportedOS Id=\"") + c.guid + "\"/>"), std::string::npos);
+    }
+    EXPECT_NE(section.find("<application>"), std::string::npos);
+}
+
 TEST(Resources, VersionNamesProductAndCompany) {
     wchar_t szPath[MAX_PATH] = {};
     ::GetModuleFileNameW(nullptr, szPath, MAX_PATH);

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include "framework/LaunchTarget.h"
 #include "framework/WinText.h"
 #include "support/FileText.h"
 #include "support/Json.h"
@@ -33,15 +34,18 @@ bool ReadEntry(const JsonValue& value, HostEntry& entry) {
     const JsonValue* title = value.Find("title");
     const JsonValue* iconLocation = value.Find("iconLocation");
     const JsonValue* iconIndex = value.Find("iconIndex");
+    const JsonValue* launchable = value.Find("launchable");
     for (const JsonValue* text : {path, arguments, iconLocation})
         if (!text || text->type != JsonValue::Type::String) return false;
     if (!title || (title->type != JsonValue::Type::String && title->type != JsonValue::Type::Null)) return false;
     if (!iconIndex || iconIndex->type != JsonValue::Type::Integer) return false;
+    if (!launchable || launchable->type != JsonValue::Type::Bool) return false;
     entry.path = path->string;
     entry.arguments = arguments->string;
     entry.iconLocation = iconLocation->string;
     if (title->type == JsonValue::Type::String) entry.title = title->string;
     entry.iconIndex = iconIndex->integer;
+    entry.launchable = launchable->boolean;
     return true;
 }
 
@@ -53,7 +57,8 @@ void PrintTo(const HostEntry& entry, std::ostream* os) {
         *os << " path=\"" << Narrow(entry.path) << "\" arguments=\"" << Narrow(entry.arguments) << "\" title=";
         if (entry.title) *os << "\"" << Narrow(*entry.title) << "\"";
         else *os << "null";
-        *os << " icon=\"" << Narrow(entry.iconLocation) << "\"," << entry.iconIndex;
+        *os << " icon=\"" << Narrow(entry.iconLocation) << "\"," << entry.iconIndex
+            << (entry.launchable ? " launchable" : " NOT launchable");
     }
     *os << "}";
 }
@@ -66,12 +71,16 @@ std::vector<HostEntry> ExpectedEntries(const CTaskList& list) {
         if (action.m_bSeparator) {
             entry.kind = "separator";
         } else {
+            const std::optional<CShellTask> task = MakeShellTask(as_wcstr(action.m_strPath),
+                                                                 as_wcstr(action.m_strArguments), as_wcstr(action.m_strTitle));
+            if (!task) continue;
             entry.kind = "task";
-            entry.path = action.m_strPath;
-            entry.arguments = action.m_strArguments;
-            entry.title = action.m_strTitle;
+            entry.path = as_u16(task->m_strPath);
+            entry.arguments = as_u16(task->m_strArguments);
+            entry.title = as_u16(task->m_strTitle);
             entry.iconLocation = action.m_strIconPath;
             entry.iconIndex = action.m_nIconIndex;
+            entry.launchable = true;
         }
         entries.push_back(entry);
     }

@@ -12,6 +12,7 @@ struct HostEntry {
     std::u16string path, arguments, iconLocation;
     std::optional<std::u16string> title;
     long long iconIndex = 0;
+    bool launchable = false;  // the shell could start it (a task's path names an existing file)
 
     bool operator==(const HostEntry&) const = default;
 };
@@ -24,7 +25,9 @@ struct HostRecord {
 };
 
 // What the shell should hold after list is published: descriptions and
-// everything of a separator but its kind stay behind.
+// everything of a separator but its kind stay behind, each task's target as
+// MakeShellTask publishes it (a task it cannot publish is left out), and every
+// published task launchable.
 std::vector<HostEntry> ExpectedEntries(const CTaskList& list);
 
 // jumplist.json, read and checked for its shape; empty when it is missing or

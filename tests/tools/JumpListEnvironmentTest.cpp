@@ -14,6 +14,7 @@
 #include "core/DefaultTaskList.h"
 #include "core/JumpListPublisher.h"
 #include "core/Platform.h"
+#include "core/ProductLinks.h"
 #include "framework/App.h"
 #include "framework/JumpListEnvironment.h"
 #include "framework/WinText.h"
@@ -141,6 +142,8 @@ protected:
     CWinApp m_app{L"Zembro by Brellow"};
 };
 
+// Every default task reaches the shell in a form it can launch (ExpectedEntries
+// wants each launchable), while Data.dat keeps the bare names and the address.
 TEST_F(JumpListEnvironmentTest, PublishesTheListToTheShellAndSavesIt) {
     CTaskList list;
     FillDefaultTaskList(list);
@@ -157,7 +160,48 @@ TEST_F(JumpListEnvironmentTest, PublishesTheListToTheShellAndSavesIt) {
     const std::optional<HostRecord> record = ReadHostRecord();
     ASSERT_TRUE(record.has_value());
     EXPECT_EQ(record->tasks, ExpectedEntries(list));
+    ASSERT_EQ(record->tasks.size(), 10u);
+    const auto endsWith = [](const std::u16string& s, const std::u16string& end) {
+        return s.size() >= end.size() && _wcsicmp(as_wcstr(s.substr(s.size() - end.size())), as_wcstr(end)) == 0;
+    };
+    EXPECT_TRUE(endsWith(record->tasks[1].path, u"\\explorer.exe"));
+    EXPECT_EQ(record->tasks[1].arguments, u"\"" + std::u16string(kMakerHomePage) + u"\"");
+    EXPECT_TRUE(endsWith(record->tasks[7].path, u"\\taskmgr.exe"));
+    EXPECT_TRUE(endsWith(record->tasks[8].path, u"\\cmd.exe"));
     EXPECT_EQ(ReadBytes(DataFilePath()), Store(list));
+}
+
+// What the shell cannot take is named once, by title, after the commit; an
+// untitled task goes by its program's file name; Data.dat keeps them all.
+TEST_F(JumpListEnvironmentTest, TasksTheShellCannotTakeAreNamedInOneMessage) {
+    CTaskList list = MakeList({MakeTask(u"Ghost", u"", u"zembro-no-such-program"), MakeTask(u"", u"", u"cmd", u"/k"),
+                               MakeSeparator(), MakeTask(u"Folders", u"", u"tools\\x.exe"),
+                               MakeTask(u"", u"", u"zembro-untitled-ghost"), MakeTask(u"", u"", u"")});
+    CJumpListEnvironment env(m_hWndOwner, platform::GetApplicationTitle());
+    for (int nPublish = 0; nPublish < 2; ++nPublish) {
+        SCOPED_TRACE(nPublish);
+        std::vector<SeenMessageBox> seen;
+        {
+            CMessageBoxAnswerer answerer;
+            const CPublishResult result = PublishJumpList(list, env);
+            seen = answerer.m_seen;
+            EXPECT_TRUE(result.m_bCommitted);
+        }
+        ASSERT_EQ(seen.size(), 1u);
+        EXPECT_EQ(as_u16(seen[0].text),
+                  SkippedTasksMessage({u"Ghost", u"Folders", u"zembro-untitled-ghost", u"(untitled task)"}));
+        EXPECT_EQ(seen[0].caption, L"Zembro by Brellow");
+        EXPECT_EQ(seen[0].hWndOwner, m_hWndOwner);
+        EXPECT_TRUE(seen[0].bErrorIcon);
+        const std::optional<HostRecord> record = ReadHostRecord();
+        ASSERT_TRUE(record.has_value());
+        ASSERT_EQ(record->tasks.size(), 2u);
+        EXPECT_EQ(record->tasks[0].title, u"cmd.exe");
+        EXPECT_EQ(record->tasks[0].arguments, u"/k");
+        EXPECT_TRUE(record->tasks[0].launchable);
+        EXPECT_EQ(record->tasks[1].kind, "separator");
+        EXPECT_EQ(ReadBytes(DataFilePath()), Store(list));
+    }
 }
 
 TEST_F(JumpListEnvironmentTest, RefusalsAreShownOnceWithTheStopIconOverTheWindow) {

@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <iterator>
+
 #include "tools/HostRecord.h"
 
 using Microsoft::WRL::ComPtr;
@@ -83,18 +85,37 @@ TEST_F(JumpListHostTest, BeginListOffersTenSlotsAndNoRemovedItems) {
     EXPECT_EQ(pList->AbortList(), S_OK);
 }
 
-TEST_F(JumpListHostTest, ShellLinkGivesBackExactlyWhatWasSet) {
+// SetPath is as strict as Windows': a relative name is resolved on the search
+// path or refused, so a test can never pass with a task that Windows drops.
+TEST_F(JumpListHostTest, SetPathResolvesOrRefusesAsWindowsDoes) {
+    wchar_t szSystem[MAX_PATH] = {};
+    GetSystemDirectoryW(szSystem, MAX_PATH);
+    const std::wstring system = szSystem;
+    const struct {
+        const wchar_t* set;
+        HRESULT hr;
+        std::wstring path;  // what GetPath gives back afterwards
+    } cases[] = {
+        {L"cmd", S_OK, system + L"\\cmd.exe"},
+        {L"notepad.exe", S_OK, system + L"\\notepad.exe"},
+        {L"C:\\x\\y.exe", S_OK, L"C:\\x\\y.exe"},
+        {L"https://brellow.example/", S_OK, L"https://brellow.example/"},
+        {L"zembro-no-such-program", E_INVALIDARG, L"https://brellow.example/"},
+        {L"rel\\z.exe", E_INVALIDARG, L"https://brellow.example/"},
+    };
     ComPtr<IShellLinkW> pLink = Create<IShellLinkW>(CLSID_ShellLink);
     ASSERT_TRUE(pLink);
-    for (const wchar_t* pszPath : {L"cmd", L"https://brellow.example/", L"C:\\x\\y.exe", L"rel\\z.exe"}) {
-        ASSERT_EQ(pLink->SetPath(pszPath), S_OK);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "SetPath " << std::string(c.set, c.set + wcslen(c.set)));
+        EXPECT_EQ(pLink->SetPath(c.set), c.hr);
         wchar_t szPath[MAX_PATH] = {};
         EXPECT_EQ(pLink->GetPath(szPath, MAX_PATH, nullptr, SLGP_RAWPATH), S_OK);
-        EXPECT_STREQ(szPath, pszPath);
+        EXPECT_EQ(_wcsicmp(szPath, c.path.c_str()), 0) << std::string(szPath, szPath + wcslen(szPath));
     }
+    ASSERT_EQ(pLink->SetPath(L"C:\\rel\\z.exe"), S_OK);
     wchar_t szShort[4] = {L'x', L'x', L'x', L'x'};
     pLink->GetPath(szShort, 4, nullptr, 0);
-    EXPECT_STREQ(szShort, L"rel");  // cut to the buffer and ended
+    EXPECT_STREQ(szShort, L"C:\\");  // cut to the buffer and ended
 
     ASSERT_EQ(pLink->SetIconLocation(L"C:\\i.dll", -3), S_OK);
     wchar_t szIcon[MAX_PATH] = {};
@@ -102,6 +123,45 @@ TEST_F(JumpListHostTest, ShellLinkGivesBackExactlyWhatWasSet) {
     ASSERT_EQ(pLink->GetIconLocation(szIcon, MAX_PATH, &nIcon), S_OK);
     EXPECT_STREQ(szIcon, L"C:\\i.dll");
     EXPECT_EQ(nIcon, -3);
+}
+
+// The record tells which tasks the shell could start: an existing file, not
+// a URL, a missing file or no path at all.
+TEST_F(JumpListHostTest, RecordsWhetherEachTaskIsLaunchable) {
+    wchar_t szWindows[MAX_PATH] = {};
+    GetWindowsDirectoryW(szWindows, MAX_PATH);
+    const std::wstring explorer = std::wstring(szWindows) + L"\\explorer.exe";
+    const struct {
+        const wchar_t* path;
+        bool launchable;
+    } cases[] = {
+        {explorer.c_str(), true},
+        {L"cmd", true},
+        {L"https://brellow.example/zembro", false},
+        {L"C:\\no such folder\\tool.exe", false},
+        {L"", false},
+    };
+    ComPtr<IObjectCollection> pTasks = Create<IObjectCollection>(CLSID_EnumerableObjectCollection);
+    ASSERT_TRUE(pTasks);
+    for (const auto& c : cases) {
+        ComPtr<IShellLinkW> pLink = Create<IShellLinkW>(CLSID_ShellLink);
+        ASSERT_EQ(pLink->SetPath(c.path), S_OK);
+        SetTitle(pLink.Get(), L"Task", true);
+        pTasks->AddObject(pLink.Get());
+    }
+    ComPtr<ICustomDestinationList> pList = Create<ICustomDestinationList>(CLSID_DestinationList);
+    UINT cSlots = 0;
+    ComPtr<IObjectArray> pRemoved;
+    ASSERT_EQ(pList->BeginList(&cSlots, IID_PPV_ARGS(&pRemoved)), S_OK);
+    ComPtr<IObjectArray> pArray;
+    ASSERT_EQ(pTasks.As(&pArray), S_OK);
+    ASSERT_EQ(pList->AddUserTasks(pArray.Get()), S_OK);
+    ASSERT_EQ(pList->CommitList(), S_OK);
+
+    const std::optional<HostRecord> record = ReadHostRecord();
+    ASSERT_TRUE(record.has_value());
+    ASSERT_EQ(record->tasks.size(), std::size(cases));
+    for (size_t i = 0; i < std::size(cases); ++i) EXPECT_EQ(record->tasks[i].launchable, cases[i].launchable) << i;
 }
 
 TEST_F(JumpListHostTest, OnlyCommittedPropertiesCanBeRead) {
@@ -138,9 +198,12 @@ TEST_F(JumpListHostTest, RecordsWhatItCannotUseInsteadOfSkippingIt) {
     const std::optional<HostRecord> record = ReadHostRecord();
     ASSERT_TRUE(record.has_value());
     ASSERT_EQ(record->tasks.size(), 3u);
-    EXPECT_EQ(record->tasks[0], (HostEntry{"task", u"cmd", u"", u"", std::nullopt, 0}));
+    wchar_t szSystem[MAX_PATH] = {};
+    GetSystemDirectoryW(szSystem, MAX_PATH);
+    const std::u16string system(reinterpret_cast<const char16_t*>(szSystem));
+    EXPECT_EQ(record->tasks[0], (HostEntry{"task", system + u"\\cmd.exe", u"", u"", std::nullopt, 0, true}));
     EXPECT_EQ(record->tasks[1].kind, "other");
-    EXPECT_EQ(record->tasks[2], (HostEntry{"task", u"notepad", u"", u"", std::nullopt, 0}));
+    EXPECT_EQ(record->tasks[2], (HostEntry{"task", system + u"\\notepad.exe", u"", u"", std::nullopt, 0, true}));
 }
 
 TEST_F(JumpListHostTest, RecordsAnApplicationIdentifierAndCategories) {

@@ -80,6 +80,11 @@ CRecordedEntry ReadEntry(IObjectArray* poa, UINT uiIndex) {
     std::wstring buffer(kTextBuffer, L'\0');
     if (SUCCEEDED(pLink->GetPath(buffer.data(), kTextBuffer, nullptr, SLGP_RAWPATH)))
         entry.m_strPath = buffer.c_str();
+    // Only a full path can be launchable; a URL's "https:" is no drive.
+    const std::wstring& path = entry.m_strPath;
+    const bool bFullPath = (path.size() >= 3 && path[1] == L':' && (path[2] == L'\\' || path[2] == L'/')) ||
+                           path.rfind(L"\\\\", 0) == 0;
+    entry.m_bLaunchable = bFullPath && GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
     if (SUCCEEDED(pLink->GetArguments(buffer.data(), kTextBuffer))) entry.m_strArguments = buffer.c_str();
     int nIcon = 0;
     if (SUCCEEDED(pLink->GetIconLocation(buffer.data(), kTextBuffer, &nIcon))) {
@@ -119,7 +124,8 @@ std::string ListToJson(const std::optional<std::wstring>& strAppId, const std::v
             else out += "null";
             out += ", \"iconLocation\": ";
             AppendJsonString(out, entry.m_strIconLocation);
-            out += ", \"iconIndex\": " + std::to_string(entry.m_nIconIndex) + "}";
+            out += ", \"iconIndex\": " + std::to_string(entry.m_nIconIndex);
+            out += entry.m_bLaunchable ? ", \"launchable\": true}" : ", \"launchable\": false}";
             break;
         }
     }

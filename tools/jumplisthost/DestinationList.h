@@ -19,6 +19,9 @@ struct CRecordedEntry {
     std::wstring m_strPath, m_strArguments, m_strIconLocation;
     std::optional<std::wstring> m_strTitle;  // empty: the link has no title
     int m_nIconIndex = 0;
+    // The shell could start it: its path names an existing file or folder. A
+    // URL, a missing file or an empty path does not.
+    bool m_bLaunchable = false;
 };
 
 // The list as JSON text, all non-ASCII characters \u-escaped.

@@ -15,6 +15,20 @@ std::wstring Text(LPCWSTR psz) { return psz ? std::wstring(psz) : std::wstring()
 
 bool SameKey(const PROPERTYKEY& a, const PROPERTYKEY& b) { return a.fmtid == b.fmtid && a.pid == b.pid; }
 
+bool IsSlash(wchar_t ch) { return ch == L'\\' || ch == L'/'; }
+
+// "C:\..." or "\\server\...".
+bool IsFullPath(const std::wstring& s) {
+    return (s.size() >= 3 && iswalpha(s[0]) && s[1] == L':' && IsSlash(s[2])) ||
+           (s.size() >= 2 && IsSlash(s[0]) && IsSlash(s[1]));
+}
+
+// "https://..." or "mailto:...": more than a drive letter before the colon.
+bool HasScheme(const std::wstring& s) {
+    const size_t colon = s.find(L':');
+    return colon != std::wstring::npos && colon >= 2 && s.find_first_of(L"\\/") > colon;
+}
+
 }  // namespace
 
 HRESULT CShellLink::Create(REFIID riid, void** ppv) { return CreateObject(riid, ppv); }
@@ -116,7 +130,17 @@ STDMETHODIMP CShellLink::Resolve(HWND, DWORD) { return S_OK; }
 
 STDMETHODIMP CShellLink::SetPath(LPCWSTR pszFile) {
     if (!pszFile) return E_INVALIDARG;
-    m_strPath = pszFile;
+    const std::wstring file = pszFile;
+    if (file.empty() || IsFullPath(file) || HasScheme(file)) {
+        m_strPath = file;
+        return S_OK;
+    }
+    // Windows looks a relative name up where SearchPath does, with ".exe" as
+    // the extension it tries; App Paths, PATHEXT and the like are not its business.
+    wchar_t szFound[MAX_PATH] = {};
+    const DWORD cch = SearchPathW(nullptr, pszFile, L".exe", MAX_PATH, szFound, nullptr);
+    if (cch == 0 || cch >= MAX_PATH) return E_INVALIDARG;
+    m_strPath = szFound;
     return S_OK;
 }
 

@@ -1,7 +1,10 @@
 #pragma once
-// A shell link that keeps exactly what it is given and gives it back: no path
-// resolution (a URL or "cmd" stays as it is), and a property store whose
-// committed values can be read again. Only committed properties are visible,
+// A shell link that gives back what it is given, with SetPath as strict as
+// Windows': a relative name is resolved on the search path ("cmd" becomes the
+// system folder's cmd.exe) or refused with E_INVALIDARG; a full path, found or
+// not, and anything with a scheme ("https://...") are kept as given, and the
+// destination list records whether they name an existing file. Its property
+// store gives committed values back. Only committed properties are visible,
 // as only those would reach the shell.
 #include <windows.h>
 #include <propsys.h>

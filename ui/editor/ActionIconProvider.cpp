@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 #include <commoncontrols.h>
+#include <objbase.h>
 #include <shellapi.h>
 #include <wrl/client.h>
 
@@ -36,8 +37,14 @@ UniqueKernelHandle CActionIconProvider::PrepareShellIconsInBackground() {
     return UniqueKernelHandle(::CreateThread(
         nullptr, 0,
         [](void*) -> DWORD {
-            Microsoft::WRL::ComPtr<IImageList> list;
-            ::SHGetImageList(SHIL_EXTRALARGE, IID_PPV_ARGS(&list));
+            // The shell's image list is a COM object: this thread needs its own
+            // apartment, entered before the list is asked for and left after it goes.
+            const HRESULT hrCom = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+            {
+                Microsoft::WRL::ComPtr<IImageList> list;
+                ::SHGetImageList(SHIL_EXTRALARGE, IID_PPV_ARGS(&list));
+            }
+            if (SUCCEEDED(hrCom)) ::CoUninitialize();
             return 0;
         },
         nullptr, 0, nullptr));

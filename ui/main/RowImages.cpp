@@ -27,7 +27,7 @@ UniqueGdiObject CreateSurface(int nWidth, int nHeight, std::uint32_t*& pPixels) 
     return bitmap;
 }
 
-// Drawing blends an icon with alpha onto the transparent surface, which leaves
+// DI_NORMAL blends an icon with alpha onto the transparent surface, which leaves
 // its colours multiplied by their alpha; the image list wants them straight.
 std::uint32_t Unpremultiply(std::uint32_t px) {
     const std::uint32_t a = px >> 24;
@@ -47,7 +47,9 @@ CRowImages::Image CRowImages::ImageOf(HICON hIcon) {
     if (!hIcon || !m_pImage || !m_pMask || !m_dc) return {};
     std::fill(m_pImage, m_pImage + kPixels, 0u);
     ::SelectObject(m_dc.get(), m_image.get());
-    if (!::DrawIconEx(m_dc.get(), 0, 0, hIcon, kSize, kSize, 0, nullptr, DI_IMAGE)) return {};
+    // Only DI_NORMAL blends on Windows: DI_IMAGE copies the colour bitmap, and
+    // scaling it unblended turns soft edges into halos. (Wine blends both.)
+    if (!::DrawIconEx(m_dc.get(), 0, 0, hIcon, kSize, kSize, 0, nullptr, DI_NORMAL)) return {};
     ::GdiFlush();
     Image image(m_pImage, m_pImage + kPixels);
 
@@ -88,12 +90,23 @@ void CRowImages::Put(int nRow, const Image& image) {
 }
 
 UniqueImageList CRowImages::CreateImageList() const {
-    UniqueImageList imageList(::ImageList_Create(kSize, kSize, ILC_COLOR32, std::max(m_nRows, 1), 1));
+    // With a mask, a slot with no icon (all zeros, no alpha) is drawn
+    // transparent; without one, common controls 6 draws it as a black square.
+    UniqueImageList imageList(::ImageList_Create(kSize, kSize, ILC_COLOR32 | ILC_MASK, std::max(m_nRows, 1), 1));
     if (!imageList || m_nRows == 0) return imageList;
+    const int nWidth = m_nRows * kSize;
     std::uint32_t* pBits = nullptr;
-    const UniqueGdiObject strip = CreateSurface(m_nRows * kSize, kSize, pBits);
+    const UniqueGdiObject strip = CreateSurface(nWidth, kSize, pBits);
     if (!strip) return imageList;
     std::memcpy(pBits, m_strip.data(), m_strip.size() * sizeof(std::uint32_t));
-    ::ImageList_Add(imageList.get(), static_cast<HBITMAP>(strip.get()), nullptr);
+    // The mask is set (transparent) where alpha is 0; its rows are padded to 16 bits.
+    const size_t stride = static_cast<size_t>(nWidth + 15) / 16 * 2;
+    std::vector<BYTE> maskBits(stride * kSize, 0);
+    for (size_t y = 0; y < kSize; ++y)
+        for (size_t x = 0; x < static_cast<size_t>(nWidth); ++x)
+            if ((m_strip[y * nWidth + x] >> 24) == 0) maskBits[y * stride + x / 8] |= static_cast<BYTE>(0x80 >> (x % 8));
+    const UniqueGdiObject mask(::CreateBitmap(nWidth, kSize, 1, 1, maskBits.data()));
+    if (!mask) return imageList;
+    ::ImageList_Add(imageList.get(), static_cast<HBITMAP>(strip.get()), static_cast<HBITMAP>(mask.get()));
     return imageList;
 }

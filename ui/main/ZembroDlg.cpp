@@ -21,8 +21,8 @@
 
 namespace {
 
-constexpr DWORD kListExtendedStyle =
-    LVS_EX_GRIDLINES | LVS_EX_SUBITEMIMAGES | LVS_EX_FULLROWSELECT | LVS_EX_FLATSB;  // 0x123
+// No LVS_EX_FLATSB: common controls 6 ignores it, and nothing else wants it.
+constexpr DWORD kListExtendedStyle = LVS_EX_GRIDLINES | LVS_EX_SUBITEMIMAGES | LVS_EX_FULLROWSELECT;  // 0x23
 
 struct CColumn {
     const wchar_t* m_pszCaption;

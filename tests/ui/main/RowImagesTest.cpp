@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <functional>
 #include <vector>
@@ -162,6 +163,46 @@ TEST(RowImagesTest, RowNKeepsImageNWhateverItsIcon) {
     const UniqueImageList empty = rows.CreateImageList();
     ASSERT_TRUE(empty);
     EXPECT_EQ(ImageList_GetImageCount(empty.get()), 0);
+}
+
+
+// An icon with a soft edge: its half-transparent pixels are stored in the list
+// with their straight colour, and a row without an icon draws nothing at all
+// (not a black square) over whatever lies beneath.
+TEST(RowImagesTest, SoftEdgesKeepTheirColourAndAnEmptyRowIsTransparent) {
+    const auto soft = [](int x, int) { return x < 4 ? 0x80C04020u : 0xFF204080u; };
+    HICON hSoft = MakeIcon({"soft edge", 16, soft, [](int, int) { return false; }, nullptr, nullptr});
+    ASSERT_NE(hSoft, nullptr);
+    CRowImages rows;
+    rows.Begin(2);
+    rows.SetIcon(0, hSoft);
+    rows.SetIcon(1, nullptr);
+    ::DestroyIcon(hSoft);
+    const UniqueImageList list = rows.CreateImageList();
+    ASSERT_TRUE(list);
+    const Pixels stored = ImageOf(list.get(), 0);
+    ASSERT_EQ(stored.size(), static_cast<size_t>(kSize * kSize));
+    for (int x = 0; x < kSize; ++x) {
+        const std::uint32_t actual = stored[5 * kSize + x], expected = soft(x, 5);
+        EXPECT_EQ(actual >> 24, expected >> 24) << "at " << x;
+        for (int shift = 0; shift < 24; shift += 8)
+            EXPECT_NEAR(static_cast<int>((actual >> shift) & 0xFF), static_cast<int>((expected >> shift) & 0xFF), 1)
+                << "at " << x;
+    }
+
+    std::uint32_t* pBits = nullptr;
+    BITMAPINFO bmi = TopDown32(kSize, kSize);
+    HBITMAP hbm = ::CreateDIBSection(nullptr, &bmi, DIB_RGB_COLORS, reinterpret_cast<void**>(&pBits), nullptr, 0);
+    ASSERT_NE(hbm, nullptr);
+    std::fill(pBits, pBits + kSize * kSize, 0x00FFFFFFu);
+    HDC dc = ::CreateCompatibleDC(nullptr);
+    HGDIOBJ old = ::SelectObject(dc, hbm);
+    EXPECT_TRUE(ImageList_Draw(list.get(), 1, dc, 0, 0, ILD_NORMAL));
+    ::GdiFlush();
+    EXPECT_EQ(Pixels(pBits, pBits + kSize * kSize), Pixels(kSize * kSize, 0x00FFFFFFu));
+    ::SelectObject(dc, old);
+    ::DeleteDC(dc);
+    ::DeleteObject(hbm);
 }
 
 }  // namespace

@@ -170,7 +170,8 @@ TEST_F(MainWindowTest, TheWindowIsSetUpAsDesigned) {
     Run([&](HWND h) {
         const HWND hList = GetDlgItem(h, IDC_TASK_LIST);
         EXPECT_EQ(WindowText(h), u"Zembro by Brellow");
-        EXPECT_EQ(SendMessageW(hList, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0) & 0x123, 0x123);
+        // Grid lines, subitem images, full-row selection; no flat scroll bars (0x100).
+        EXPECT_EQ(SendMessageW(hList, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0) & 0x123, 0x23);
         const struct {
             const wchar_t* caption;
             int width;
