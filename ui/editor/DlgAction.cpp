@@ -105,7 +105,8 @@ BOOL CDlgAction::OnInitDialog() {
 
     m_hIcon = LoadIconW(AfxGetResourceHandle(), MAKEINTRESOURCEW(IDI_ZEMBRO));
     SendMessageW(m_hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
-    SendMessageW(m_hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
+    // The title bar gets the picture drawn for the small size, not the big one shrunk.
+    SetSmallIcon(IDI_ZEMBRO);
 
     const CWinApp* pApp = AfxGetApp();
     std::wstring strCaption = m_bEdit ? kCaptionEdit : kCaptionAdd;
@@ -225,6 +226,12 @@ void CDlgAction::LocateInExplorer(std::u16string strPath) {
     // Whether the file manager could be opened is not reported either.
     SHOpenFolderAndSelectItems(pidl, 0, nullptr, 0);
     ILFree(pidl);
+}
+
+void CDlgAction::OnDpiChanged(UINT nOldDpi, UINT nNewDpi) {
+    const auto scale = [&](LONG n) { return static_cast<LONG>(MulDiv(n, static_cast<int>(nNewDpi), static_cast<int>(nOldDpi))); };
+    m_rcInitial.right = m_rcInitial.left + scale(m_rcInitial.right - m_rcInitial.left);
+    m_rcInitial.bottom = m_rcInitial.top + scale(m_rcInitial.bottom - m_rcInitial.top);
 }
 
 LRESULT CDlgAction::OnGetMinMaxInfo(WPARAM, LPARAM lParam) {

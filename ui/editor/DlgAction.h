@@ -46,6 +46,8 @@ private:
 
 protected:
     BOOL OnInitDialog() override;
+    // The smallest size follows the DPI.
+    void OnDpiChanged(UINT nOldDpi, UINT nNewDpi) override;
     void DoDataExchange(CDataExchange& dx) override;
     std::span<const CMessageMapEntry> GetMessageMap() const override;
 

@@ -13,6 +13,7 @@
 #include "framework/OleInit.h"
 #include "framework/WinText.h"
 #include "res/resource.h"
+#include "support/IconSize.h"
 #include "support/ModalAnswerer.h"
 #include "support/OpenedUrls.h"
 #include "ui/editor/DlgAction.h"
@@ -141,7 +142,10 @@ TEST_F(DlgActionTest, OpensInEitherModeWithItsCaptionFieldsAndPreview) {
             EXPECT_EQ(PreviewIcon(hDlg) == ProgramIcon(), !bEdit);
             EXPECT_TRUE(IsIcon(PreviewIcon(hDlg)));
             EXPECT_EQ(reinterpret_cast<HICON>(SendMessageW(hDlg, WM_GETICON, ICON_BIG, 0)), ProgramIcon());
-            EXPECT_EQ(reinterpret_cast<HICON>(SendMessageW(hDlg, WM_GETICON, ICON_SMALL, 0)), ProgramIcon());
+            // The small image of the program icon, not the big one shrunk.
+            const auto hSmall = reinterpret_cast<HICON>(SendMessageW(hDlg, WM_GETICON, ICON_SMALL, 0));
+            EXPECT_NE(hSmall, ProgramIcon());
+            EXPECT_EQ(IconWidth(hSmall), GetSystemMetrics(SM_CXSMICON));
             EXPECT_EQ(GetFocus(), GetDlgItem(hDlg, IDC_TITLE));
             Click(hDlg, IDOK);  // editing: the unchanged task passes; adding: refused
             CancelLater(hDlg);
