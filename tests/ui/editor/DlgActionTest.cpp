@@ -495,4 +495,30 @@ TEST_F(DlgActionTest, NeverSmallerThanItOpensAndGrowsByTheLayoutRules) {
     });
 }
 
+// On a monitor of twice the DPI the smallest size doubles with the window, and the
+// preview shows its icon at twice the size.
+TEST_F(DlgActionTest, ADpiChangeScalesTheSmallestSizeAndThePreview) {
+    const CJumpListAction task = Task();
+    Session s;
+    s.Run(&task, [&](HWND hDlg) {
+        RECT rc{};
+        GetWindowRect(hDlg, &rc);
+        const SIZE size = SizeOf(rc);
+        const int cxPreview = IconWidth(PreviewIcon(hDlg));
+        ASSERT_GT(cxPreview, 0);
+        const UINT nDpi = s.dlg.GetDpi() * 2;
+        RECT rcSuggested{rc.left, rc.top, rc.left + 2 * size.cx, rc.top + 2 * size.cy};
+        SendMessageW(hDlg, WM_DPICHANGED, MAKEWPARAM(nDpi, nDpi), reinterpret_cast<LPARAM>(&rcSuggested));
+        MINMAXINFO info{};
+        SendMessageW(hDlg, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info));
+        EXPECT_EQ(info.ptMinTrackSize.x, 2 * size.cx);
+        EXPECT_EQ(info.ptMinTrackSize.y, 2 * size.cy);
+        EXPECT_EQ(IconWidth(PreviewIcon(hDlg)), 2 * cxPreview);
+        // Back at the system's DPI: the provider's own icon again.
+        SendMessageW(hDlg, WM_DPICHANGED, MAKEWPARAM(nDpi / 2, nDpi / 2), reinterpret_cast<LPARAM>(&rc));
+        EXPECT_EQ(IconWidth(PreviewIcon(hDlg)), cxPreview);
+        CancelLater(hDlg);
+    });
+}
+
 }  // namespace
