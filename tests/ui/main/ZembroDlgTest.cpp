@@ -246,6 +246,36 @@ TEST_F(MainWindowTest, TheWindowIsSetUpAsDesigned) {
     EXPECT_TRUE(m_boxes.empty());
 }
 
+// Moved to a monitor of 1.5 times the DPI: the rows' images, the columns and the
+// smallest size grow with it, and the rows and the selection stay.
+TEST_F(MainWindowTest, ADpiChangeScalesImagesColumnsAndSmallestSize) {
+    WriteBytes(DataFilePath(), Store(MakeList({kCmd, MakeSeparator()})));
+    Run([&](HWND h) {
+        const HWND hList = GetDlgItem(h, IDC_TASK_LIST);
+        const auto imageSize = [hList] {
+            int cx = 0, cy = 0;
+            ImageList_GetIconSize(reinterpret_cast<HIMAGELIST>(SendMessageW(hList, LVM_GETIMAGELIST, LVSIL_SMALL, 0)),
+                                  &cx, &cy);
+            return cx;
+        };
+        const int cxImage = imageSize(), cxColumn = static_cast<int>(SendMessageW(hList, LVM_GETCOLUMNWIDTH, 1, 0));
+        ListView_SetItemState(hList, 1, LVIS_SELECTED, LVIS_SELECTED);
+        RECT rc{};
+        GetWindowRect(h, &rc);
+        const int nDpi = ScreenDpi() * 3 / 2;
+        RECT rcSuggested{rc.left, rc.top, rc.left + (rc.right - rc.left) * 3 / 2, rc.top + (rc.bottom - rc.top) * 3 / 2};
+        SendMessageW(h, WM_DPICHANGED, MAKEWPARAM(nDpi, nDpi), reinterpret_cast<LPARAM>(&rcSuggested));
+        EXPECT_EQ(imageSize(), cxImage * 3 / 2);
+        EXPECT_EQ(SendMessageW(hList, LVM_GETCOLUMNWIDTH, 1, 0), cxColumn * 3 / 2);
+        MINMAXINFO info{};
+        SendMessageW(h, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info));
+        EXPECT_EQ(info.ptMinTrackSize.x, (rc.right - rc.left) * 3 / 2);
+        EXPECT_EQ(SendMessageW(hList, LVM_GETITEMCOUNT, 0, 0), 2);
+        EXPECT_EQ(SendMessageW(hList, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED), 1);
+        Close(h);
+    });
+}
+
 TEST_F(MainWindowTest, F1TheShareButtonAndTheAboutItemLeadOut) {
     WriteBytes(DataFilePath(), Store(MakeList({kCmd})));
     CUrlRecorder recorder;
