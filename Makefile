@@ -65,12 +65,21 @@ test: build-native build-win
 	( cd $(WIN_DIR) && ctest --output-on-failure --timeout 300 ) || rc=1; \
 	exit $$rc
 
-run: build-win
-	@if [ -x tools/run-zembro.sh ]; then tools/run-zembro.sh $(WIN_DIR); else echo "The core is built; the Zembro window comes with the main window work."; fi
+# Only what it runs: the program, the stand-in Jump List host and the window tool, not the
+# tests. A new Wine prefix is made while they compile.
+RUN_PREFIX := $(CURDIR)/$(BUILD)/run-prefix
+run: deps $(WIN_DIR)/CMakeCache.txt
+	@ZEMBRO_WINEPREFIX=$(RUN_PREFIX) tools/wine-run.sh --setup >/dev/null 2>&1 & setup=$$!; \
+	cmake --build $(WIN_DIR) -j $(JOBS) --target Zembro ZembroJumpListHost zembro_window; rc=$$?; \
+	wait $$setup; \
+	if [ $$rc -ne 0 ]; then ZEMBRO_WINEPREFIX=$(RUN_PREFIX) tools/wine-run.sh --shutdown; exit $$rc; fi; \
+	tools/run-zembro.sh $(WIN_DIR)
 
-# The four windows photographed under Xvfb into docs/.
-screenshots: build-win
-	tools/screenshots.sh $(WIN_DIR)
+# The four windows photographed under Xvfb into docs/ at 96 DPI and docs/dpi-144/ at 144.
+screenshots: deps $(WIN_DIR)/CMakeCache.txt
+	cmake --build $(WIN_DIR) -j $(JOBS) --target Zembro ZembroJumpListHost zembro_screens
+	tools/screenshots.sh $(WIN_DIR) 96
+	tools/screenshots.sh $(WIN_DIR) 144
 
 # The data file natively without sanitizers and under Wine, then the program.
 bench: build-win

@@ -5,6 +5,7 @@
 
 #include "framework/App.h"
 #include "framework/DataExchange.h"
+#include "framework/Dpi.h"
 
 namespace {
 
@@ -103,6 +104,71 @@ BOOL CDialog::OnInitDialog() {
 
 void CDialog::DoDataExchange(CDataExchange&) {}
 
+void CDialog::OnDpiChanged(UINT, UINT) {}
+
+void CDialog::SetSmallIcon(UINT nIDIcon) {
+    m_nIDSmallIcon = nIDIcon;
+    LoadSmallIcon();
+}
+
+void CDialog::LoadSmallIcon() {
+    if (!m_hWnd || !m_nIDSmallIcon) return;
+    const int cx = GetSystemMetricsAtDpi(SM_CXSMICON, m_nDpi);
+    const int cy = GetSystemMetricsAtDpi(SM_CYSMICON, m_nDpi);
+    // Not shared: an icon of a size other than the system's own must be owned.
+    UniqueIcon hIcon(static_cast<HICON>(
+        ::LoadImageW(AfxGetResourceHandle(), MAKEINTRESOURCEW(m_nIDSmallIcon), IMAGE_ICON, cx, cy, 0)));
+    if (!hIcon) return;
+    ::SendMessageW(m_hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(hIcon.get()));
+    m_hSmallIcon = std::move(hIcon);  // the window has let go of the old one
+}
+
+void CDialog::HandleDpiChanged(UINT nNewDpi, const RECT& rcSuggested) {
+    const UINT nOldDpi = m_nDpi;
+    if (nNewDpi != 0 && nNewDpi != nOldDpi) RescaleForDpi(nOldDpi, nNewDpi);
+    ::SetWindowPos(m_hWnd, nullptr, rcSuggested.left, rcSuggested.top, rcSuggested.right - rcSuggested.left,
+                   rcSuggested.bottom - rcSuggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    // Also when the size stayed and no WM_SIZE came.
+    ApplyDynamicLayout();
+    ::InvalidateRect(m_hWnd, nullptr, TRUE);
+}
+
+void CDialog::RescaleForDpi(UINT nOldDpi, UINT nNewDpi) {
+    m_nDpi = nNewDpi;
+    const auto scale = [&](LONG n) { return static_cast<LONG>(MulDiv(n, static_cast<int>(nNewDpi), static_cast<int>(nOldDpi))); };
+    const auto scaleRect = [&](RECT& rc) { rc = {scale(rc.left), scale(rc.top), scale(rc.right), scale(rc.bottom)}; };
+
+    // The font first: the controls measure their text with it.
+    LOGFONTW lf{};
+    const auto hOldFont = reinterpret_cast<HFONT>(::SendMessageW(m_hWnd, WM_GETFONT, 0, 0));
+    if (hOldFont && ::GetObjectW(hOldFont, sizeof(lf), &lf) == sizeof(lf)) {
+        lf.lfHeight = scale(lf.lfHeight);
+        lf.lfWidth = scale(lf.lfWidth);
+        if (UniqueGdiObject font(::CreateFontIndirectW(&lf)); font) {
+            const auto hFont = reinterpret_cast<WPARAM>(font.get());
+            ::SendMessageW(m_hWnd, WM_SETFONT, hFont, FALSE);
+            for (HWND hChild = ::GetWindow(m_hWnd, GW_CHILD); hChild; hChild = ::GetWindow(hChild, GW_HWNDNEXT))
+                ::SendMessageW(hChild, WM_SETFONT, hFont, FALSE);
+            m_font = std::move(font);  // nothing uses the one it replaces any more
+        }
+    }
+
+    // Each control where it would stand had the dialog opened at the new DPI.
+    for (HWND hChild = ::GetWindow(m_hWnd, GW_CHILD); hChild; hChild = ::GetWindow(hChild, GW_HWNDNEXT)) {
+        RECT rc{};
+        ::GetWindowRect(hChild, &rc);
+        ::MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(&rc), 2);
+        scaleRect(rc);
+        ::SetWindowPos(hChild, nullptr, rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top,
+                       SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    for (CLayoutItem& item : m_arrLayout) scaleRect(item.m_rcInitial);
+    m_sizeLayoutInitial = {scale(m_sizeLayoutInitial.cx), scale(m_sizeLayoutInitial.cy)};
+
+    LoadSmallIcon();
+    OnDpiChanged(nOldDpi, nNewDpi);
+}
+
 void CDialog::OnOK() {
     if (!UpdateData(TRUE)) return;
     EndDialog(IDOK);
@@ -137,6 +203,10 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND hWnd, UINT message, WPARAM wParam, LPA
         pDlg->m_hWnd = nullptr;
         pDlg->m_arrTemplateChildren.clear();
         pDlg->m_arrLayout.clear();
+        // The window and its controls are gone: nothing draws with these any more.
+        pDlg->m_hSmallIcon.reset();
+        pDlg->m_font.reset();
+        pDlg->m_nIDSmallIcon = 0;
     }
     return result;
 }
@@ -164,9 +234,23 @@ INT_PTR CDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         m_arrTemplateChildren.clear();
         for (HWND hChild = ::GetWindow(m_hWnd, GW_CHILD); hChild; hChild = ::GetWindow(hChild, GW_HWNDNEXT))
             m_arrTemplateChildren.push_back(hChild);
+        m_nDpi = GetWindowDpi(m_hWnd);
         return OnInitDialog();
     case WM_SIZE:
         if (wParam != SIZE_MINIMIZED) ApplyDynamicLayout();
+        break;
+    case WM_DPICHANGED:
+        // Handled here for every dialog; the dialog manager's own scaling would
+        // place the controls where the template has them, not where the layout does.
+        HandleDpiChanged(LOWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+        SetWindowLongPtrW(m_hWnd, DWLP_MSGRESULT, 0);
+        return TRUE;
+    case WM_GETFONT:
+        // Not every dialog manager keeps a font set on the dialog itself.
+        if (m_font) {
+            SetWindowLongPtrW(m_hWnd, DWLP_MSGRESULT, reinterpret_cast<LONG_PTR>(m_font.get()));
+            return TRUE;
+        }
         break;
     case WM_SETCURSOR:
         if (const CWinApp* pApp = AfxGetApp(); pApp && pApp->IsWaitCursorOn()) {

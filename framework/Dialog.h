@@ -42,12 +42,18 @@
 //
 // Exceptions never leave the window procedure: one that a handler lets through
 // ends that handler and is reported in one message box; the dialog goes on.
+//
+// DPI: the base handles WM_DPICHANGED for every dialog. It gives the dialog and
+// its controls a font of the new DPI, scales every control's rectangle and the
+// layout's starting rectangles, calls OnDpiChanged for what the dialog itself
+// sized in pixels, and then takes the rectangle that Windows suggests.
 #include <windows.h>
 
 #include <span>
 #include <vector>
 
 #include "framework/LayoutResource.h"
+#include "framework/UniqueHandle.h"
 
 class CDataExchange;
 class CDialog;
@@ -104,6 +110,12 @@ public:
     // on the owner's monitor.
     void CenterWindow();
     UINT GetTemplateID() const { return m_nIDTemplate; }
+    // The DPI the dialog is drawn at: taken when it opens, followed on WM_DPICHANGED.
+    UINT GetDpi() const { return m_nDpi; }
+    // Shows icon resource nIDIcon in the title bar at the small-icon size of the
+    // dialog's DPI (not a shrunk big icon), again after each DPI change. The
+    // dialog owns that icon until its window is gone.
+    void SetSmallIcon(UINT nIDIcon);
 
     // The dialog's window while it exists, else null.
     HWND m_hWnd = nullptr;
@@ -123,6 +135,10 @@ protected:
     // Asks for the dialog manager's own processing of the current message.
     void Default() { m_bDefault = true; }
 
+    // After the base has rescaled the font and the controls, before the window
+    // takes its new size: rescale what the dialog sized in pixels itself.
+    virtual void OnDpiChanged(UINT nOldDpi, UINT nNewDpi);
+
 private:
     struct CLayoutItem {
         HWND m_hWnd;
@@ -136,6 +152,9 @@ private:
     void ReportException(const char* pszWhat);
     void LoadDynamicLayout();
     void ApplyDynamicLayout();
+    void HandleDpiChanged(UINT nNewDpi, const RECT& rcSuggested);
+    void RescaleForDpi(UINT nOldDpi, UINT nNewDpi);
+    void LoadSmallIcon();
 
     UINT m_nIDTemplate;
     CDialog* m_pParentWnd;
@@ -143,6 +162,10 @@ private:
     std::vector<CLayoutItem> m_arrLayout;
     SIZE m_sizeLayoutInitial{};
     bool m_bDefault = false;
+    UINT m_nDpi = 96;
+    UINT m_nIDSmallIcon = 0;
+    UniqueIcon m_hSmallIcon;
+    UniqueGdiObject m_font;  // the dialog's font after a DPI change; the template's before
 };
 
 template <class T>

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # make screenshots: photographs the program's four windows under Xvfb into docs/:
-#   screenshots.sh [BUILD_DIR]        (default build/win)
-# main-window.png (the default list), task-editor.png (editing its first task),
-# settings.png and about.png. Runs in its own Wine prefix, build/screenshot-prefix,
+#   screenshots.sh [BUILD_DIR [DPI]]   (default build/win, 96 DPI)
+# At 96 DPI into docs/, at any other DPI into docs/dpi-<DPI>/: main-window.png (the default list), task-editor.png (editing its first task),
+# settings.png and about.png. Runs in its own Wine prefix, build/screenshot-prefix
+# (build/screenshot-prefix-<DPI> for another DPI),
 # with the stand-in Jump List host registered, and starts from a fresh Data.dat
 # and no stored settings. Every wait has a deadline; a window that does not show
 # ends the run with a message and leaves docs/ as it was.
@@ -19,11 +20,17 @@ done
 for t in import xwininfo; do
   command -v $t >/dev/null || { echo "screenshots: $t is missing (make deps installs it)" >&2; exit 1; }
 done
+export ZEMBRO_WINE_DPI=${2:-96}
+case $ZEMBRO_WINE_DPI in *[!0-9]*|"") echo "screenshots: DPI must be a number" >&2; exit 2 ;; esac
 export ZEMBRO_WINEPREFIX=$root/build/screenshot-prefix
+docs=$root/docs
+if [ "$ZEMBRO_WINE_DPI" != 96 ]; then
+  ZEMBRO_WINEPREFIX=$ZEMBRO_WINEPREFIX-$ZEMBRO_WINE_DPI
+  docs=$docs/dpi-$ZEMBRO_WINE_DPI
+fi
 # Always a virtual display of our own, even from a desktop session.
 unset DISPLAY
 run=$here/wine-run.sh
-docs=$root/docs
 title="Zembro by Brellow"
 fail() { echo "screenshots: $*" >&2; exit 1; }
 
@@ -99,4 +106,5 @@ wait "$pid" || fail "Zembro.exe ended with exit code $?"
 
 mkdir -p "$docs"
 mv "$shots"/*.png "$docs/"
-echo "Saved docs/main-window.png, docs/task-editor.png, docs/settings.png and docs/about.png"
+d=${docs#$root/}
+echo "Saved $d/main-window.png, $d/task-editor.png, $d/settings.png and $d/about.png"

@@ -3,7 +3,8 @@
 #   wine-run.sh PROGRAM.exe [ARGS...]   run it; exit code is the program's
 #   wine-run.sh --setup                 create the prefix and start Xvfb/wineserver
 #   wine-run.sh --shutdown              stop wineserver and the Xvfb we started
-# The prefix lives under build/ (ZEMBRO_WINEPREFIX overrides it). Output goes
+# The prefix lives under build/ (ZEMBRO_WINEPREFIX overrides it); ZEMBRO_WINE_DPI
+# (default 96) is the screen's DPI in it. Output goes
 # through a file: Wine's services keep inherited pipes open, so a reader of a
 # pipe would wait forever.
 set -u
@@ -40,7 +41,7 @@ start_display() {
 setup_prefix() {
   exec 9>"$state/lock"
   flock -w 300 9 || { echo "wine-run: prefix lock timed out" >&2; return 1; }
-  if [ ! -f "$state/ready-2" ]; then
+  if [ ! -f "$state/ready-3" ]; then
     # A server kept up by an earlier run would make the waits below endless.
     wineserver -k >/dev/null 2>&1 9>&-
     wineboot -i >/dev/null 2>&1 9>&-
@@ -51,8 +52,22 @@ setup_prefix() {
     wine reg add 'HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\Advanced' /f >/dev/null 2>&1 9>&-
     # Without a window manager, a managed window takes 2 s to close; unmanaged ones close at once.
     wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1 9>&-
+    # Wine 8 on Debian does not always load the fonts of its data folder; without
+    # them "MS Shell Dlg" falls back to a wider face and caption buttons show letters.
+    # It always scans the prefix's own font folder.
+    cp -f /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null ||
+      echo "wine-run: Wine's fonts are missing (package fonts-wine)" >&2
     wineserver -w 9>&-
-    touch "$state/ready-2"
+    rm -f "$state/dpi"
+    touch "$state/ready-3"
+  fi
+  local dpi=${ZEMBRO_WINE_DPI:-96}
+  if [ "$(cat "$state/dpi" 2>/dev/null)" != "$dpi" ]; then
+    # Read once when Wine starts, so no server of the old setting may stay up.
+    wineserver -k >/dev/null 2>&1 9>&-
+    wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1 9>&-
+    wineserver -w 9>&-
+    echo "$dpi" >"$state/dpi"
   fi
   # Windows always has calc.exe, which a default task names; Wine 8 has none. A
   # copy of winver.exe's file stands in (the tests only need it to exist), so

@@ -2,6 +2,7 @@
 // size change, always from where they started; malformed resources move nothing.
 #include <gtest/gtest.h>
 
+#include <utility>
 #include <vector>
 
 #include "framework/App.h"
@@ -131,6 +132,82 @@ TEST(LayoutTest, MalformedOrMissingResourcesMoveNothing) {
         for (size_t i = 0; i < before.size(); ++i) EXPECT_TRUE(EqualRect(&before[i], &after[i])) << "control " << i;
         EXPECT_TRUE(answerer.MessageBoxes().empty());
     }
+}
+
+class CDpiDialog : public CDialog {
+public:
+    CDpiDialog() : CDialog(IDD_LAYOUT) {}
+    std::vector<std::pair<UINT, UINT>> m_arrChanges;
+
+protected:
+    void OnDpiChanged(UINT nOldDpi, UINT nNewDpi) override {
+        m_arrChanges.emplace_back(nOldDpi, nNewDpi);
+    }
+};
+
+LONG FontHeight(HWND hWnd) {
+    LOGFONTW lf{};
+    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(hWnd, WM_GETFONT, 0, 0)), sizeof(lf), &lf);
+    return lf.lfHeight;
+}
+
+// A move to a monitor of another DPI: the window takes the suggested rectangle;
+// the font, every control and the layout's starting points scale, so the layout
+// still holds after it; the dialog hears of each real change once.
+TEST(LayoutTest, DpiChangeScalesFontControlsAndLayout) {
+    CWinApp app;
+    CDpiDialog dlg;
+    CModalAnswerer answerer;
+    UINT nStartDpi = 0;
+    struct Step {
+        UINT nFactorNum, nFactorDen;  // the new DPI as a fraction of the starting one
+        int dx, dy;                   // then resized by this from the suggested size
+    };
+    const Step steps[] = {{3, 2, 0, 0}, {3, 2, 40, 30}, {1, 1, 0, 0}, {2, 1, -10, 0}};
+    answerer.SetDialogScript([&](HWND hDlg) {
+        nStartDpi = dlg.GetDpi();
+        const std::vector<RECT> initial = ChildRects(hDlg);
+        const SIZE clientStart = ClientSize(hDlg), windowStart = WindowSize(hDlg);
+        const LONG lFontStart = FontHeight(hDlg);
+        for (const Step& step : steps) {
+            const UINT nDpi = nStartDpi * step.nFactorNum / step.nFactorDen;
+            SCOPED_TRACE(testing::Message() << "to " << nDpi << " DPI, then by " << step.dx << "," << step.dy);
+            const auto scale = [&](LONG n) { return static_cast<LONG>(MulDiv(n, nDpi, nStartDpi)); };
+            const SIZE windowSuggested{scale(windowStart.cx), scale(windowStart.cy)};
+            RECT rcSuggested{30, 20, 30 + windowSuggested.cx, 20 + windowSuggested.cy};
+            SendMessageW(hDlg, WM_DPICHANGED, MAKEWPARAM(nDpi, nDpi), reinterpret_cast<LPARAM>(&rcSuggested));
+            EXPECT_EQ(dlg.GetDpi(), nDpi);
+            RECT rcWindow{};
+            GetWindowRect(hDlg, &rcWindow);
+            EXPECT_TRUE(EqualRect(&rcWindow, &rcSuggested));
+            EXPECT_NEAR(FontHeight(hDlg), scale(lFontStart), 1);
+            ResizeBy(hDlg, windowSuggested, step.dx, step.dy);
+            // Where the layout puts each control, from its starting rectangle at this DPI.
+            const SIZE now = ClientSize(hDlg);
+            const int dx = now.cx - scale(clientStart.cx), dy = now.cy - scale(clientStart.cy);
+            const std::vector<RECT> rects = ChildRects(hDlg);
+            ASSERT_EQ(rects.size(), initial.size());
+            for (size_t i = 0; i < rects.size(); ++i) {
+                SCOPED_TRACE(testing::Message() << "control " << i);
+                const RECT& rc0 = initial[i];
+                const Percentages& p = kLayout[i];
+                // Each edge may be off by one from rounding twice (the DPI, then the layout).
+                EXPECT_NEAR(rects[i].left, scale(rc0.left) + MulDiv(dx, p.nMoveX, 100), 1);
+                EXPECT_NEAR(rects[i].top, scale(rc0.top) + MulDiv(dy, p.nMoveY, 100), 1);
+                EXPECT_NEAR(rects[i].right - rects[i].left,
+                            scale(rc0.right) - scale(rc0.left) + MulDiv(dx, p.nSizeX, 100), 1);
+                EXPECT_NEAR(rects[i].bottom - rects[i].top,
+                            scale(rc0.bottom) - scale(rc0.top) + MulDiv(dy, p.nSizeY, 100), 1);
+            }
+        }
+        EndDialog(hDlg, IDCANCEL);
+    });
+    ASSERT_EQ(dlg.DoModal(), IDCANCEL);
+    ASSERT_GT(nStartDpi, 0u);
+    // The same DPI again is no change.
+    const std::vector<std::pair<UINT, UINT>> changes = {
+        {nStartDpi, nStartDpi * 3 / 2}, {nStartDpi * 3 / 2, nStartDpi}, {nStartDpi, nStartDpi * 2}};
+    EXPECT_EQ(dlg.m_arrChanges, changes);
 }
 
 }  // namespace

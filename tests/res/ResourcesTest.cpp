@@ -7,6 +7,7 @@
 
 #include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/ProductLinks.h"
@@ -16,6 +17,13 @@
 namespace {
 
 HMODULE Module() { return ::GetModuleHandleW(nullptr); }
+
+// For messages: the templates' texts are ASCII.
+std::string Narrow(const wchar_t* psz) {
+    std::string text;
+    for (; *psz; ++psz) text.push_back(*psz < 0x80 ? static_cast<char>(*psz) : '?');
+    return text;
+}
 
 std::vector<BYTE> ResourceBytes(const wchar_t* type, int id) {
     HRSRC hRes = ::FindResourceW(Module(), MAKEINTRESOURCEW(id), type);
@@ -183,24 +191,24 @@ const DialogCase kDialogs[] = {
       100, 0, 0, 0, 100, 0, 0, 0, 100, 0, 0, 0}},          // icon, Share, Menu
     {IDD_ACTION, WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | DS_SETFONT | DS_FIXEDSYS, 0, 353, 205, nullptr,
      {
-         {kNone, L"Static", L"* Title :", kRightLabel, 0, 84, 22, 25, 8},
+         {kNone, L"Static", L"* Title :", kRightLabel, 0, 79, 22, 30, 8},
          {IDC_TITLE, L"Edit", L"", kEdit, 0, 113, 19, 191, 14},
-         {kNone, L"Static", L"* Application / Document Path :", kRightLabel, 0, 7, 41, 102, 8},
+         {kNone, L"Static", L"* Application / Document Path :", kRightLabel, 0, 7, 41, 102, 16},
          {IDC_PATH, L"Edit", L"", kEdit, 0, 113, 38, 191, 14},
          {IDC_BROWSE_PATH, L"Button", L"Browse...", kButton, 0, 254, 56, 50, 14},
-         {kNone, L"Static", L"Description :", kRightLabel, 0, 68, 78, 41, 8},
+         {kNone, L"Static", L"Description :", kRightLabel, 0, 63, 78, 46, 8},
          {IDC_DESCRIPTION, L"Edit", L"", kEdit, 0, 113, 75, 191, 14},
-         {kNone, L"Static", L"Application Argument(s) :", kRightLabel, 0, 27, 96, 82, 8},
+         {kNone, L"Static", L"Application Argument(s) :", kRightLabel, 0, 18, 96, 91, 8},
          {IDC_ARGUMENTS, L"Edit", L"", kEdit, 0, 112, 93, 191, 14},
-         {kNone, L"Static", L"Icon File Path :", kRightLabel, 0, 60, 115, 49, 8},
+         {kNone, L"Static", L"Icon File Path :", kRightLabel, 0, 54, 115, 55, 8},
          {IDC_ICON_PATH, L"Edit", L"", kEdit, 0, 113, 112, 191, 14},
          {IDC_BROWSE_ICON, L"Button", L"Browse...", kButton, 0, 255, 130, 50, 14},
-         {kNone, L"Static", L"Icon Index :", kRightLabel, 0, 69, 154, 40, 8},
+         {kNone, L"Static", L"Icon Index :", kRightLabel, 0, 64, 154, 45, 8},
          {IDC_ICON_INDEX, L"Edit", L"", kEdit | ES_NUMBER, 0, 111, 151, 64, 14},
          {IDOK, L"Button", L"OK", kDefault, 0, 195, 174, 73, 24},
          {IDCANCEL, L"Button", L"Cancel", kButton, 0, 273, 174, 73, 24},
          {IDC_ICON_PREVIEW, L"Static", L"#128", kIcon, 0, 313, 12, 21, 20},
-         {kNone, L"Static", L"Note : Fields marked with * are Required:", kLabel, 0, 9, 182, 134, 8},
+         {kNone, L"Static", L"Note : Fields marked with * are Required:", kLabel, 0, 9, 182, 134, 16},
          {IDC_ICON_STATUS, L"Static", L"", kLabel, 0, 184, 154, 121, 8},
          {IDC_LOCATE, L"Button", L"Locate", kButton, 0, 113, 56, 50, 14},
      },
@@ -320,6 +328,74 @@ TEST(Resources, DialogsOpenWithEveryControlWhereTheTemplatePutsIt) {
     }
 }
 
+// The dialog font as the dialog manager made it: "MS Shell Dlg" must come out as
+// Tahoma, or every measurement below is of another font.
+TEST(Resources, DialogFontIsTahoma) {
+    HWND hDlg = ::CreateDialogParamW(Module(), MAKEINTRESOURCEW(IDD_ABOUTBOX), nullptr, QuietDialogProc, 0);
+    ASSERT_TRUE(hDlg);
+    HDC hdc = ::GetDC(hDlg);
+    HGDIOBJ hOld = ::SelectObject(hdc, reinterpret_cast<HFONT>(::SendMessageW(hDlg, WM_GETFONT, 0, 0)));
+    // The face's own family name; GetTextFace would give back the name asked for.
+    std::vector<BYTE> metrics(::GetOutlineTextMetricsW(hdc, 0, nullptr));
+    std::wstring face;
+    if (!metrics.empty() &&
+        ::GetOutlineTextMetricsW(hdc, static_cast<UINT>(metrics.size()),
+                                 reinterpret_cast<OUTLINETEXTMETRICW*>(metrics.data()))) {
+        const auto* pMetrics = reinterpret_cast<const OUTLINETEXTMETRICW*>(metrics.data());
+        face = reinterpret_cast<const wchar_t*>(metrics.data() + reinterpret_cast<UINT_PTR>(pMetrics->otmpFamilyName));
+    }
+    ::SelectObject(hdc, hOld);
+    ::ReleaseDC(hDlg, hdc);
+    ::DestroyWindow(hDlg);
+    ASSERT_EQ(face, L"Tahoma") << "\"MS Shell Dlg\" is not Tahoma here: Wine's fonts are missing from the prefix's "
+                                       "C:\\windows\\Fonts (tools/wine-run.sh copies them at set-up)";
+}
+
+// Every label and push button shows its whole text in the dialog's font: labels
+// wrap within their width, buttons keep one line.
+TEST(Resources, EveryLabelAndButtonShowsItsWholeText) {
+    INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_WIN95_CLASSES};
+    ASSERT_TRUE(::InitCommonControlsEx(&icc));
+    for (const DialogCase& c : kDialogs) {
+        SCOPED_TRACE("dialog " + std::to_string(c.id));
+        HWND hDlg = ::CreateDialogParamW(Module(), MAKEINTRESOURCEW(c.id), nullptr, QuietDialogProc, 0);
+        ASSERT_TRUE(hDlg);
+        HDC hdc = ::GetDC(hDlg);
+        HGDIOBJ hOld = ::SelectObject(hdc, reinterpret_cast<HFONT>(::SendMessageW(hDlg, WM_GETFONT, 0, 0)));
+        int nChecked = 0;
+        for (HWND hChild = ::GetWindow(hDlg, GW_CHILD); hChild; hChild = ::GetWindow(hChild, GW_HWNDNEXT)) {
+            wchar_t szClass[64] = {}, szText[256] = {};
+            ::GetClassNameW(hChild, szClass, 64);
+            const int cch = ::GetWindowTextW(hChild, szText, 256);
+            const auto dwStyle = static_cast<DWORD>(::GetWindowLongPtrW(hChild, GWL_STYLE));
+            const DWORD dwType = dwStyle & 0x1F;
+            UINT uFormat = DT_CALCRECT;
+            if (_wcsicmp(szClass, L"Static") == 0 && dwType <= SS_RIGHT)
+                uFormat |= DT_WORDBREAK | (dwStyle & SS_NOPREFIX ? DT_NOPREFIX : 0);
+            else if (_wcsicmp(szClass, L"Button") == 0 && (dwType == BS_PUSHBUTTON || dwType == BS_DEFPUSHBUTTON))
+                uFormat |= DT_SINGLELINE;
+            else
+                continue;
+            if (cch == 0) continue;
+            RECT rcClient{};
+            ::GetClientRect(hChild, &rcClient);
+            RECT rcText = rcClient;
+            ::DrawTextW(hdc, szText, cch, &rcText, uFormat);
+            EXPECT_LE(rcText.right, rcClient.right) << "\"" << Narrow(szText) << "\" is too wide";
+            RECT rcLine{};
+            ::DrawTextW(hdc, szText, cch, &rcLine, DT_CALCRECT | DT_SINGLELINE | (uFormat & DT_NOPREFIX));
+            EXPECT_LE(rcText.bottom, rcClient.bottom)
+                << "\"" << Narrow(szText) << "\" needs " << rcText.right << " x " << rcText.bottom << " px ("
+                << rcLine.right << " px on one line), has " << rcClient.right << " x " << rcClient.bottom;
+            ++nChecked;
+        }
+        EXPECT_GT(nChecked, 0);
+        ::SelectObject(hdc, hOld);
+        ::ReleaseDC(hDlg, hdc);
+        ::DestroyWindow(hDlg);
+    }
+}
+
 TEST(Resources, PopupMenuOffersEveryCommand) {
     struct Item {
         UINT id;                // 0: a separator line
@@ -382,37 +458,83 @@ struct GroupIconEntry {
 };
 #pragma pack(pop)
 
+// An icon group's images: each directory entry with its image's bytes.
+std::vector<std::pair<GroupIconEntry, std::vector<BYTE>>> IconImages(int id) {
+    std::vector<std::pair<GroupIconEntry, std::vector<BYTE>>> images;
+    const std::vector<BYTE> group = ResourceBytes(MAKEINTRESOURCEW(14) /* RT_GROUP_ICON */, id);
+    if (group.size() < 6) return images;
+    const size_t count = group[4] | group[5] << 8;
+    if (group.size() != 6 + count * sizeof(GroupIconEntry)) return images;
+    for (size_t i = 0; i < count; ++i) {
+        GroupIconEntry entry{};
+        std::memcpy(&entry, group.data() + 6 + i * sizeof(entry), sizeof(entry));
+        images.emplace_back(entry, ResourceBytes(MAKEINTRESOURCEW(3) /* RT_ICON */, entry.nId));
+    }
+    return images;
+}
+
 // The one image of an icon group: its directory entry and its bitmap bytes.
 bool IconImage(int id, GroupIconEntry& entry, std::vector<BYTE>& image) {
-    const std::vector<BYTE> group = ResourceBytes(MAKEINTRESOURCEW(14) /* RT_GROUP_ICON */, id);
-    if (group.size() != 6 + sizeof(GroupIconEntry) || group[4] != 1 || group[5] != 0) return false;
-    std::memcpy(&entry, group.data() + 6, sizeof(entry));
-    image = ResourceBytes(MAKEINTRESOURCEW(3) /* RT_ICON */, entry.nId);
+    auto images = IconImages(id);
+    if (images.size() != 1) return false;
+    entry = images[0].first;
+    image = std::move(images[0].second);
     return image.size() >= sizeof(BITMAPINFOHEADER);
 }
 
 TEST(Resources, IconsHaveTheirSizeAndColours) {
-    struct Case {
-        int id, size, colours, bits;
-    };
-    for (const Case& c : {Case{IDI_ZEMBRO, 48, 16, 4}, Case{IDI_SEPARATOR, 16, 256, 8}}) {
-        SCOPED_TRACE("icon " + std::to_string(c.id));
-        GroupIconEntry entry{};
-        std::vector<BYTE> image;
-        ASSERT_TRUE(IconImage(c.id, entry, image));
-        EXPECT_EQ(entry.bWidth, c.size);
-        EXPECT_EQ(entry.bHeight, c.size);
-        EXPECT_EQ(entry.bColorCount, c.colours % 256);
-        EXPECT_EQ(entry.wBitCount, c.bits);
+    GroupIconEntry entry{};
+    std::vector<BYTE> image;
+    ASSERT_TRUE(IconImage(IDI_SEPARATOR, entry, image));
+    EXPECT_EQ(entry.bWidth, 16);
+    EXPECT_EQ(entry.bHeight, 16);
+    EXPECT_EQ(entry.bColorCount, 0);
+    EXPECT_EQ(entry.wBitCount, 8);
+    BITMAPINFOHEADER bih{};
+    std::memcpy(&bih, image.data(), sizeof(bih));
+    EXPECT_EQ(bih.biWidth, 16);
+    EXPECT_EQ(bih.biHeight, 32);
+    EXPECT_EQ(bih.biBitCount, 8);
+    EXPECT_EQ(bih.biCompression, static_cast<DWORD>(BI_RGB));
+    EXPECT_EQ(image.size(), sizeof(bih) + 4u * 256 + 16 * (16 + 4));
+}
+
+// The program icon at every size the shell asks for at 96 to 192 DPI, each drawn
+// for its size with soft edges; 256 px as PNG.
+TEST(Resources, ProgramIconHasEverySizeIn32BitsWithAlpha) {
+    const auto images = IconImages(IDI_ZEMBRO);
+    std::vector<int> sizes;
+    for (const auto& [entry, bytes] : images) {
+        const int size = entry.bWidth ? entry.bWidth : 256;
+        sizes.push_back(size);
+        SCOPED_TRACE("size " + std::to_string(size));
+        EXPECT_EQ(entry.bHeight, entry.bWidth);
+        EXPECT_EQ(entry.wBitCount, 32);
+        EXPECT_EQ(entry.dwBytesInRes, bytes.size());
+        if (size == 256) {
+            ASSERT_GE(bytes.size(), 24u);
+            EXPECT_EQ(std::memcmp(bytes.data(), "\x89PNG\r\n\x1a\n", 8), 0);
+            EXPECT_EQ(bytes[16] << 24 | bytes[17] << 16 | bytes[18] << 8 | bytes[19], 256);  // IHDR width
+            continue;
+        }
         BITMAPINFOHEADER bih{};
-        std::memcpy(&bih, image.data(), sizeof(bih));
-        EXPECT_EQ(bih.biWidth, c.size);
-        EXPECT_EQ(bih.biHeight, 2 * c.size);
-        EXPECT_EQ(bih.biBitCount, c.bits);
-        EXPECT_EQ(bih.biCompression, static_cast<DWORD>(BI_RGB));
-        const size_t colourRow = (c.size * c.bits + 31) / 32 * 4, maskRow = (c.size + 31) / 32 * 4;
-        EXPECT_EQ(image.size(), sizeof(bih) + 4u * c.colours + c.size * (colourRow + maskRow));
+        ASSERT_GE(bytes.size(), sizeof(bih));
+        std::memcpy(&bih, bytes.data(), sizeof(bih));
+        EXPECT_EQ(bih.biWidth, size);
+        EXPECT_EQ(bih.biHeight, 2 * size);
+        EXPECT_EQ(bih.biBitCount, 32);
+        const size_t pixels = static_cast<size_t>(size) * size;
+        ASSERT_EQ(bytes.size(), sizeof(bih) + 4 * pixels + size * ((size + 31) / 32 * 4));
+        int transparent = 0, partial = 0;
+        for (size_t i = 0; i < pixels; ++i) {
+            const BYTE alpha = bytes[sizeof(bih) + 4 * i + 3];
+            transparent += alpha == 0;
+            partial += alpha != 0 && alpha != 255;
+        }
+        EXPECT_GT(transparent, 0);
+        EXPECT_GT(partial, 0);
     }
+    EXPECT_EQ(sizes, (std::vector<int>{16, 20, 24, 32, 40, 48, 64, 256}));
 }
 
 bool OnSeparatorLine(int x, int y) { return y == 8 && x >= 1 && x <= 14; }
@@ -460,7 +582,7 @@ TEST(Resources, SeparatorIconIsOneBlackLine) {
     ::DestroyIcon(hIcon);
 }
 
-TEST(Resources, ManifestAsksForCommonControls6AsInvokerDpiAware) {
+TEST(Resources, ManifestAsksForCommonControls6AsInvokerPerMonitorDpiAware) {
     const std::vector<BYTE> bytes = ResourceBytes(MAKEINTRESOURCEW(24) /* RT_MANIFEST */, 1);
     const std::string manifest(bytes.begin(), bytes.end());
 #if defined(__x86_64__) || defined(_M_X64)
@@ -471,7 +593,9 @@ TEST(Resources, ManifestAsksForCommonControls6AsInvokerDpiAware) {
     const std::string arch = "processorArchitecture=\"x86\"";
 #endif
     for (const char* needle : {"name=\"Microsoft.Windows.Common-Controls\"", "version=\"6.0.0.0\"",
-                               "publicKeyToken=\"6595b64144ccf1df\"", "level=\"asInvoker\"", ">true</dpiAware>"}) {
+                               "publicKeyToken=\"6595b64144ccf1df\"", "level=\"asInvoker\"",
+                               // Windows 10 1703 and later; then 8.1; then Vista to 8, system-aware.
+                               ">PerMonitorV2, PerMonitor</dpiAwareness>", ">true/pm</dpiAware>"}) {
         EXPECT_NE(manifest.find(needle), std::string::npos) << needle;
     }
     // Every architecture named is the binary's own: a mismatch would keep the program from starting.

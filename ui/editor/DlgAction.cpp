@@ -10,6 +10,7 @@
 #include "core/ProductLinks.h"
 #include "framework/App.h"
 #include "framework/DataExchange.h"
+#include "framework/Dpi.h"
 #include "framework/FileDialog.h"
 #include "framework/WinText.h"
 #include "res/resource.h"
@@ -106,7 +107,8 @@ BOOL CDlgAction::OnInitDialog() {
 
     m_hIcon = LoadIconW(AfxGetResourceHandle(), MAKEINTRESOURCEW(IDI_ZEMBRO));
     SendMessageW(m_hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
-    SendMessageW(m_hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
+    // The title bar gets the picture drawn for the small size, not the big one shrunk.
+    SetSmallIcon(IDI_ZEMBRO);
 
     const CWinApp* pApp = AfxGetApp();
     std::wstring strCaption = m_bEdit ? kCaptionEdit : kCaptionAdd;
@@ -122,9 +124,27 @@ BOOL CDlgAction::OnInitDialog() {
 void CDlgAction::UpdateIconPreview() {
     bool bExtracted = false;
     HICON hIcon = m_icons.GetIcon(m_action.m_strPath, m_action.m_nIconIndex, true, bExtracted);
+    // The lookup gives icons of the system's DPI; on a monitor of another DPI
+    // the preview shows a copy at that monitor's size.
+    UniqueIcon hScaled;
+    const UINT nSystemDpi = GetWindowDpi(nullptr);
+    if (hIcon && GetDpi() != nSystemDpi) {
+        ICONINFO info{};
+        BITMAP bm{};
+        if (::GetIconInfo(hIcon, &info)) {
+            ::GetObjectW(info.hbmColor ? info.hbmColor : info.hbmMask, sizeof(bm), &bm);
+            if (info.hbmColor) ::DeleteObject(info.hbmColor);
+            if (info.hbmMask) ::DeleteObject(info.hbmMask);
+        }
+        const int cx = MulDiv(bm.bmWidth, static_cast<int>(GetDpi()), static_cast<int>(nSystemDpi));
+        if (cx > 0) hScaled.reset(static_cast<HICON>(::CopyImage(hIcon, IMAGE_ICON, cx, cx, 0)));
+    }
     // The control hands back the icon it showed before: the provider's, already
-    // destroyed by this lookup, or the template's shared one. Neither is ours to free.
-    SendMessageW(m_stcIcon, STM_SETICON, reinterpret_cast<WPARAM>(hIcon), 0);
+    // destroyed by this lookup, the template's shared one, or the scaled copy
+    // that is released below, once the control no longer shows it.
+    SendMessageW(m_stcIcon, STM_SETICON, reinterpret_cast<WPARAM>(hScaled ? hScaled.get() : hIcon), 0);
+    m_hPreviewCopy = std::move(hScaled);
+    m_bPreviewShown = true;
     SetWindowTextW(m_stcIconStatus, bExtracted ? L"" : kNoIconStatus);
 }
 
@@ -211,6 +231,14 @@ void CDlgAction::LocateInExplorer(std::u16string strPath) {
     // Whether the file manager could be opened is not reported either.
     SHOpenFolderAndSelectItems(pidl, 0, nullptr, 0);
     ILFree(pidl);
+}
+
+void CDlgAction::OnDpiChanged(UINT nOldDpi, UINT nNewDpi) {
+    const auto scale = [&](LONG n) { return static_cast<LONG>(MulDiv(n, static_cast<int>(nNewDpi), static_cast<int>(nOldDpi))); };
+    m_rcInitial.right = m_rcInitial.left + scale(m_rcInitial.right - m_rcInitial.left);
+    m_rcInitial.bottom = m_rcInitial.top + scale(m_rcInitial.bottom - m_rcInitial.top);
+    // Until the first lookup the preview shows the template's icon, as at any DPI.
+    if (m_bPreviewShown) UpdateIconPreview();
 }
 
 LRESULT CDlgAction::OnGetMinMaxInfo(WPARAM, LPARAM lParam) {

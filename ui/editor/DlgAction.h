@@ -43,9 +43,14 @@ private:
     // True while a handler writes the members into the controls: the index
     // change this sends must not read the controls back half-written.
     bool m_bWritingControls = false;
+    // The preview's icon at a monitor's DPI other than the system's; else empty.
+    UniqueIcon m_hPreviewCopy;
+    bool m_bPreviewShown = false;  // a lookup has replaced the template's icon
 
 protected:
     BOOL OnInitDialog() override;
+    // The smallest size and the preview follow the DPI.
+    void OnDpiChanged(UINT nOldDpi, UINT nNewDpi) override;
     void DoDataExchange(CDataExchange& dx) override;
     std::span<const CMessageMapEntry> GetMessageMap() const override;
 

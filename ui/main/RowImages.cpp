@@ -5,9 +5,6 @@
 
 namespace {
 
-constexpr int kSize = CRowImages::kSize;
-constexpr size_t kPixels = static_cast<size_t>(kSize) * kSize;
-
 BITMAPINFO TopDown32(int nWidth, int nHeight) {
     BITMAPINFO bmi{};
     bmi.bmiHeader.biSize = sizeof(bmi.bmiHeader);
@@ -39,11 +36,26 @@ std::uint32_t Unpremultiply(std::uint32_t px) {
 }  // namespace
 
 CRowImages::CRowImages()
-    : m_image(CreateSurface(kSize, kSize, m_pImage)),
-      m_mask(CreateSurface(kSize, kSize, m_pMask)),
+    : m_image(CreateSurface(kDefaultSize, kDefaultSize, m_pImage)),
+      m_mask(CreateSurface(kDefaultSize, kDefaultSize, m_pMask)),
       m_dc(::CreateCompatibleDC(nullptr)) {}
 
+void CRowImages::SetSize(int nSize) {
+    if (nSize <= 0 || nSize == m_nSize) return;
+    // A bitmap selected into a DC cannot be deleted: the DC goes first.
+    m_dc.reset();
+    m_nSize = nSize;
+    m_image = CreateSurface(nSize, nSize, m_pImage);
+    m_mask = CreateSurface(nSize, nSize, m_pMask);
+    m_dc.reset(::CreateCompatibleDC(nullptr));
+    m_hShared = nullptr;
+    m_shared.clear();
+    Begin(0);
+}
+
 CRowImages::Image CRowImages::ImageOf(HICON hIcon) {
+    const int kSize = m_nSize;
+    const size_t kPixels = static_cast<size_t>(kSize) * kSize;
     if (!hIcon || !m_pImage || !m_pMask || !m_dc) return {};
     std::fill(m_pImage, m_pImage + kPixels, 0u);
     ::SelectObject(m_dc.get(), m_image.get());
@@ -68,28 +80,36 @@ CRowImages::Image CRowImages::ImageOf(HICON hIcon) {
 
 void CRowImages::Begin(int nRows) {
     m_nRows = std::max(nRows, 0);
-    m_strip.assign(static_cast<size_t>(m_nRows) * kPixels, 0);
+    m_strip.assign(static_cast<size_t>(m_nRows) * m_nSize * m_nSize, 0);
 }
 
 void CRowImages::SetIcon(int nRow, HICON hIcon) { Put(nRow, ImageOf(hIcon)); }
 
-void CRowImages::SetSharedIcon(int nRow, HICON hIcon) {
-    if (hIcon != m_hShared) {
+void CRowImages::SetSharedIcon(int nRow, HICON hIcon, COLORREF crTint) {
+    if (hIcon != m_hShared || crTint != m_crSharedTint) {
         m_shared = ImageOf(hIcon);
         m_hShared = hIcon;
+        m_crSharedTint = crTint;
+        if (crTint != CLR_NONE) {
+            const std::uint32_t rgb = GetRValue(crTint) << 16 | GetGValue(crTint) << 8 | GetBValue(crTint);
+            for (std::uint32_t& px : m_shared)
+                if (px >> 24) px = (px & 0xFF000000u) | rgb;
+        }
     }
     Put(nRow, m_shared);
 }
 
 void CRowImages::Put(int nRow, const Image& image) {
-    if (nRow < 0 || nRow >= m_nRows || image.size() != kPixels) return;
+    const int kSize = m_nSize;
+    if (nRow < 0 || nRow >= m_nRows || image.size() != static_cast<size_t>(kSize) * kSize) return;
     const size_t stride = static_cast<size_t>(m_nRows) * kSize;
-    for (size_t y = 0; y < kSize; ++y)
+    for (size_t y = 0; y < static_cast<size_t>(kSize); ++y)
         std::memcpy(&m_strip[y * stride + static_cast<size_t>(nRow) * kSize], &image[y * kSize],
                     kSize * sizeof(std::uint32_t));
 }
 
 UniqueImageList CRowImages::CreateImageList() const {
+    const int kSize = m_nSize;
     // With a mask, a slot with no icon (all zeros, no alpha) is drawn
     // transparent; without one, common controls 6 draws it as a black square.
     UniqueImageList imageList(::ImageList_Create(kSize, kSize, ILC_COLOR32 | ILC_MASK, std::max(m_nRows, 1), 1));
@@ -101,10 +121,10 @@ UniqueImageList CRowImages::CreateImageList() const {
     std::memcpy(pBits, m_strip.data(), m_strip.size() * sizeof(std::uint32_t));
     // The mask is set (transparent) where alpha is 0; its rows are padded to 16 bits.
     const size_t stride = static_cast<size_t>(nWidth + 15) / 16 * 2;
-    std::vector<BYTE> maskBits(stride * kSize, 0);
-    for (size_t y = 0; y < kSize; ++y)
+    std::vector<BYTE> maskBits(stride * static_cast<size_t>(kSize), 0);
+    for (size_t y = 0; y < static_cast<size_t>(kSize); ++y)
         for (size_t x = 0; x < static_cast<size_t>(nWidth); ++x)
-            if ((m_strip[y * nWidth + x] >> 24) == 0) maskBits[y * stride + x / 8] |= static_cast<BYTE>(0x80 >> (x % 8));
+            if ((m_strip[y * static_cast<size_t>(nWidth) + x] >> 24) == 0) maskBits[y * stride + x / 8] |= static_cast<BYTE>(0x80 >> (x % 8));
     const UniqueGdiObject mask(::CreateBitmap(nWidth, kSize, 1, 1, maskBits.data()));
     if (!mask) return imageList;
     ::ImageList_Add(imageList.get(), static_cast<HBITMAP>(strip.get()), static_cast<HBITMAP>(mask.get()));

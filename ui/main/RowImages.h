@@ -12,32 +12,40 @@
 
 class CRowImages {
 public:
-    static constexpr int kSize = 16;
-    using Image = std::vector<std::uint32_t>;  // kSize * kSize ARGB pixels, top-down, straight alpha
+    static constexpr int kDefaultSize = 16;
+    using Image = std::vector<std::uint32_t>;  // size * size ARGB pixels, top-down, straight alpha
 
     CRowImages();
 
+    // The images' width and height: the small-icon size at the list's DPI.
+    // Changing it drops the images made so far (Begin again).
+    void SetSize(int nSize);
+    int GetSize() const { return m_nSize; }
+
     // Makes room for nRows images, all fully transparent.
     void Begin(int nRows);
-    // Row nRow's image from hIcon, scaled to kSize; a null icon leaves it
+    // Row nRow's image from hIcon, scaled to the size; a null icon leaves it
     // transparent, so that row n keeps image n.
     void SetIcon(int nRow, HICON hIcon);
     // The same, for an icon that never changes (a shared resource icon): it is
-    // drawn once and then copied.
-    void SetSharedIcon(int nRow, HICON hIcon);
+    // drawn once and then copied. With crTint other than CLR_NONE every pixel
+    // takes that colour and keeps its alpha (the separator in high contrast).
+    void SetSharedIcon(int nRow, HICON hIcon, COLORREF crTint = CLR_NONE);
     // A new image list holding the rows' images in order, or null.
     UniqueImageList CreateImageList() const;
 
-    // The icon's image at kSize by kSize; an icon without alpha gets it from
+    // The icon's image at the size; an icon without alpha gets it from
     // its mask. Empty when the icon cannot be drawn.
     Image ImageOf(HICON hIcon);
 
 private:
     void Put(int nRow, const Image& image);
 
+    int m_nSize = kDefaultSize;
     int m_nRows = 0;
-    Image m_strip;  // the rows' images side by side: kSize high, kSize * m_nRows wide
+    Image m_strip;  // the rows' images side by side: m_nSize high, m_nSize * m_nRows wide
     HICON m_hShared = nullptr;
+    COLORREF m_crSharedTint = CLR_NONE;
     Image m_shared;
 
     // Where icons are drawn: made once, reused for every row. The pixel

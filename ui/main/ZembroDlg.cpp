@@ -13,6 +13,7 @@
 #include "core/ProductLinks.h"
 #include "framework/App.h"
 #include "framework/DataExchange.h"
+#include "framework/Dpi.h"
 #include "framework/JumpListEnvironment.h"
 #include "framework/WinText.h"
 #include "ui/main/AboutDlg.h"
@@ -88,6 +89,7 @@ std::span<const CMessageMapEntry> CZembroDlg::GetMessageMap() const {
         {WM_COMMAND, IDM_LOCATE_DATA_FILE, 0, &CZembroDlg::OnLocateDataFile},
         {WM_COMMAND, IDM_EXPORT_LIST, 0, &CZembroDlg::OnExportList},
         {WM_COMMAND, IDM_IMPORT_LIST, 0, &CZembroDlg::OnImportList},
+        {WM_SYSCOLORCHANGE, 0, 0, &CZembroDlg::OnSysColorChange},
     };
     return map;
 }
@@ -110,7 +112,8 @@ BOOL CZembroDlg::OnInitDialog() {
     }
 
     ::SendMessageW(m_hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
-    ::SendMessageW(m_hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
+    // The title bar gets the picture drawn for the small size, not the big one shrunk.
+    SetSmallIcon(IDI_ZEMBRO);
 
     ::GetWindowRect(m_hWnd, &m_rcInitial);
 
@@ -121,7 +124,8 @@ BOOL CZembroDlg::OnInitDialog() {
         LVCOLUMNW column{};
         column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
         column.fmt = LVCFMT_LEFT;
-        column.cx = GetSavedColumnWidth(i, kColumns[i].m_nDefaultWidth);
+        // A stored width is the user's own, in pixels of their screen; the defaults follow the DPI.
+        column.cx = GetSavedColumnWidth(i, ScaleToDpi(kColumns[i].m_nDefaultWidth, GetDpi()));
         column.pszText = const_cast<wchar_t*>(kColumns[i].m_pszCaption);
         column.iSubItem = i;
         ::SendMessageW(m_listTasks, LVM_INSERTCOLUMNW, i, reinterpret_cast<LPARAM>(&column));
@@ -130,6 +134,7 @@ BOOL CZembroDlg::OnInitDialog() {
     ::SetWindowTextW(m_hWnd, ApplicationTitle().c_str());
 
     m_bSaveFailureReported = false;
+    m_rowImages.SetSize(GetSystemMetricsAtDpi(SM_CXSMICON, GetDpi()));
     // Saves that were killed left their temporary files behind.
     RemoveLeftoverSaveFiles();
     if (!RefreshTaskList()) return TRUE;
@@ -174,11 +179,7 @@ bool CZembroDlg::RefreshTaskList() {
         const CJumpListAction task = m_arrTasks.GetAt(i);
         AddTaskRow(task);
     }
-    // The new list goes in before the old one goes, so the view never holds a
-    // destroyed image list.
-    UniqueImageList imageList = m_rowImages.CreateImageList();
-    ::SendMessageW(m_listTasks, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(imageList.get()));
-    m_imageList = std::move(imageList);
+    InstallRowImages();
     ::SendMessageW(m_listTasks, WM_SETREDRAW, TRUE, 0);
     ::InvalidateRect(m_listTasks, nullptr, TRUE);
     return true;
@@ -189,15 +190,61 @@ void CZembroDlg::EndWithoutWriting() {
     EndDialog(IDCANCEL);
 }
 
-void CZembroDlg::AddTaskRow(const CJumpListAction& task) {
-    const int n = static_cast<int>(::SendMessageW(m_listTasks, LVM_GETITEMCOUNT, 0, 0));
+void CZembroDlg::InstallRowImages() {
+    // The new list goes in before the old one goes, so the view never holds a
+    // destroyed image list.
+    UniqueImageList imageList = m_rowImages.CreateImageList();
+    ::SendMessageW(m_listTasks, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(imageList.get()));
+    m_imageList = std::move(imageList);
+}
+
+void CZembroDlg::SetRowImage(int nRow, const CJumpListAction& task) {
     // Image n belongs to row n; the provider keeps its own icon.
     bool bExtracted = false;
     const HICON hIcon = m_icons.GetIcon(task.m_strPath, task.m_nIconIndex, false, bExtracted);
-    if (task.m_strPath.empty())
-        m_rowImages.SetSharedIcon(n, hIcon);  // an empty path always gives the separator icon
-    else
-        m_rowImages.SetIcon(n, hIcon);
+    if (task.m_strPath.empty()) {
+        // An empty path always gives the separator icon, a black line: on a
+        // high-contrast theme's black window it takes the theme's text colour.
+        m_rowImages.SetSharedIcon(nRow, hIcon, IsHighContrast() ? ::GetSysColor(COLOR_WINDOWTEXT) : CLR_NONE);
+    } else {
+        m_rowImages.SetIcon(nRow, hIcon);
+    }
+}
+
+void CZembroDlg::RebuildRowImages() {
+    m_rowImages.SetSize(GetSystemMetricsAtDpi(SM_CXSMICON, GetDpi()));
+    m_rowImages.Begin(m_arrTasks.GetSize());
+    for (int i = 0; i < m_arrTasks.GetSize(); ++i) SetRowImage(i, m_arrTasks.GetAt(i));
+    InstallRowImages();
+    ::InvalidateRect(m_listTasks, nullptr, TRUE);
+}
+
+void CZembroDlg::OnDpiChanged(UINT nOldDpi, UINT nNewDpi) {
+    const auto scale = [&](int n) { return MulDiv(n, static_cast<int>(nNewDpi), static_cast<int>(nOldDpi)); };
+    // The smallest size is the opening size, as it would be at the new DPI.
+    m_rcInitial.right = m_rcInitial.left + scale(m_rcInitial.right - m_rcInitial.left);
+    m_rcInitial.bottom = m_rcInitial.top + scale(m_rcInitial.bottom - m_rcInitial.top);
+    const HWND hHeader = reinterpret_cast<HWND>(::SendMessageW(m_listTasks, LVM_GETHEADER, 0, 0));
+    const int nColumns = hHeader ? static_cast<int>(::SendMessageW(hHeader, HDM_GETITEMCOUNT, 0, 0)) : 0;
+    for (int i = 0; i < nColumns; ++i) {
+        const int cx = static_cast<int>(::SendMessageW(m_listTasks, LVM_GETCOLUMNWIDTH, i, 0));
+        ::SendMessageW(m_listTasks, LVM_SETCOLUMNWIDTH, i, MAKELPARAM(scale(cx), 0));
+    }
+    RebuildRowImages();
+}
+
+LRESULT CZembroDlg::OnSysColorChange(WPARAM, LPARAM) {
+    // Turning high contrast on or off changes the colours: the separator's image follows.
+    RebuildRowImages();
+    // The list view learns of it only from its parent.
+    ::SendMessageW(m_listTasks, WM_SYSCOLORCHANGE, 0, 0);
+    Default();
+    return 0;
+}
+
+void CZembroDlg::AddTaskRow(const CJumpListAction& task) {
+    const int n = static_cast<int>(::SendMessageW(m_listTasks, LVM_GETITEMCOUNT, 0, 0));
+    SetRowImage(n, task);
 
     m_strRowNumber = std::to_wstring(n + 1);
 

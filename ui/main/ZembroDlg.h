@@ -63,7 +63,10 @@ protected:
     LRESULT OnQueryDragIcon(WPARAM wParam, LPARAM lParam);
     LRESULT OnGetMinMaxInfo(WPARAM wParam, LPARAM lParam);
     LRESULT OnHelpInfo(WPARAM wParam, LPARAM lParam);
+    LRESULT OnSysColorChange(WPARAM wParam, LPARAM lParam);
     void OnDestroy();
+    // The opening size, the column widths and the rows' images at the new DPI.
+    void OnDpiChanged(UINT nOldDpi, UINT nNewDpi) override;
 
     // The commands (ZembroDlgCommands.cpp).
     void OnAddNewTask();
@@ -102,6 +105,12 @@ private:
     // The selected row, or -1.
     int GetSelectedRow() const;
     void ShowPopupMenu(int x, int y);
+    // Row nRow's image from the task's icon.
+    void SetRowImage(int nRow, const CJumpListAction& task);
+    // Hands the rows' images to the list view as a new image list.
+    void InstallRowImages();
+    // Every row's image again, at the small-icon size of the window's DPI.
+    void RebuildRowImages();
     void ReadRememberFlags();
     void RestoreWindowPlacement();
     void SaveWindowPlacement();

@@ -56,7 +56,8 @@ BOOL CDlgSettings::OnInitDialog() {
 
     m_hIcon = LoadIconW(AfxGetResourceHandle(), MAKEINTRESOURCEW(IDI_ZEMBRO));
     SendMessageW(m_hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
-    SendMessageW(m_hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
+    // The title bar gets the picture drawn for the small size, not the big one shrunk.
+    SetSmallIcon(IDI_ZEMBRO);
 
     const std::wstring strCaption = L"Settings - " + ApplicationTitle();
     SetWindowTextW(m_hWnd, strCaption.c_str());

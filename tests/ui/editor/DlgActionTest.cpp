@@ -13,6 +13,7 @@
 #include "framework/OleInit.h"
 #include "framework/WinText.h"
 #include "res/resource.h"
+#include "support/IconSize.h"
 #include "support/ModalAnswerer.h"
 #include "support/OpenedUrls.h"
 #include "ui/editor/DlgAction.h"
@@ -141,7 +142,10 @@ TEST_F(DlgActionTest, OpensInEitherModeWithItsCaptionFieldsAndPreview) {
             EXPECT_EQ(PreviewIcon(hDlg) == ProgramIcon(), !bEdit);
             EXPECT_TRUE(IsIcon(PreviewIcon(hDlg)));
             EXPECT_EQ(reinterpret_cast<HICON>(SendMessageW(hDlg, WM_GETICON, ICON_BIG, 0)), ProgramIcon());
-            EXPECT_EQ(reinterpret_cast<HICON>(SendMessageW(hDlg, WM_GETICON, ICON_SMALL, 0)), ProgramIcon());
+            // The small image of the program icon, not the big one shrunk.
+            const auto hSmall = reinterpret_cast<HICON>(SendMessageW(hDlg, WM_GETICON, ICON_SMALL, 0));
+            EXPECT_NE(hSmall, ProgramIcon());
+            EXPECT_EQ(IconWidth(hSmall), GetSystemMetrics(SM_CXSMICON));
             EXPECT_EQ(GetFocus(), GetDlgItem(hDlg, IDC_TITLE));
             Click(hDlg, IDOK);  // editing: the unchanged task passes; adding: refused
             CancelLater(hDlg);
@@ -487,6 +491,32 @@ TEST_F(DlgActionTest, NeverSmallerThanItOpensAndGrowsByTheLayoutRules) {
             EXPECT_EQ(SizeOf(after[i]).cx, SizeOf(before[i]).cx + dx * rules[i].nSizeX / 100);
             EXPECT_EQ(SizeOf(after[i]).cy, SizeOf(before[i]).cy);
         }
+        CancelLater(hDlg);
+    });
+}
+
+// On a monitor of twice the DPI the smallest size doubles with the window, and the
+// preview shows its icon at twice the size.
+TEST_F(DlgActionTest, ADpiChangeScalesTheSmallestSizeAndThePreview) {
+    const CJumpListAction task = Task();
+    Session s;
+    s.Run(&task, [&](HWND hDlg) {
+        RECT rc{};
+        GetWindowRect(hDlg, &rc);
+        const SIZE size = SizeOf(rc);
+        const int cxPreview = IconWidth(PreviewIcon(hDlg));
+        ASSERT_GT(cxPreview, 0);
+        const UINT nDpi = s.dlg.GetDpi() * 2;
+        RECT rcSuggested{rc.left, rc.top, rc.left + 2 * size.cx, rc.top + 2 * size.cy};
+        SendMessageW(hDlg, WM_DPICHANGED, MAKEWPARAM(nDpi, nDpi), reinterpret_cast<LPARAM>(&rcSuggested));
+        MINMAXINFO info{};
+        SendMessageW(hDlg, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info));
+        EXPECT_EQ(info.ptMinTrackSize.x, 2 * size.cx);
+        EXPECT_EQ(info.ptMinTrackSize.y, 2 * size.cy);
+        EXPECT_EQ(IconWidth(PreviewIcon(hDlg)), 2 * cxPreview);
+        // Back at the system's DPI: the provider's own icon again.
+        SendMessageW(hDlg, WM_DPICHANGED, MAKEWPARAM(nDpi / 2, nDpi / 2), reinterpret_cast<LPARAM>(&rc));
+        EXPECT_EQ(IconWidth(PreviewIcon(hDlg)), cxPreview);
         CancelLater(hDlg);
     });
 }

@@ -15,7 +15,7 @@
 namespace {
 
 using Pixels = std::vector<std::uint32_t>;
-constexpr int kSize = CRowImages::kSize;
+constexpr int kSize = CRowImages::kDefaultSize;
 
 BITMAPINFO TopDown32(int w, int h) {
     BITMAPINFO bmi{};
@@ -203,6 +203,46 @@ TEST(RowImagesTest, SoftEdgesKeepTheirColourAndAnEmptyRowIsTransparent) {
     ::SelectObject(dc, old);
     ::DeleteDC(dc);
     ::DeleteObject(hbm);
+}
+
+// At another DPI the images take the small-icon size of that DPI; in high
+// contrast the shared separator image takes the text colour and keeps its alpha.
+TEST(RowImagesTest, SizeAndTintApplyToEveryImage) {
+    HICON hRed = MakeIcon(kCases[1]);  // left half transparent, right half 0x112233
+    struct Case {
+        int size;
+        COLORREF tint;
+        std::uint32_t opaque;  // the right half's pixel
+    };
+    const Case cases[] = {
+        {24, CLR_NONE, 0xFF112233u}, {24, RGB(0xFF, 0xFF, 0x00), 0xFFFFFF00u}, {32, RGB(0x10, 0x20, 0x30), 0xFF102030u},
+        {16, CLR_NONE, 0xFF112233u},
+    };
+    CRowImages rows;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.size << " px, tint " << std::hex << c.tint);
+        rows.SetSize(c.size);
+        EXPECT_EQ(rows.GetSize(), c.size);
+        rows.Begin(2);
+        rows.SetIcon(0, hRed);
+        rows.SetSharedIcon(1, hRed, c.tint);
+        const UniqueImageList list = rows.CreateImageList();
+        ASSERT_TRUE(list);
+        int cx = 0, cy = 0;
+        ASSERT_TRUE(ImageList_GetIconSize(list.get(), &cx, &cy));
+        EXPECT_EQ(cx, c.size);
+        EXPECT_EQ(cy, c.size);
+        const Pixels plain = ImageOf(list.get(), 0), shared = ImageOf(list.get(), 1);
+        ASSERT_EQ(plain.size(), static_cast<size_t>(c.size * c.size));
+        ASSERT_EQ(shared.size(), plain.size());
+        for (int y = 0; y < c.size; ++y)
+            for (int x = 0; x < c.size; ++x) {
+                const bool bLeft = x < c.size / 2;
+                ASSERT_EQ(plain[y * c.size + x], bLeft ? 0u : 0xFF112233u) << x << "," << y;
+                ASSERT_EQ(shared[y * c.size + x], bLeft ? 0u : c.opaque) << x << "," << y;
+            }
+    }
+    ::DestroyIcon(hRed);
 }
 
 }  // namespace

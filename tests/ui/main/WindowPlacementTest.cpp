@@ -62,7 +62,13 @@ TEST_F(WindowPlacementTest, FirstRunWritesThePlacementAndEveryColumnWidth) {
         rcClosed = WindowRect(h);
         Close(h);
     });
-    EXPECT_EQ(widthsAtStart, (std::vector<int>{50, 110, 110, 100, 80}));
+    // The default widths at the screen's DPI.
+    HDC hdc = GetDC(nullptr);
+    const int nDpi = GetDeviceCaps(hdc, LOGPIXELSX);
+    ReleaseDC(nullptr, hdc);
+    std::vector<int> defaults;
+    for (int width : {50, 110, 110, 100, 80}) defaults.push_back(MulDiv(width, nDpi, 96));
+    EXPECT_EQ(widthsAtStart, defaults);
     const DWORD kWidths[] = {50, 150, 110, 100, 80};
     for (int i = 0; i < 5; ++i) EXPECT_EQ(ProfileDword(kColumnNames[i]), kWidths[i]) << i;
     const std::optional<std::vector<BYTE>> location = ProfileBinary(L"Location");

@@ -14,6 +14,7 @@
 #include "framework/WinText.h"
 #include "res/resource.h"
 #include "support/Bytes.h"
+#include "support/IconSize.h"
 #include "support/OpenedUrls.h"
 #include "tools/HostRecord.h"
 
@@ -55,17 +56,25 @@ std::u16string ExeFolder() {
     return as_u16(path.substr(0, path.find_last_of(L'\\')));
 }
 
+// The screen's DPI, which the program's windows open at.
+int ScreenDpi() {
+    HDC hdc = GetDC(nullptr);
+    const int nDpi = GetDeviceCaps(hdc, LOGPIXELSX);
+    ReleaseDC(nullptr, hdc);
+    return nDpi;
+}
+
 // A pixel of an image as drawn over white.
 COLORREF PixelOf(HIMAGELIST hImages, int nImage, int x, int y) {
     BITMAPINFO bmi{};
     bmi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    bmi.bmiHeader.biWidth = bmi.bmiHeader.biHeight = 16;
+    bmi.bmiHeader.biWidth = bmi.bmiHeader.biHeight = 64;
     bmi.bmiHeader.biPlanes = 1;
     bmi.bmiHeader.biBitCount = 32;
     void* pBits = nullptr;
     HDC hdc = CreateCompatibleDC(nullptr);
     HBITMAP hbm = CreateDIBSection(hdc, &bmi, DIB_RGB_COLORS, &pBits, nullptr, 0);
-    memset(pBits, 0xFF, 16 * 16 * 4);
+    memset(pBits, 0xFF, 64 * 64 * 4);
     HGDIOBJ hOld = SelectObject(hdc, hbm);
     ImageList_Draw(hImages, nImage, hdc, 0, 0, ILD_NORMAL);
     const COLORREF color = GetPixel(hdc, x, y);
@@ -150,15 +159,20 @@ TEST_F(MainWindowTest, RowsShowTheIconOfTheirPath) {
                                                MakeTask(u"Red", u"", strIcons, u"", strIcons, 0), MakeSeparator(),
                                                MakeTask(u"Green", u"", strIcons, u"", u"", 1)})));
     std::vector<COLORREF> centres, corners;
+    int cx = 0, cy = 0;
     Run([&](HWND h) {
         const auto hImages =
             reinterpret_cast<HIMAGELIST>(SendDlgItemMessageW(h, IDC_TASK_LIST, LVM_GETIMAGELIST, LVSIL_SMALL, 0));
+        ImageList_GetIconSize(hImages, &cx, &cy);
         for (const Row& row : ReadRows(h)) {
-            centres.push_back(PixelOf(hImages, row.image, 8, 8));
+            centres.push_back(PixelOf(hImages, row.image, cx / 2, cy / 2));
             corners.push_back(PixelOf(hImages, row.image, 0, 0));
         }
         Close(h);
     });
+    // The small-icon size at the screen's DPI: 16 px at 96, 24 at 144.
+    EXPECT_EQ(cx, MulDiv(16, ScreenDpi(), 96));
+    EXPECT_EQ(cy, cx);
     // The separator icon: a black line across a transparent square.
     EXPECT_EQ(centres, (std::vector<COLORREF>{RGB(0, 0, 0xFF), RGB(0xFF, 0, 0), RGB(0, 0, 0), RGB(0, 0x80, 0)}));
     EXPECT_EQ(corners[2], RGB(0xFF, 0xFF, 0xFF));
@@ -187,7 +201,7 @@ TEST_F(MainWindowTest, TheWindowIsSetUpAsDesigned) {
             column.cchTextMax = 64;
             SendMessageW(hList, LVM_GETCOLUMNW, i, reinterpret_cast<LPARAM>(&column));
             EXPECT_STREQ(szText, kColumns[i].caption);
-            EXPECT_EQ(column.cx, kColumns[i].width);
+            EXPECT_EQ(column.cx, MulDiv(kColumns[i].width, ScreenDpi(), 96));
             EXPECT_EQ(column.fmt & LVCFMT_JUSTIFYMASK, LVCFMT_LEFT);
         }
 
@@ -200,7 +214,9 @@ TEST_F(MainWindowTest, TheWindowIsSetUpAsDesigned) {
         EXPECT_EQ(GetMenuState(hSysMenu, nItems - 2, MF_BYPOSITION) & MF_SEPARATOR, static_cast<UINT>(MF_SEPARATOR));
 
         EXPECT_EQ(reinterpret_cast<HICON>(SendMessageW(h, WM_GETICON, ICON_BIG, 0)), hProgramIcon);
-        EXPECT_EQ(reinterpret_cast<HICON>(SendMessageW(h, WM_GETICON, ICON_SMALL, 0)), hProgramIcon);
+        const auto hSmall = reinterpret_cast<HICON>(SendMessageW(h, WM_GETICON, ICON_SMALL, 0));
+        EXPECT_NE(hSmall, hProgramIcon);
+        EXPECT_EQ(IconWidth(hSmall), GetSystemMetrics(SM_CXSMICON));
         EXPECT_EQ(reinterpret_cast<HICON>(SendMessageW(h, WM_QUERYDRAGICON, 0, 0)), hProgramIcon);
 
         // The size at start is the smallest; the layout moves the controls.
@@ -229,6 +245,36 @@ TEST_F(MainWindowTest, TheWindowIsSetUpAsDesigned) {
         Close(h);
     });
     EXPECT_TRUE(m_boxes.empty());
+}
+
+// Moved to a monitor of 1.5 times the DPI: the rows' images, the columns and the
+// smallest size grow with it, and the rows and the selection stay.
+TEST_F(MainWindowTest, ADpiChangeScalesImagesColumnsAndSmallestSize) {
+    WriteBytes(DataFilePath(), Store(MakeList({kCmd, MakeSeparator()})));
+    Run([&](HWND h) {
+        const HWND hList = GetDlgItem(h, IDC_TASK_LIST);
+        const auto imageSize = [hList] {
+            int cx = 0, cy = 0;
+            ImageList_GetIconSize(reinterpret_cast<HIMAGELIST>(SendMessageW(hList, LVM_GETIMAGELIST, LVSIL_SMALL, 0)),
+                                  &cx, &cy);
+            return cx;
+        };
+        const int cxImage = imageSize(), cxColumn = static_cast<int>(SendMessageW(hList, LVM_GETCOLUMNWIDTH, 1, 0));
+        ListView_SetItemState(hList, 1, LVIS_SELECTED, LVIS_SELECTED);
+        RECT rc{};
+        GetWindowRect(h, &rc);
+        const int nDpi = ScreenDpi() * 3 / 2;
+        RECT rcSuggested{rc.left, rc.top, rc.left + (rc.right - rc.left) * 3 / 2, rc.top + (rc.bottom - rc.top) * 3 / 2};
+        SendMessageW(h, WM_DPICHANGED, MAKEWPARAM(nDpi, nDpi), reinterpret_cast<LPARAM>(&rcSuggested));
+        EXPECT_EQ(imageSize(), cxImage * 3 / 2);
+        EXPECT_EQ(SendMessageW(hList, LVM_GETCOLUMNWIDTH, 1, 0), cxColumn * 3 / 2);
+        MINMAXINFO info{};
+        SendMessageW(h, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info));
+        EXPECT_EQ(info.ptMinTrackSize.x, (rc.right - rc.left) * 3 / 2);
+        EXPECT_EQ(SendMessageW(hList, LVM_GETITEMCOUNT, 0, 0), 2);
+        EXPECT_EQ(SendMessageW(hList, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED), 1);
+        Close(h);
+    });
 }
 
 TEST_F(MainWindowTest, F1TheShareButtonAndTheAboutItemLeadOut) {

@@ -14,6 +14,7 @@
 #include "RegistryValues.h"
 #include "framework/App.h"
 #include "res/resource.h"
+#include "support/IconSize.h"
 #include "support/ModalAnswerer.h"
 #include "ui/settings/DlgSettings.h"
 
@@ -62,6 +63,7 @@ struct CShown {
     LRESULT m_lLocation = -1, m_lColumnWidth = -1;
     std::u16string m_strMaximum;
     HICON m_hIconBig = nullptr, m_hIconSmall = nullptr;
+    int m_cxIconSmall = 0;  // the dialog owns its small icon: measured while it is open
     int m_nFocusID = 0;
 };
 
@@ -73,6 +75,7 @@ CShown Look(HWND hDlg) {
     shown.m_strMaximum = WindowText(GetDlgItem(hDlg, IDC_MAX_JUMP_LIST_ITEMS));
     shown.m_hIconBig = reinterpret_cast<HICON>(SendMessageW(hDlg, WM_GETICON, ICON_BIG, 0));
     shown.m_hIconSmall = reinterpret_cast<HICON>(SendMessageW(hDlg, WM_GETICON, ICON_SMALL, 0));
+    shown.m_cxIconSmall = IconWidth(shown.m_hIconSmall);
     shown.m_nFocusID = GetDlgCtrlID(GetFocus());
     return shown;
 }
@@ -136,7 +139,8 @@ TEST_F(DlgSettingsTest, StartShowsWhatIsStored) {
         EXPECT_EQ(shown.m_lColumnWidth, c.lColumnWidth);
         EXPECT_EQ(shown.m_strMaximum, c.pszMaximum);
         EXPECT_EQ(shown.m_hIconBig, hProgramIcon);
-        EXPECT_EQ(shown.m_hIconSmall, hProgramIcon);
+        EXPECT_NE(shown.m_hIconSmall, hProgramIcon);
+        EXPECT_EQ(shown.m_cxIconSmall, GetSystemMetrics(SM_CXSMICON));
         EXPECT_EQ(dlg.m_hIcon, hProgramIcon);
         EXPECT_EQ(shown.m_nFocusID, IDC_REMEMBER_LOCATION);
         EXPECT_TRUE(answerer.MessageBoxes().empty());

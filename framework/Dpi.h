@@ -1,0 +1,20 @@
+#pragma once
+// Pixel sizes that follow a window's DPI. The per-monitor functions of
+// Windows 10 are looked up at run time, so the program still starts on
+// Windows 7; without them a window's DPI is its device context's LOGPIXELSX.
+#include <windows.h>
+
+constexpr UINT kDefaultDpi = 96;
+
+// The DPI that hWnd is drawn at (its monitor's, for a per-monitor aware
+// window); the screen's when hWnd is null.
+UINT GetWindowDpi(HWND hWnd);
+
+// GetSystemMetrics(nIndex) as it is at nDpi.
+int GetSystemMetricsAtDpi(int nIndex, UINT nDpi);
+
+// n pixels at 96 DPI, at nDpi.
+inline int ScaleToDpi(int n, UINT nDpi) { return MulDiv(n, static_cast<int>(nDpi), static_cast<int>(kDefaultDpi)); }
+
+// Whether the user chose a high-contrast theme.
+bool IsHighContrast();
