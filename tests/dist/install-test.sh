@@ -24,6 +24,7 @@ absent() { [ ! -e "$1" ]; }
 
 dist=$win/dist-test
 "$root/tools/dist/make-dist.sh" "$win" "$dist" >/dev/null || { echo "FAILED: packaging"; exit 1; }
+check "the msi is built" test -s "$dist/Zembro-4.1-win64.msi"
 check "the zip holds the program and the read-me" \
   bash -c "unzip -Z1 '$dist/Zembro-4.1-win64.zip' | sort | tr '\n' ' ' | grep -qx 'ReadMe.txt Zembro.exe '"
 
@@ -60,9 +61,56 @@ check "the user's data file stays" bash -c "printf '\\x00\\x00\\x00\\x00' | cmp 
 check "the user's settings stay" \
   bash -c "wine reg query '$settings' /v InstallTestMarker 2>/dev/null | grep -q 0x7"
 
+# The Windows Installer package: per-user by default, replaced by a newer one,
+# removed with nothing of the user's lost. Wine's installer does not redirect
+# Program Files for a per-user install as Windows does (to Programs in the local
+# application data folder), so both places are accepted.
+msi_installed() {
+  local f
+  for f in "$local_app/Programs/Zembro/Zembro.exe" "$WINEPREFIX/drive_c/Program Files/Zembro/Zembro.exe"; do
+    [ -f "$f" ] && { echo "$f"; return 0; }
+  done
+  return 1
+}
+msi_installed_built() { cmp -s "$(msi_installed)" "$win/Zembro.exe"; }
+msi_readme_installed() { test -f "$(dirname "$(msi_installed)")/ReadMe.txt"; }
+msi_removed() { ! msi_installed >/dev/null; }
+# The DisplayVersion of every uninstall entry named Zembro, in both hives.
+uninstall_versions() {
+  local hive
+  for hive in HKCU HKLM; do
+    wine reg query "$hive\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall" /s 2>/dev/null | tr -d '\r' |
+      awk '/DisplayName.*Zembro$/ {z = 1; next} z && /DisplayVersion/ {print $3; z = 0}'
+  done | sort | tr '\n' ' '
+}
+versions_are() { [ "$(uninstall_versions)" = "$1" ]; }
+data_file_kept() { printf '\x00\x00\x00\x00' | cmp -s - "$data_dir/Data.dat"; }
+
+newer=$win/dist-test-newer
+ZEMBRO_DIST_VERSION=4.1.1 "$root/tools/dist/make-dist.sh" "$win" "$newer" >/dev/null || { echo "FAILED: packaging 4.1.1"; exit 1; }
+msi=$(winepath -w "$dist/Zembro-4.1-win64.msi")
+msi_newer=$(winepath -w "$newer/Zembro-4.1.1-win64.msi")
+"$run" msiexec /i "$msi" /qn >/dev/null
+check "msi: the program is installed" msi_installed_built
+check "msi: the read-me is installed" msi_readme_installed
+check "msi: the Start menu shortcut is the user's" test -f "$shortcut"
+check "msi: the uninstall entry says 4.1" versions_are "4.1 "
+"$run" msiexec /i "$msi_newer" /qn >/dev/null
+check "msi: a newer package replaces the older" versions_are "4.1.1 "
+"$run" msiexec /x "$msi_newer" /qn >/dev/null
+check "msi: the program is removed" msi_removed
+check "msi: the Start menu shortcut is removed" absent "$shortcut"
+check "msi: the uninstall entry is removed" versions_are ""
+check "msi: the user's data file stays" data_file_kept
+"$run" msiexec /i "$msi" ALLUSERS=1 /qn >/dev/null
+check "msi, all users: the program is in Program Files" test -f "$WINEPREFIX/drive_c/Program Files/Zembro/Zembro.exe"
+"$run" msiexec /x "$msi" ALLUSERS=1 /qn >/dev/null
+check "msi, all users: the program is removed" absent "$WINEPREFIX/drive_c/Program Files/Zembro/Zembro.exe"
+rm -rf "$newer"
+
 rm -f "$data_dir/Data.dat"
 [ "$had_data" = 1 ] && cp "$dist/Data.dat.saved" "$data_dir/Data.dat"
 wine reg delete "$settings" /v InstallTestMarker /f >/dev/null 2>&1
 "$run" --shutdown
-echo "$(( 13 - failures )) passed, $failures failed"
+echo "$(( 25 - failures )) passed, $failures failed"
 [ "$failures" = 0 ]

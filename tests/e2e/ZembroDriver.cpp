@@ -231,8 +231,8 @@ CZembroDriver::~CZembroDriver() {
     m_process->Stop(kDeadlineMs);
 }
 
-bool CZembroDriver::Launch() {
-    m_process = std::make_unique<CZembroProcess>();
+bool CZembroDriver::Launch(const std::wstring& arguments) {
+    m_process = std::make_unique<CZembroProcess>(arguments);
     return m_process->Started();
 }
 

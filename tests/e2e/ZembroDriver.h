@@ -68,8 +68,9 @@ public:
     // Starts Zembro.exe and waits until its main window takes input, answering
     // the message boxes it shows meanwhile. A test failure when it does not.
     bool Start() { return Launch() && WaitUntilReady(); }
-    // The two halves of Start, for a test that answers a box at start itself.
-    bool Launch();
+    // The two halves of Start, for a test that answers a box at start itself;
+    // Launch may pass arguments after the program's name.
+    bool Launch(const std::wstring& arguments = L"");
     bool WaitUntilReady();
     HWND Main() const { return m_hMain; }
     CZembroProcess& Process() { return *m_process; }

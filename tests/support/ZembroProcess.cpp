@@ -34,13 +34,14 @@ std::wstring WindowTitle(HWND hWnd) {
     return sz;
 }
 
-CZembroProcess::CZembroProcess() {
+CZembroProcess::CZembroProcess(const std::wstring& arguments) {
     const std::wstring program = FindProgram();
     if (program.empty()) {
         ADD_FAILURE() << "Zembro.exe is not built above the tests";
         return;
     }
     std::wstring commandLine = L"\"" + program + L"\"";
+    if (!arguments.empty()) commandLine += L" " + arguments;
     STARTUPINFOW si{};
     si.cb = sizeof(si);
     if (!CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &m_pi))

@@ -20,8 +20,9 @@ std::wstring WindowTitle(HWND hWnd);
 
 class CZembroProcess {
 public:
-    // Starts the program; a test failure when it cannot be found or started.
-    CZembroProcess();
+    // Starts the program with arguments after its name; a test failure when it
+    // cannot be found or started.
+    explicit CZembroProcess(const std::wstring& arguments = L"");
     // Closes the program when it still runs, and ends it when it will not close.
     ~CZembroProcess();
     CZembroProcess(const CZembroProcess&) = delete;

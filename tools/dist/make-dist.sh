@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
-# Packages build/win/Zembro.exe: a zip with the program and a read-me, and a
-# per-user NSIS installer.  Usage: make-dist.sh WIN_BUILD_DIR OUT_DIR
+# Packages build/win/Zembro.exe: a zip with the program and a read-me, a
+# per-user NSIS installer, and a Windows Installer package for administrators.
+# Usage: make-dist.sh WIN_BUILD_DIR OUT_DIR  (ZEMBRO_DIST_VERSION overrides the
+# version, for the upgrade test)
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 win=$(cd "$1" && pwd)
 out=$2
-version=4.1
+version=${ZEMBRO_DIST_VERSION:-4.1}
 mkdir -p "$out"
 out=$(cd "$out" && pwd)
 stage=$(mktemp -d)
@@ -16,5 +18,8 @@ sed 's/$/\r/' "$here/ReadMe.txt" >"$stage/ReadMe.txt"
 rm -f "$out/Zembro-$version-win64.zip"
 (cd "$stage" && zip -q -X "$out/Zembro-$version-win64.zip" Zembro.exe ReadMe.txt)
 makensis -V2 -DVERSION=$version -DSOURCE_DIR="$stage" -DOUTFILE="$out/Zembro-$version-setup.exe" "$here/Zembro.nsi"
+# wixl takes the files named in the package from the folder it runs in.
+(cd "$stage" && wixl -a x64 -D Version="$version" -o "$out/Zembro-$version-win64.msi" "$here/Zembro.wxs")
 echo "$out/Zembro-$version-win64.zip"
 echo "$out/Zembro-$version-setup.exe"
+echo "$out/Zembro-$version-win64.msi"

@@ -3,6 +3,7 @@
 #include <windowsx.h>
 #include <commctrl.h>
 
+#include <array>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -24,6 +25,34 @@ namespace {
 
 // No LVS_EX_FLATSB: common controls 6 ignores it, and nothing else wants it.
 constexpr DWORD kListExtendedStyle = LVS_EX_GRIDLINES | LVS_EX_SUBITEMIMAGES | LVS_EX_FULLROWSELECT;  // 0x23
+constexpr wchar_t kMissingTargetTip[] = L"The program or document was not found.";
+
+// Whether a task's target is gone, at one attribute lookup per row: only a
+// full path on a local drive is looked at. Bare names, web addresses and
+// network paths (mapped drives included) are never checked, so a refresh
+// never waits on the network.
+class CMissingTargetCheck {
+public:
+    CMissingTargetCheck() { m_driveTypes.fill(kUnknown); }
+
+    bool IsMissing(const std::u16string& strPath) {
+        if (strPath.size() < 3 || strPath[1] != u':' || (strPath[2] != u'\\' && strPath[2] != u'/')) return false;
+        const char16_t chDrive = strPath[0] | 0x20;  // lower case
+        if (chDrive < u'a' || chDrive > u'z') return false;
+        UINT& nType = m_driveTypes[chDrive - u'a'];
+        if (nType == kUnknown) {
+            const wchar_t szRoot[] = {static_cast<wchar_t>(chDrive), L':', L'\\', 0};
+            nType = ::GetDriveTypeW(szRoot);
+        }
+        if (nType == DRIVE_REMOTE) return false;
+        if (nType == DRIVE_NO_ROOT_DIR) return true;  // no such drive
+        return ::GetFileAttributesW(as_wcstr(strPath)) == INVALID_FILE_ATTRIBUTES;
+    }
+
+private:
+    static constexpr UINT kUnknown = 0xFFFFFFFF;
+    std::array<UINT, 26> m_driveTypes;  // per drive letter, looked up once per refresh
+};
 
 struct CColumn {
     const wchar_t* m_pszCaption;
@@ -71,6 +100,8 @@ std::span<const CMessageMapEntry> CZembroDlg::GetMessageMap() const {
         {WM_COMMAND, IDC_ADD_NEW, BN_CLICKED, &CZembroDlg::OnAddNewTask},
         {WM_COMMAND, IDC_RESET, BN_CLICKED, &CZembroDlg::OnResetList},
         {WM_NOTIFY, IDC_TASK_LIST, NM_DBLCLK, &CZembroDlg::OnListDoubleClick},
+        {WM_NOTIFY, IDC_TASK_LIST, NM_CUSTOMDRAW, &CZembroDlg::OnListCustomDraw},
+        {WM_NOTIFY, IDC_TASK_LIST, LVN_GETINFOTIPW, &CZembroDlg::OnListGetInfoTip},
         {WM_COMMAND, IDC_EDIT, BN_CLICKED, &CZembroDlg::OnEditTask},
         {WM_COMMAND, IDC_MOVE_UP, BN_CLICKED, &CZembroDlg::OnMoveUp},
         {WM_COMMAND, IDC_MOVE_DOWN, BN_CLICKED, &CZembroDlg::OnMoveDown},
@@ -118,7 +149,8 @@ BOOL CZembroDlg::OnInitDialog() {
     ::GetWindowRect(m_hWnd, &m_rcInitial);
 
     const auto dwExStyle = static_cast<DWORD>(::SendMessageW(m_listTasks, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0));
-    ::SendMessageW(m_listTasks, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, dwExStyle | kListExtendedStyle);
+    // Infotips tell why a row is grey; they change nothing that is drawn.
+    ::SendMessageW(m_listTasks, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, dwExStyle | kListExtendedStyle | LVS_EX_INFOTIP);
 
     for (int i = 0; i < static_cast<int>(std::size(kColumns)); ++i) {
         LVCOLUMNW column{};
@@ -175,8 +207,11 @@ bool CZembroDlg::RefreshTaskList() {
     ::SendMessageW(m_listTasks, WM_SETREDRAW, FALSE, 0);
     ::SendMessageW(m_listTasks, LVM_DELETEALLITEMS, 0, 0);
     m_rowImages.Begin(m_arrTasks.GetSize());
+    m_arrMissing.assign(static_cast<size_t>(m_arrTasks.GetSize()), false);
+    CMissingTargetCheck missing;
     for (int i = 0; i < m_arrTasks.GetSize(); ++i) {
         const CJumpListAction task = m_arrTasks.GetAt(i);
+        m_arrMissing[static_cast<size_t>(i)] = missing.IsMissing(task.m_strPath);
         AddTaskRow(task);
     }
     InstallRowImages();
@@ -239,6 +274,26 @@ LRESULT CZembroDlg::OnSysColorChange(WPARAM, LPARAM) {
     // The list view learns of it only from its parent.
     ::SendMessageW(m_listTasks, WM_SYSCOLORCHANGE, 0, 0);
     Default();
+    return 0;
+}
+
+bool CZembroDlg::IsTargetMissing(int nRow) const {
+    return nRow >= 0 && static_cast<size_t>(nRow) < m_arrMissing.size() && m_arrMissing[static_cast<size_t>(nRow)];
+}
+
+LRESULT CZembroDlg::OnListCustomDraw(NMHDR* pNMHDR) {
+    auto* pDraw = reinterpret_cast<NMLVCUSTOMDRAW*>(pNMHDR);
+    if (pDraw->nmcd.dwDrawStage == CDDS_PREPAINT) return CDRF_NOTIFYITEMDRAW;
+    // The row's colour holds for every cell of it.
+    if (pDraw->nmcd.dwDrawStage == CDDS_ITEMPREPAINT && IsTargetMissing(static_cast<int>(pDraw->nmcd.dwItemSpec)))
+        pDraw->clrText = ::GetSysColor(COLOR_GRAYTEXT);
+    return CDRF_DODEFAULT;
+}
+
+LRESULT CZembroDlg::OnListGetInfoTip(NMHDR* pNMHDR) {
+    auto* pTip = reinterpret_cast<NMLVGETINFOTIPW*>(pNMHDR);
+    if (IsTargetMissing(pTip->iItem) && pTip->pszText && pTip->cchTextMax > 0)
+        lstrcpynW(pTip->pszText, kMissingTargetTip, pTip->cchTextMax);
     return 0;
 }
 

@@ -10,6 +10,7 @@
 
 #include <span>
 #include <string>
+#include <vector>
 
 #include "core/DataFile.h"
 #include "core/JumpListAction.h"
@@ -73,6 +74,9 @@ protected:
     void OnAddSeparator();
     void OnEditTask();
     LRESULT OnListDoubleClick(NMHDR* pNMHDR);
+    // Rows whose program or document is gone are grey, with a tip that says so.
+    LRESULT OnListCustomDraw(NMHDR* pNMHDR);
+    LRESULT OnListGetInfoTip(NMHDR* pNMHDR);
     void OnDeleteTask();
     void OnMoveUp();
     void OnMoveDown();
@@ -93,6 +97,7 @@ private:
     static std::wstring FileNameOf(const std::u16string& strPath);
     // The task dialog's choice for an import: its two command ids, or IDCANCEL.
     int AskHowToImport(const std::u16string& strPath, int nEntries);
+    bool IsTargetMissing(int nRow) const;
     // nIndex -1: the selected row (a message when there is none).
     void EditTaskAt(int nIndex);
     // Moves the selected entry by nStep (-1 up, +1 down) and keeps it selected.
@@ -131,6 +136,8 @@ private:
     // The rows' images while the rows are rebuilt.
     CRowImages m_rowImages;
     CTaskList m_arrTasks;
+    // Per row: the task's full local path names nothing (found at the refresh).
+    std::vector<bool> m_arrMissing;
     std::wstring m_strRowNumber;
     RECT m_rcInitial{};
     // A shared resource icon: never destroyed.

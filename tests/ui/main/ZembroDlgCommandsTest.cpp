@@ -243,7 +243,7 @@ TEST_F(MainWindowTest, AFailedSaveIsToldOnce) {
 TEST_F(MainWindowTest, ThePopupMenuOpensAtItsPointAndRoutesItsItems) {
     const std::vector<std::u16string> kItems{u"Add New...", u"Add Seperator", u"", u"Edit Selected...", u"",
                                              u"Delete Selected", u"", u"Settings...", u"", u"Locate Data File...",
-                                             u"", u"Exit"};
+                                             u"", u"Export List...\tCtrl+E", u"Import List...\tCtrl+I", u"", u"Exit"};
     struct Case {
         const char* name;
         std::function<void(HWND)> open;
@@ -266,7 +266,7 @@ TEST_F(MainWindowTest, ThePopupMenuOpensAtItsPointAndRoutesItsItems) {
         {"context menu over a button: edit", contextMenu(IDC_MOVE_UP, 200, 150), {200, 150}, 2, {kSelectToEdit}, 4, 0},
         {"context menu: delete", contextMenu(0, 260, 190), {260, 190}, 3, {kSelectToDelete}, 4, 0},
         {"context menu: settings", contextMenu(0, 270, 200), {270, 200}, 4, {}, 4, IDC_REMEMBER_COLUMN_WIDTH},
-        {"keyboard context menu: exit", contextMenu(0, -1, -1), {-1, -1}, 6, {}, -1, 0},
+        {"keyboard context menu: exit", contextMenu(0, -1, -1), {-1, -1}, 8, {}, -1, 0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
