@@ -31,6 +31,8 @@ public:
     // drawn once and then copied. With crTint other than CLR_NONE every pixel
     // takes that colour and keeps its alpha (the separator in high contrast).
     void SetSharedIcon(int nRow, HICON hIcon, COLORREF crTint = CLR_NONE);
+    // Row nRow's image as ImageOf made it (an empty one leaves it transparent).
+    void SetImage(int nRow, const Image& image) { Put(nRow, image); }
     // A new image list holding the rows' images in order, or null.
     UniqueImageList CreateImageList() const;
 

@@ -3,7 +3,6 @@
 #include <windowsx.h>
 #include <commctrl.h>
 
-#include <array>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -27,32 +26,6 @@ namespace {
 constexpr DWORD kListExtendedStyle = LVS_EX_GRIDLINES | LVS_EX_SUBITEMIMAGES | LVS_EX_FULLROWSELECT;  // 0x23
 constexpr wchar_t kMissingTargetTip[] = L"The program or document was not found.";
 
-// Whether a task's target is gone, at one attribute lookup per row: only a
-// full path on a local drive is looked at. Bare names, web addresses and
-// network paths (mapped drives included) are never checked, so a refresh
-// never waits on the network.
-class CMissingTargetCheck {
-public:
-    CMissingTargetCheck() { m_driveTypes.fill(kUnknown); }
-
-    bool IsMissing(const std::u16string& strPath) {
-        if (strPath.size() < 3 || strPath[1] != u':' || (strPath[2] != u'\\' && strPath[2] != u'/')) return false;
-        const char16_t chDrive = strPath[0] | 0x20;  // lower case
-        if (chDrive < u'a' || chDrive > u'z') return false;
-        UINT& nType = m_driveTypes[chDrive - u'a'];
-        if (nType == kUnknown) {
-            const wchar_t szRoot[] = {static_cast<wchar_t>(chDrive), L':', L'\\', 0};
-            nType = ::GetDriveTypeW(szRoot);
-        }
-        if (nType == DRIVE_REMOTE) return false;
-        if (nType == DRIVE_NO_ROOT_DIR) return true;  // no such drive
-        return ::GetFileAttributesW(as_wcstr(strPath)) == INVALID_FILE_ATTRIBUTES;
-    }
-
-private:
-    static constexpr UINT kUnknown = 0xFFFFFFFF;
-    std::array<UINT, 26> m_driveTypes;  // per drive letter, looked up once per refresh
-};
 
 struct CColumn {
     const wchar_t* m_pszCaption;
@@ -207,11 +180,11 @@ bool CZembroDlg::RefreshTaskList() {
     ::SendMessageW(m_listTasks, WM_SETREDRAW, FALSE, 0);
     ::SendMessageW(m_listTasks, LVM_DELETEALLITEMS, 0, 0);
     m_rowImages.Begin(m_arrTasks.GetSize());
-    m_arrMissing.assign(static_cast<size_t>(m_arrTasks.GetSize()), false);
-    CMissingTargetCheck missing;
+    m_arrTargets.assign(static_cast<size_t>(m_arrTasks.GetSize()), CTargetState{});
+    CTargetProbe probe;
     for (int i = 0; i < m_arrTasks.GetSize(); ++i) {
         const CJumpListAction task = m_arrTasks.GetAt(i);
-        m_arrMissing[static_cast<size_t>(i)] = missing.IsMissing(task.m_strPath);
+        m_arrTargets[static_cast<size_t>(i)] = probe.Probe(task.m_strPath);
         AddTaskRow(task);
     }
     InstallRowImages();
@@ -234,20 +207,30 @@ void CZembroDlg::InstallRowImages() {
 }
 
 void CZembroDlg::SetRowImage(int nRow, const CJumpListAction& task) {
-    // Image n belongs to row n; the provider keeps its own icon.
-    bool bExtracted = false;
-    const HICON hIcon = m_icons.GetIcon(task.m_strPath, task.m_nIconIndex, false, bExtracted);
     if (task.m_strPath.empty()) {
         // An empty path always gives the separator icon, a black line: on a
         // high-contrast theme's black window it takes the theme's text colour.
+        bool bExtracted = false;
+        const HICON hIcon = m_icons.GetIcon(task.m_strPath, task.m_nIconIndex, false, bExtracted);
         m_rowImages.SetSharedIcon(nRow, hIcon, IsHighContrast() ? ::GetSysColor(COLOR_WINDOWTEXT) : CLR_NONE);
-    } else {
-        m_rowImages.SetIcon(nRow, hIcon);
+        return;
     }
+    // Image n belongs to row n. An icon is looked up once for the run, and
+    // again only when its file was written since.
+    const std::uint64_t nLastWrite = m_arrTargets[static_cast<size_t>(nRow)].m_nLastWrite;
+    if (const CRowImages::Image* pImage = m_rowIcons.Find(task.m_strPath, task.m_nIconIndex, nLastWrite)) {
+        m_rowImages.SetImage(nRow, *pImage);
+        return;
+    }
+    bool bExtracted = false;
+    CRowImages::Image image = m_rowImages.ImageOf(m_icons.GetIcon(task.m_strPath, task.m_nIconIndex, false, bExtracted));
+    m_rowImages.SetImage(nRow, image);
+    m_rowIcons.Store(task.m_strPath, task.m_nIconIndex, nLastWrite, std::move(image));
 }
 
 void CZembroDlg::RebuildRowImages() {
     m_rowImages.SetSize(GetSystemMetricsAtDpi(SM_CXSMICON, GetDpi()));
+    m_rowIcons.Clear();  // of another size, or made before the colours changed
     m_rowImages.Begin(m_arrTasks.GetSize());
     for (int i = 0; i < m_arrTasks.GetSize(); ++i) SetRowImage(i, m_arrTasks.GetAt(i));
     InstallRowImages();
@@ -278,7 +261,8 @@ LRESULT CZembroDlg::OnSysColorChange(WPARAM, LPARAM) {
 }
 
 bool CZembroDlg::IsTargetMissing(int nRow) const {
-    return nRow >= 0 && static_cast<size_t>(nRow) < m_arrMissing.size() && m_arrMissing[static_cast<size_t>(nRow)];
+    return nRow >= 0 && static_cast<size_t>(nRow) < m_arrTargets.size() &&
+           m_arrTargets[static_cast<size_t>(nRow)].IsMissing();
 }
 
 LRESULT CZembroDlg::OnListCustomDraw(NMHDR* pNMHDR) {

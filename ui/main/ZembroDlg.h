@@ -18,6 +18,7 @@
 #include "framework/UniqueHandle.h"
 #include "res/resource.h"
 #include "ui/editor/ActionIconProvider.h"
+#include "ui/main/RowIconCache.h"
 #include "ui/main/RowImages.h"
 
 class CZembroDlg : public CDialog {
@@ -136,8 +137,10 @@ private:
     // The rows' images while the rows are rebuilt.
     CRowImages m_rowImages;
     CTaskList m_arrTasks;
-    // Per row: the task's full local path names nothing (found at the refresh).
-    std::vector<bool> m_arrMissing;
+    // Per row: what one attribute lookup at the refresh told of its target.
+    std::vector<CTargetState> m_arrTargets;
+    // The rows' images by (path, icon index), kept for the run.
+    CRowIconCache m_rowIcons;
     std::wstring m_strRowNumber;
     RECT m_rcInitial{};
     // A shared resource icon: never destroyed.
