@@ -43,6 +43,17 @@ protected:
             EXPECT_EQ(pProperties->Commit(), S_OK);
         }
     }
+    // Begins a list, adds the collection as its user tasks and commits it.
+    static void CommitTasks(IObjectCollection* pTasks) {
+        ComPtr<ICustomDestinationList> pList = Create<ICustomDestinationList>(CLSID_DestinationList);
+        UINT cSlots = 0;
+        ComPtr<IObjectArray> pRemoved;
+        ASSERT_EQ(pList->BeginList(&cSlots, IID_PPV_ARGS(&pRemoved)), S_OK);
+        ComPtr<IObjectArray> pArray;
+        ASSERT_EQ(pTasks->QueryInterface(IID_PPV_ARGS(&pArray)), S_OK);
+        ASSERT_EQ(pList->AddUserTasks(pArray.Get()), S_OK);
+        ASSERT_EQ(pList->CommitList(), S_OK);
+    }
     static std::wstring Title(IShellLinkW* pLink) {
         ComPtr<IPropertyStore> pProperties;
         EXPECT_EQ(pLink->QueryInterface(IID_PPV_ARGS(&pProperties)), S_OK);
@@ -149,14 +160,7 @@ TEST_F(JumpListHostTest, RecordsWhetherEachTaskIsLaunchable) {
         SetTitle(pLink.Get(), L"Task", true);
         pTasks->AddObject(pLink.Get());
     }
-    ComPtr<ICustomDestinationList> pList = Create<ICustomDestinationList>(CLSID_DestinationList);
-    UINT cSlots = 0;
-    ComPtr<IObjectArray> pRemoved;
-    ASSERT_EQ(pList->BeginList(&cSlots, IID_PPV_ARGS(&pRemoved)), S_OK);
-    ComPtr<IObjectArray> pArray;
-    ASSERT_EQ(pTasks.As(&pArray), S_OK);
-    ASSERT_EQ(pList->AddUserTasks(pArray.Get()), S_OK);
-    ASSERT_EQ(pList->CommitList(), S_OK);
+    CommitTasks(pTasks.Get());
 
     const std::optional<HostRecord> record = ReadHostRecord();
     ASSERT_TRUE(record.has_value());
@@ -186,14 +190,7 @@ TEST_F(JumpListHostTest, RecordsWhatItCannotUseInsteadOfSkippingIt) {
     pTasks->AddObject(pNotALink.Get());
     pTasks->AddObject(pUncommitted.Get());
 
-    ComPtr<ICustomDestinationList> pList = Create<ICustomDestinationList>(CLSID_DestinationList);
-    UINT cSlots = 0;
-    ComPtr<IObjectArray> pRemoved;
-    ASSERT_EQ(pList->BeginList(&cSlots, IID_PPV_ARGS(&pRemoved)), S_OK);
-    ComPtr<IObjectArray> pArray;
-    ASSERT_EQ(pTasks.As(&pArray), S_OK);
-    ASSERT_EQ(pList->AddUserTasks(pArray.Get()), S_OK);
-    ASSERT_EQ(pList->CommitList(), S_OK);
+    CommitTasks(pTasks.Get());
 
     const std::optional<HostRecord> record = ReadHostRecord();
     ASSERT_TRUE(record.has_value());
