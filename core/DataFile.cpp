@@ -1,11 +1,12 @@
 #include "core/DataFile.h"
 
+#include <algorithm>
 #include <chrono>
 #include <memory>
+#include <optional>
 #include <thread>
-#include <vector>
-#include <algorithm>
 #include <utility>
+#include <vector>
 
 #include "core/Platform.h"
 
@@ -46,18 +47,22 @@ std::unique_ptr<platform::CReadFile> OpenWhenFree(const std::u16string& strPath,
 bool CopyToNewFile(const std::u16string& strFrom, const std::u16string& strTo, platform::SystemError& error) {
     std::unique_ptr<platform::CReadFile> from = platform::OpenFileForReading(strFrom, error);
     if (!from) return false;
-    const auto copy = [&from](CArchiveFile& to) {
-        std::uint8_t chunk[64 * 1024];
-        while (const std::size_t cb = from->Read(chunk, sizeof chunk))
-            if (!to.Write(chunk, cb)) return false;
+    // A read error ends the copy as a failed write does, so the temporary file is removed.
+    std::optional<platform::SystemError> readError;
+    const auto copy = [&from, &readError](CArchiveFile& to) {
+        std::vector<std::uint8_t> chunk(64 * 1024);
+        try {
+            while (const std::size_t cb = from->Read(chunk.data(), chunk.size()))
+                if (!to.Write(chunk.data(), cb)) return false;
+        } catch (const CFileException& e) {
+            readError = e.m_error;
+            return false;
+        }
         return true;
     };
-    try {
-        return platform::ReplaceFileContents(strTo, platform::EReplace::keepExisting, copy, error);
-    } catch (const CFileException& e) {
-        error = e.m_error;
-        return false;
-    }
+    const bool bCopied = platform::ReplaceFileContents(strTo, platform::EReplace::keepExisting, copy, error);
+    if (readError) error = *readError;
+    return bCopied;
 }
 
 // Whether two files hold the same bytes; false when either cannot be read.
