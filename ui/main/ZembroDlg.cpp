@@ -84,6 +84,11 @@ std::span<const CMessageMapEntry> CZembroDlg::GetMessageMap() const {
         {WM_COMMAND, IDM_SETTINGS, 0, &CZembroDlg::OnSettings},
         {WM_COMMAND, IDC_MENU, BN_CLICKED, &CZembroDlg::OnMenuButton},
         {WM_COMMAND, IDM_LOCATE_DATA_FILE, 0, &CZembroDlg::OnLocateDataFile},
+        {WM_COMMAND, IDM_UNDO, 0, &CZembroDlg::OnUndo},
+        {WM_COMMAND, IDM_REDO, 0, &CZembroDlg::OnRedo},
+        {WM_NOTIFY, IDC_TASK_LIST, LVN_BEGINDRAG, &CZembroDlg::OnListBeginDrag},
+        {WM_DROPFILES, 0, 0, &CZembroDlg::OnDropFiles},
+        {WM_ZEMBRO_LIST_KEY, 0, 0, &CZembroDlg::OnListKey},
     };
     return map;
 }
@@ -124,6 +129,7 @@ BOOL CZembroDlg::OnInitDialog() {
     }
 
     ::SetWindowTextW(m_hWnd, ApplicationTitle().c_str());
+    InitEditing();
 
     m_bSaveFailureReported = false;
     // Saves that were killed left their temporary files behind.
@@ -177,6 +183,7 @@ bool CZembroDlg::RefreshTaskList() {
     m_imageList = std::move(imageList);
     ::SendMessageW(m_listTasks, WM_SETREDRAW, TRUE, 0);
     ::InvalidateRect(m_listTasks, nullptr, TRUE);
+    m_arrStored = m_arrTasks;
     return true;
 }
 
@@ -336,9 +343,15 @@ void CZembroDlg::PublishAndReportSave(CTaskList& list) {
 }
 
 void CZembroDlg::CommitChange(CTaskList& list) {
+    // list may be m_arrTasks, already changed: the stored list is the "before".
+    CTaskList arrBefore = m_arrStored;
     m_bSaveFailureReported = false;
     PublishAndReportSave(list);
-    RefreshTaskList();
+    if (!RefreshTaskList()) return;
+    // A change that did not reach Data.dat was dropped by the reload: nothing to undo.
+    if (m_bReplayingHistory || m_arrTasks == arrBefore) return;
+    m_arrUndo.push_back({std::move(arrBefore), m_arrTasks});
+    m_arrRedo.clear();
 }
 
 void CZembroDlg::ReportSaveFailure(const CDataFileStatus& status) {
