@@ -40,8 +40,10 @@ void CALLBACK MenuTimerProc(HWND, UINT, UINT_PTR idEvent, DWORD) {
         wchar_t szText[64] = {};
         GetMenuStringW(hPopup, i, szText, 64, MF_BYPOSITION);
         seen.items.push_back(as_u16(szText));
+        seen.grayed.push_back((GetMenuState(hPopup, i, MF_BYPOSITION) & MF_GRAYED) != 0);
     }
     *g_menuChoice.pSeen = seen;
+    if (g_menuChoice.nItem < 0) return (void)PostMessageW(hMenu, WM_KEYDOWN, VK_ESCAPE, 0);
     // The first Down selects the first item; separators are skipped.
     for (int i = 0; i <= g_menuChoice.nItem; ++i) PostMessageW(hMenu, WM_KEYDOWN, VK_DOWN, 0);
     PostMessageW(hMenu, WM_KEYDOWN, VK_RETURN, 0);

@@ -39,10 +39,11 @@ void DoubleClickRow(HWND hDlg, int nRow);  // -1: below the last row
 
 // Arms a choice in the next popup menu this thread opens: once the menu is up,
 // its position and item texts are recorded and the nth selectable item is
-// chosen with the keyboard.
+// chosen with the keyboard (-1: the menu is closed with Escape).
 struct PopupMenuSeen {
     RECT rc{};
     std::vector<std::u16string> items;  // "" for a separator line
+    std::vector<bool> grayed;
 };
 void ChooseInNextPopupMenu(int nItem, std::optional<PopupMenuSeen>& seen);
 
