@@ -87,6 +87,7 @@ std::span<const CMessageMapEntry> CZembroDlg::GetMessageMap() const {
         {WM_COMMAND, IDM_UNDO, 0, &CZembroDlg::OnUndo},
         {WM_COMMAND, IDM_REDO, 0, &CZembroDlg::OnRedo},
         {WM_NOTIFY, IDC_TASK_LIST, LVN_BEGINDRAG, &CZembroDlg::OnListBeginDrag},
+        {WM_NOTIFY, IDC_TASK_LIST, NM_CUSTOMDRAW, &CZembroDlg::OnListCustomDraw},
         {WM_DROPFILES, 0, 0, &CZembroDlg::OnDropFiles},
         {WM_ZEMBRO_LIST_KEY, 0, 0, &CZembroDlg::OnListKey},
     };

@@ -95,6 +95,7 @@ protected:
     void OnUndo();
     void OnRedo();
     LRESULT OnListBeginDrag(NMHDR* pNMHDR);
+    LRESULT OnListCustomDraw(NMHDR* pNMHDR);
     LRESULT OnDropFiles(WPARAM wParam, LPARAM lParam);
 
 private:
@@ -125,6 +126,9 @@ private:
     // Follows the mouse from LVN_BEGINDRAG until the button is released; the
     // row to move nRow to, or -1 when the drag was cancelled.
     int TrackRowDrag(int nRow);
+    // Shows where a row dragged from nFrom would go when dropped on nTarget
+    // (-1: nowhere).
+    void ShowInsertMark(int nFrom, int nTarget);
     // Undo (the step's list before) or redo (after): commits the newest step of
     // from and moves it to to once Data.dat holds that list.
     void ReplayHistory(std::vector<CHistoryStep>& from, std::vector<CHistoryStep>& to, bool bUndo);
@@ -167,4 +171,8 @@ private:
     bool m_bReplayingHistory = false;
     // Owned by this window; destroyed with it.
     HWND m_hToolTips = nullptr;
+    // The insertion mark this window draws itself, for a list view that draws
+    // none (LVM_SETINSERTMARK fails): the row and whether below it; -1 none.
+    int m_nDrawnMarkRow = -1;
+    bool m_bDrawnMarkAfter = false;
 };

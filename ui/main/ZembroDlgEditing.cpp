@@ -151,16 +151,6 @@ int DropRowAt(HWND hList, POINT pt) {
     return std::clamp(nRow, 0, nRows - 1);
 }
 
-// The line where the dragged row would go: above the target when it moves
-// up, below it when it moves down; none on its own row or outside.
-void ShowInsertMark(HWND hList, int nFrom, int nTarget) {
-    LVINSERTMARK mark{};
-    mark.cbSize = sizeof(mark);
-    mark.iItem = nTarget < 0 || nTarget == nFrom ? -1 : nTarget;
-    mark.dwFlags = nTarget > nFrom ? LVIM_AFTER : 0;
-    ::SendMessageW(hList, LVM_SETINSERTMARK, 0, reinterpret_cast<LPARAM>(&mark));
-}
-
 // One row up or down while the pointer is within a row's height of the rows'
 // top or the list's bottom edge; true when it scrolled.
 bool AutoScroll(HWND hList, POINT pt) {
@@ -179,6 +169,9 @@ bool AutoScroll(HWND hList, POINT pt) {
     ::SendMessageW(hList, LVM_SCROLL, 0, dy);
     return ::SendMessageW(hList, LVM_GETTOPINDEX, 0, 0) != nTopBefore;
 }
+
+// The insertion mark this window draws: a line across the list, in the text's colour.
+constexpr int kMarkThickness = 3;
 
 struct CListKey {
     UINT m_nVirtualKey;
@@ -298,6 +291,37 @@ LRESULT CZembroDlg::OnListBeginDrag(NMHDR* pNMHDR) {
     return 0;
 }
 
+void CZembroDlg::ShowInsertMark(int nFrom, int nTarget) {
+    // Above the target when the row moves up, below it when it moves down;
+    // none on its own row or outside.
+    LVINSERTMARK mark{};
+    mark.cbSize = sizeof(mark);
+    mark.iItem = nTarget < 0 || nTarget == nFrom ? -1 : nTarget;
+    mark.dwFlags = nTarget > nFrom ? LVIM_AFTER : 0;
+    const bool bShown = ::SendMessageW(m_listTasks, LVM_SETINSERTMARK, 0, reinterpret_cast<LPARAM>(&mark)) != 0;
+    const int nDrawn = bShown ? -1 : mark.iItem;
+    if (nDrawn == m_nDrawnMarkRow && (nDrawn < 0 || m_bDrawnMarkAfter == (mark.dwFlags != 0))) return;
+    m_nDrawnMarkRow = nDrawn;
+    m_bDrawnMarkAfter = mark.dwFlags != 0;
+    ::InvalidateRect(m_listTasks, nullptr, FALSE);
+}
+
+LRESULT CZembroDlg::OnListCustomDraw(NMHDR* pNMHDR) {
+    const auto* pDraw = reinterpret_cast<NMLVCUSTOMDRAW*>(pNMHDR);
+    if (pDraw->nmcd.dwDrawStage == CDDS_PREPAINT) return m_nDrawnMarkRow >= 0 ? CDRF_NOTIFYPOSTPAINT : CDRF_DODEFAULT;
+    if (pDraw->nmcd.dwDrawStage != CDDS_POSTPAINT || m_nDrawnMarkRow < 0) return CDRF_DODEFAULT;
+    RECT rcRow{};
+    rcRow.left = LVIR_BOUNDS;
+    if (!::SendMessageW(m_listTasks, LVM_GETITEMRECT, m_nDrawnMarkRow, reinterpret_cast<LPARAM>(&rcRow)))
+        return CDRF_DODEFAULT;
+    RECT rcClient{};
+    ::GetClientRect(m_listTasks, &rcClient);
+    const int y = m_bDrawnMarkAfter ? rcRow.bottom : rcRow.top;
+    RECT rcLine{rcClient.left, y - kMarkThickness / 2, rcClient.right, y - kMarkThickness / 2 + kMarkThickness};
+    ::FillRect(pDraw->nmcd.hdc, &rcLine, ::GetSysColorBrush(COLOR_WINDOWTEXT));
+    return CDRF_DODEFAULT;
+}
+
 int CZembroDlg::TrackRowDrag(int nFrom) {
     const HWND hList = m_listTasks;
     ::SetCapture(hList);
@@ -320,7 +344,7 @@ int CZembroDlg::TrackRowDrag(int nFrom) {
             ptLast = pt;
             if (msg.message == WM_MOUSEMOVE) AutoScroll(hList, pt);
             nDrop = DropRowAt(hList, pt);
-            ShowInsertMark(hList, nFrom, nDrop);
+            ShowInsertMark(nFrom, nDrop);
             if (msg.message == WM_LBUTTONUP) {
                 bDropped = true;
                 break;
@@ -328,7 +352,7 @@ int CZembroDlg::TrackRowDrag(int nFrom) {
             continue;
         }
         if (msg.message == WM_TIMER && msg.hwnd == hList && msg.wParam == kAutoScrollTimer) {
-            if (ptLast.y != -1 && AutoScroll(hList, ptLast)) ShowInsertMark(hList, nFrom, DropRowAt(hList, ptLast));
+            if (ptLast.y != -1 && AutoScroll(hList, ptLast)) ShowInsertMark(nFrom, DropRowAt(hList, ptLast));
             continue;
         }
         if (msg.message == WM_RBUTTONDOWN || (msg.message == WM_KEYDOWN && msg.wParam == VK_ESCAPE)) break;
@@ -340,7 +364,7 @@ int CZembroDlg::TrackRowDrag(int nFrom) {
         ::DispatchMessageW(&msg);
     }
     ::KillTimer(hList, kAutoScrollTimer);
-    ShowInsertMark(hList, nFrom, -1);
+    ShowInsertMark(nFrom, -1);
     if (::GetCapture() == hList) ::ReleaseCapture();
     // The list view saw the button go down; let it see it come up, too.
     if (bDropped) ::DispatchMessageW(&msg);

@@ -224,6 +224,25 @@ TEST_F(MainWindowTest, UndoGivesBackDataDatByteForByteAndRedoTheChange) {
     }
 }
 
+// Which line between rows (0: above the first) is drawn in the text's colour,
+// right of the columns; -1: none.
+int DrawnLineBetweenRows(HWND hList) {
+    UpdateWindow(hList);
+    const int nRows = static_cast<int>(SendMessageW(hList, LVM_GETITEMCOUNT, 0, 0));
+    RECT rcClient{};
+    GetClientRect(hList, &rcClient);
+    const HDC hdc = GetDC(hList);
+    int nLine = -1;
+    for (int i = 0; i <= nRows && nLine < 0; ++i) {
+        RECT rc{};
+        rc.left = LVIR_BOUNDS;
+        SendMessageW(hList, LVM_GETITEMRECT, std::min(i, nRows - 1), reinterpret_cast<LPARAM>(&rc));
+        if (GetPixel(hdc, rcClient.right - 3, i < nRows ? rc.top : rc.bottom) == GetSysColor(COLOR_WINDOWTEXT)) nLine = i;
+    }
+    ReleaseDC(hList, hdc);
+    return nLine;
+}
+
 TEST_F(MainWindowTest, DraggingARowMovesItThereAndCancelsWithNothingChanged) {
     CTaskList many;
     for (int i = 0; i < 40; ++i) many.Add(i % 2 ? kSep : kPad);
@@ -235,37 +254,34 @@ TEST_F(MainWindowTest, DraggingARowMovesItThereAndCancelsWithNothingChanged) {
         int nFrom;
         std::function<POINT(HWND)> to;  // where the mouse goes
         EEnd end;
-        int nMark;  // the insertion mark's row there (-1 none, -2 not looked at)
-        DWORD dwMarkFlags;
+        int nMarkLine;  // the line between rows drawn there, 0 above the first (-1 none, -2 not looked at)
         CTaskList after;
         bool bScrolled = false;
     } cases[] = {
-        {"down", kFour, 0, row(2), drop, 2, LVIM_AFTER, MakeList({kPad, kSep, kCmd, kWeb})},
-        {"a separator up", kFour, 2, row(0), drop, 0, 0, MakeList({kSep, kCmd, kPad, kWeb})},
-        {"below the last row", kFour, 1, [](HWND) { return POINT{30, 250}; }, drop, 3, LVIM_AFTER,
+        {"down", kFour, 0, row(2), drop, 3, MakeList({kPad, kSep, kCmd, kWeb})},
+        {"a separator up", kFour, 2, row(0), drop, 0, MakeList({kSep, kCmd, kPad, kWeb})},
+        {"below the last row", kFour, 1, [](HWND) { return POINT{30, 250}; }, drop, 4,
          MakeList({kCmd, kSep, kWeb, kPad})},
-        {"escape", kFour, 0, row(3), escape, 3, LVIM_AFTER, kFour},
-        {"dropped outside", kFour, 3, row(0), outside, 0, 0, kFour},
-        {"onto itself", kFour, 1, row(1), drop, -1, 0, kFour},
+        {"escape", kFour, 0, row(3), escape, 4, kFour},
+        {"dropped outside", kFour, 3, row(0), outside, 0, kFour},
+        {"onto itself", kFour, 1, row(1), drop, -1, kFour},
         {"scrolls near the bottom", many, 0,
          [](HWND h) {
              RECT rc{};
              GetClientRect(List(h), &rc);
              return POINT{30, rc.bottom - 2};
          },
-         outside, -2, 0, many, true},
+         outside, -2, many, true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         WriteBytes(DataFilePath(), Store(c.start));
-        LVINSERTMARK mark{};
-        mark.cbSize = sizeof(mark);
-        int nTop = -1, nSelected = -2;
+        int nLine = -1, nTop = -1, nSelected = -2;
         Run([&](HWND h) {
             SelectRow(h, c.nFrom);
             const POINT to = c.to(h);
             DragRow(h, c.nFrom, to, [&](HWND h2) {
-                SendMessageW(List(h2), LVM_GETINSERTMARK, 0, reinterpret_cast<LPARAM>(&mark));
+                nLine = DrawnLineBetweenRows(List(h2));
                 nTop = static_cast<int>(SendMessageW(List(h2), LVM_GETTOPINDEX, 0, 0));
                 if (c.end == escape) PostMessageW(List(h2), WM_KEYDOWN, VK_ESCAPE, 1);
                 else Release(c.end == drop ? to : POINT{-40, 20})(h2);
@@ -273,16 +289,13 @@ TEST_F(MainWindowTest, DraggingARowMovesItThereAndCancelsWithNothingChanged) {
             nSelected = SelectedRow(h);
             Close(h);
         });
-        if (c.nMark != -2) {
-            EXPECT_EQ(mark.iItem, c.nMark);
-        }
-        if (c.nMark >= 0) {
-            EXPECT_EQ(mark.dwFlags & LVIM_AFTER, c.dwMarkFlags);
+        if (c.nMarkLine != -2) {
+            EXPECT_EQ(nLine, c.nMarkLine) << "the insertion mark";
         }
         EXPECT_EQ(nTop > 0, c.bScrolled);
         EXPECT_EQ(ReadBytes(DataFilePath()), Store(c.after));
         if (!(c.after == c.start)) {
-            EXPECT_EQ(nSelected, c.nMark) << "the moved row is selected";
+            EXPECT_EQ(nSelected, c.nMarkLine - (c.nMarkLine > c.nFrom)) << "the moved row is selected";
         }
         EXPECT_TRUE(m_boxes.empty());
     }
