@@ -171,8 +171,8 @@ private:
     bool m_bReplayingHistory = false;
     // Owned by this window; destroyed with it.
     HWND m_hToolTips = nullptr;
-    // The insertion mark this window draws itself, for a list view that draws
-    // none (LVM_SETINSERTMARK fails): the row and whether below it; -1 none.
+    // The insertion mark as this window draws it: the row and whether below
+    // it; -1 none.
     int m_nDrawnMarkRow = -1;
     bool m_bDrawnMarkAfter = false;
 };

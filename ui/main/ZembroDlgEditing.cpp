@@ -298,12 +298,15 @@ void CZembroDlg::ShowInsertMark(int nFrom, int nTarget) {
     mark.cbSize = sizeof(mark);
     mark.iItem = nTarget < 0 || nTarget == nFrom ? -1 : nTarget;
     mark.dwFlags = nTarget > nFrom ? LVIM_AFTER : 0;
-    const bool bShown = ::SendMessageW(m_listTasks, LVM_SETINSERTMARK, 0, reinterpret_cast<LPARAM>(&mark)) != 0;
-    const int nDrawn = bShown ? -1 : mark.iItem;
-    if (nDrawn == m_nDrawnMarkRow && (nDrawn < 0 || m_bDrawnMarkAfter == (mark.dwFlags != 0))) return;
-    m_nDrawnMarkRow = nDrawn;
+    // The list view keeps the mark, but not every one draws it (Wine's keeps it
+    // unseen), so the window draws the line too, over the same boundary.
+    ::SendMessageW(m_listTasks, LVM_SETINSERTMARKCOLOR, 0, static_cast<LPARAM>(::GetSysColor(COLOR_WINDOWTEXT)));
+    ::SendMessageW(m_listTasks, LVM_SETINSERTMARK, 0, reinterpret_cast<LPARAM>(&mark));
+    if (mark.iItem == m_nDrawnMarkRow && (mark.iItem < 0 || m_bDrawnMarkAfter == (mark.dwFlags != 0))) return;
+    m_nDrawnMarkRow = mark.iItem;
     m_bDrawnMarkAfter = mark.dwFlags != 0;
-    ::InvalidateRect(m_listTasks, nullptr, FALSE);
+    // Erased too: right of the columns the list view paints only its background.
+    ::InvalidateRect(m_listTasks, nullptr, TRUE);
 }
 
 LRESULT CZembroDlg::OnListCustomDraw(NMHDR* pNMHDR) {
