@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <commctrl.h>
+#include <map>
 #include <oleacc.h>
 #include <shlobj.h>
 #include <wrl/client.h>
@@ -100,9 +101,8 @@ void DropFiles(HWND h, const std::vector<std::u16string>& paths) {
 
 CJumpListAction EditorTask(HWND hEditor) {
     const auto text = [&](int nID) { return WindowText(GetDlgItem(hEditor, nID)); };
-    CJumpListAction a = MakeTask(text(IDC_TITLE), text(IDC_DESCRIPTION), text(IDC_PATH), text(IDC_ARGUMENTS),
-                                 text(IDC_ICON_PATH), std::stoi(Narrow(text(IDC_ICON_INDEX))));
-    return a;
+    return MakeTask(text(IDC_TITLE), text(IDC_DESCRIPTION), text(IDC_PATH), text(IDC_ARGUMENTS), text(IDC_ICON_PATH),
+                    std::stoi(Narrow(text(IDC_ICON_INDEX))));
 }
 void EditorOk(HWND hEditor) {
     if (WindowText(GetDlgItem(hEditor, IDC_PATH)).empty()) SetDlgItemTextW(hEditor, IDC_PATH, L"notepad.exe");
@@ -116,32 +116,30 @@ TEST_F(MainWindowTest, KeysOnTheListRunTheirButtonsCommands) {
     const struct {
         const char* name;
         int nSelect;
-        std::function<void(HWND)> keys;
-        bool bEditor;
+        std::function<void(HWND)> keys;  // an editor that opens is filled in and OKed
         std::vector<MessageSeen> boxes;
         CTaskList after;
         int nSelectedAfter;
         INT_PTR nEnd = IDCANCEL;  // how the window ended
     } cases[] = {
-        {"Del", 1, Key(VK_DELETE), false, {}, MakeList({kCmd, kSep, kWeb}), -1},
-        {"Del, none selected", -1, Key(VK_DELETE), false, {kSelectToDelete}, kFour, -1},
-        {"Ctrl+Del is no command", 1, Key(VK_DELETE, true), false, {}, kFour, 1},
-        {"F2", 0, Key(VK_F2), true, {}, MakeList({edited, kPad, kSep, kWeb}), -1},
-        {"F2 on a separator", 2, Key(VK_F2), false, {kSeparatorNotEditable}, kFour, 2},
-        {"Insert", 1, Key(VK_INSERT), true, {}, MakeList({kCmd, kPad, kSep, kWeb, kNew}), -1},
-        {"Ctrl+Up twice", 3, [](HWND h) { PressKey(h, VK_UP, true), PressKey(h, VK_UP, true); }, false, {},
+        {"Del", 1, Key(VK_DELETE), {}, MakeList({kCmd, kSep, kWeb}), -1},
+        {"Del, none selected", -1, Key(VK_DELETE), {kSelectToDelete}, kFour, -1},
+        {"Ctrl+Del is no command", 1, Key(VK_DELETE, true), {}, kFour, 1},
+        {"F2", 0, Key(VK_F2), {}, MakeList({edited, kPad, kSep, kWeb}), -1},
+        {"F2 on a separator", 2, Key(VK_F2), {kSeparatorNotEditable}, kFour, 2},
+        {"Insert", 1, Key(VK_INSERT), {}, MakeList({kCmd, kPad, kSep, kWeb, kNew}), -1},
+        {"Ctrl+Up twice", 3, [](HWND h) { PressKey(h, VK_UP, true), PressKey(h, VK_UP, true); }, {},
          MakeList({kCmd, kWeb, kPad, kSep}), 1},
-        {"Ctrl+Down", 0, Key(VK_DOWN, true), false, {}, MakeList({kPad, kCmd, kSep, kWeb}), 1},
-        {"Ctrl+Down, none selected", -1, Key(VK_DOWN, true), false, {kSelectToMove}, kFour, -1},
-        {"Down only moves the selection", 0, Key(VK_DOWN), false, {}, kFour, 1},
-        {"Enter closes", 0, Key(VK_RETURN), false, {}, kFour, -2, IDOK},
-        {"Escape closes", 0, Key(VK_ESCAPE), false, {}, kFour, -2, IDCANCEL},
+        {"Ctrl+Down", 0, Key(VK_DOWN, true), {}, MakeList({kPad, kCmd, kSep, kWeb}), 1},
+        {"Ctrl+Down, none selected", -1, Key(VK_DOWN, true), {kSelectToMove}, kFour, -1},
+        {"Down only moves the selection", 0, Key(VK_DOWN), {}, kFour, 1},
+        {"Enter closes", 0, Key(VK_RETURN), {}, kFour, -2, IDOK},
+        {"Escape closes", 0, Key(VK_ESCAPE), {}, kFour, -2, IDCANCEL},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         WriteBytes(DataFilePath(), Store(kFour));
         int nSelected = -2, nFocused = -2;
-        bool bEditor = false;
         const INT_PTR nEnd = Run(
             [&](HWND h) {
                 SelectRow(h, c.nSelect);
@@ -151,9 +149,8 @@ TEST_F(MainWindowTest, KeysOnTheListRunTheirButtonsCommands) {
                 nFocused = static_cast<int>(SendMessageW(List(h), LVM_GETNEXTITEM, -1, LVNI_FOCUSED));
                 Close(h);
             },
-            [&](HWND hEditor) { bEditor = true, EditorOk(hEditor); });
+            EditorOk);
         EXPECT_EQ(nEnd, c.nEnd);
-        EXPECT_EQ(bEditor, c.bEditor);
         EXPECT_EQ(m_boxes, c.boxes);
         EXPECT_EQ(ReadBytes(DataFilePath()), Store(c.after));
         EXPECT_EQ(nSelected, c.nSelectedAfter);
@@ -416,52 +413,43 @@ TEST_F(MainWindowTest, KeyboardMenuOpensAtTheRowAndTheTitleBarShowsTheSystemMenu
     }
 }
 
-// What a screen reader says for the list and each button, and the tooltips.
+// What a screen reader says for the list and each button, and the tooltips
+// that name the buttons' keys.
 TEST_F(MainWindowTest, ControlsHaveNamesAndButtonsNameTheirKeys) {
-    const struct {
-        int nID;
-        const char16_t* name;
-        const char16_t* tip;  // null: no key, no tip
-    } cases[] = {
-        {IDC_TASK_LIST, u"Jump List tasks", nullptr},
-        {IDC_ADD_NEW, u"Add New Jump List Item", u"Add New Jump List Item (Insert)"},
-        {IDC_ADD_SEPARATOR, u"Add Seperator", nullptr},
-        {IDC_MOVE_UP, u"Move Up", u"Move Up (Ctrl+Up)"},
-        {IDC_MOVE_DOWN, u"Move Down", u"Move Down (Ctrl+Down)"},
-        {IDC_EDIT, u"Edit", u"Edit (F2)"},
-        {IDC_DELETE, u"Delete", u"Delete (Del)"},
-        {IDC_RESET, u"Reset", nullptr},
-        {IDC_SHARE_ON_FACEBOOK, u"Share on Facebook...", nullptr},
-        {IDC_MENU, u"Menu", nullptr},
-    };
+    const std::map<int, std::u16string> kTips{{IDC_ADD_NEW, u"Add New Jump List Item (Insert)"},
+                                              {IDC_MOVE_UP, u"Move Up (Ctrl+Up)"},
+                                              {IDC_MOVE_DOWN, u"Move Down (Ctrl+Down)"},
+                                              {IDC_EDIT, u"Edit (F2)"},
+                                              {IDC_DELETE, u"Delete (Del)"}};
     WriteBytes(DataFilePath(), Store(kFour));
     Run([&](HWND h) {
         HWND hTips = nullptr;
-        while ((hTips = FindWindowExW(nullptr, hTips, TOOLTIPS_CLASSW, nullptr)))
-            if (GetWindow(hTips, GW_OWNER) == h) break;
+        while ((hTips = FindWindowExW(nullptr, hTips, TOOLTIPS_CLASSW, nullptr)) && GetWindow(hTips, GW_OWNER) != h) {}
         EXPECT_TRUE(hTips);
         EXPECT_FALSE(IsWindowVisible(GetDlgItem(h, IDC_TASK_LIST_LABEL))) << "the label is never drawn";
-        for (const auto& c : cases) {
-            SCOPED_TRACE(Narrow(c.name));
+        for (int nID : {IDC_TASK_LIST, IDC_ADD_NEW, IDC_ADD_SEPARATOR, IDC_MOVE_UP, IDC_MOVE_DOWN, IDC_EDIT, IDC_DELETE,
+                        IDC_RESET, IDC_SHARE_ON_FACEBOOK, IDC_MENU}) {
+            const HWND hControl = GetDlgItem(h, nID);
+            SCOPED_TRACE(nID);
             ComPtr<IAccessible> pAcc;
             VARIANT self{};
             self.vt = VT_I4;
             BSTR name = nullptr;
-            EXPECT_HRESULT_SUCCEEDED(
-                AccessibleObjectFromWindow(GetDlgItem(h, c.nID), OBJID_CLIENT, IID_PPV_ARGS(&pAcc)));
+            EXPECT_HRESULT_SUCCEEDED(AccessibleObjectFromWindow(hControl, OBJID_CLIENT, IID_PPV_ARGS(&pAcc)));
             if (pAcc) {
                 EXPECT_EQ(pAcc->get_accName(self, &name), S_OK);
             }
-            EXPECT_EQ(std::u16string(name ? reinterpret_cast<const char16_t*>(name) : u""), c.name);
+            EXPECT_EQ(std::u16string(name ? reinterpret_cast<const char16_t*>(name) : u""),
+                      nID == IDC_TASK_LIST ? u"Jump List tasks" : WindowText(hControl));
             SysFreeString(name);
             wchar_t szTip[128] = {};
             TTTOOLINFOW tool{};
             tool.cbSize = sizeof(tool);
             tool.hwnd = h;
-            tool.uId = reinterpret_cast<UINT_PTR>(GetDlgItem(h, c.nID));
+            tool.uId = reinterpret_cast<UINT_PTR>(hControl);
             tool.lpszText = szTip;
             SendMessageW(hTips, TTM_GETTEXTW, 128, reinterpret_cast<LPARAM>(&tool));
-            EXPECT_EQ(as_u16(szTip), c.tip ? c.tip : u"");
+            EXPECT_EQ(as_u16(szTip), kTips.count(nID) ? kTips.at(nID) : u"");
         }
         Close(h);
     });
