@@ -24,7 +24,12 @@ const CJumpListAction kPad = MakeTask(u"Notes", u"", u"notepad.exe");
 const CJumpListAction kWeb = MakeTask(u"Home", u"Maker", u"https://brellow.example/");
 const CJumpListAction kSep = MakeSeparator();
 const CTaskList kFour = MakeList({kCmd, kPad, kSep, kWeb});
-const CJumpListAction kNew = MakeTask(u"New", u"", u"notepad.exe");
+
+CTaskList Defaults() {
+    CTaskList list;
+    FillDefaultTaskList(list);
+    return list;
+}
 
 HWND List(HWND h) { return GetDlgItem(h, IDC_TASK_LIST); }
 
@@ -57,46 +62,48 @@ POINT RowCenter(HWND h, int nRow) {
 }
 
 // A drag as the list view starts it: the row's LVN_BEGINDRAG, then the mouse
-// moves to `to` (list client coordinates); once that move is seen, `atTo`
-// runs inside the drag and posts how it ends.
+// moves to `to` (list client coordinates); there `atTo` runs inside the drag
+// and posts how the drag ends: a release at `end`, or Escape when end.x < -100.
 std::function<void(HWND)> g_atTo;
 HWND g_hDragDlg = nullptr;
-void DragRow(HWND h, int nFrom, POINT to, std::function<void(HWND)> atTo) {
-    g_atTo = std::move(atTo);
+void DragRow(HWND h, int nFrom, POINT to, POINT end, std::function<void(HWND)> atTo = {}) {
+    g_atTo = [=](HWND h2) {
+        if (atTo) atTo(h2);
+        if (end.x < -100) {
+            PostMessageW(List(h2), WM_KEYDOWN, VK_ESCAPE, 1);
+        } else {
+            PostMessageW(List(h2), WM_LBUTTONUP, 0, MAKELPARAM(end.x, end.y));
+        }
+    };
     g_hDragDlg = h;
-    // Where the pointer really is, so that a move the system makes up agrees.
-    POINT screen = to;
+    POINT screen = to;  // where the pointer is, so a move the system makes up agrees
     ClientToScreen(List(h), &screen);
     SetCursorPos(screen.x, screen.y);
     PostMessageW(List(h), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(to.x, to.y));
-    SetTimer(nullptr, 0, 20, [](HWND, UINT, UINT_PTR id, DWORD) {
-        KillTimer(nullptr, id);
-        g_atTo(g_hDragDlg);
-    });
+    SetTimer(nullptr, 0, 20, [](HWND, UINT, UINT_PTR id, DWORD) { KillTimer(nullptr, id), g_atTo(g_hDragDlg); });
     NMLISTVIEW nm{};
     nm.hdr = {List(h), IDC_TASK_LIST, LVN_BEGINDRAG};
     nm.iItem = nFrom;
     SendMessageW(h, WM_NOTIFY, IDC_TASK_LIST, reinterpret_cast<LPARAM>(&nm));
 }
-auto Release(POINT pt) {
-    return [=](HWND h) { PostMessageW(List(h), WM_LBUTTONUP, 0, MAKELPARAM(pt.x, pt.y)); };
-}
-auto Drag(int nFrom, int nTo) {
-    return [=](HWND h) { DragRow(h, nFrom, RowCenter(h, nTo), [=](HWND h2) { Release(RowCenter(h2, nTo))(h2); }); };
+auto Drag(int nFrom, int nTo, POINT end = {}) {
+    return [=](HWND h) { DragRow(h, nFrom, RowCenter(h, nTo), end.x ? end : RowCenter(h, nTo)); };
 }
 
 // Files as the file manager drops them: a DROPFILES block with a double-NUL list.
-void DropFiles(HWND h, const std::vector<std::u16string>& paths) {
-    std::u16string list;
-    for (const auto& p : paths) list += p + u'\0';
-    list += u'\0';
-    const HGLOBAL hDrop = GlobalAlloc(GHND, sizeof(DROPFILES) + list.size() * 2);
-    auto* pDrop = static_cast<DROPFILES*>(GlobalLock(hDrop));
-    pDrop->pFiles = sizeof(DROPFILES);
-    pDrop->fWide = TRUE;
-    memcpy(pDrop + 1, list.data(), list.size() * 2);
-    GlobalUnlock(hDrop);
-    SendMessageW(h, WM_DROPFILES, reinterpret_cast<WPARAM>(hDrop), 0);
+auto Drop(std::vector<std::u16string> paths) {
+    return [=](HWND h) {
+        std::u16string list;
+        for (const auto& p : paths) list += p + u'\0';
+        list += u'\0';
+        const HGLOBAL hDrop = GlobalAlloc(GHND, sizeof(DROPFILES) + list.size() * 2);
+        auto* pDrop = static_cast<DROPFILES*>(GlobalLock(hDrop));
+        pDrop->pFiles = sizeof(DROPFILES);
+        pDrop->fWide = TRUE;
+        memcpy(pDrop + 1, list.data(), list.size() * 2);
+        GlobalUnlock(hDrop);
+        SendMessageW(h, WM_DROPFILES, reinterpret_cast<WPARAM>(hDrop), 0);
+    };
 }
 
 CJumpListAction EditorTask(HWND hEditor) {
@@ -104,120 +111,129 @@ CJumpListAction EditorTask(HWND hEditor) {
     return MakeTask(text(IDC_TITLE), text(IDC_DESCRIPTION), text(IDC_PATH), text(IDC_ARGUMENTS), text(IDC_ICON_PATH),
                     std::stoi(Narrow(text(IDC_ICON_INDEX))));
 }
-void EditorOk(HWND hEditor) {
-    if (WindowText(GetDlgItem(hEditor, IDC_PATH)).empty()) SetDlgItemTextW(hEditor, IDC_PATH, L"notepad.exe");
-    SetDlgItemTextW(hEditor, IDC_TITLE, WindowText(GetDlgItem(hEditor, IDC_PATH)) == u"notepad.exe" ? L"New" : L"Edited");
-    SendMessageW(hEditor, WM_COMMAND, IDOK, 0);
+
+// A shortcut file written by the system's own shell link (the stand-in's cannot).
+std::u16string MakeShortcut(const std::u16string& lnk, const CJumpListAction& a) {
+    using PfnGetClassObject = HRESULT(WINAPI*)(REFCLSID, REFIID, void**);
+    const auto pfn = reinterpret_cast<PfnGetClassObject>(
+        reinterpret_cast<void*>(GetProcAddress(LoadLibraryW(L"shell32.dll"), "DllGetClassObject")));
+    ComPtr<IClassFactory> pFactory;
+    ComPtr<IShellLinkW> pLink;
+    ComPtr<IPersistFile> pFile;
+    DWORD dwCookie = 0;
+    if (!pfn || FAILED(pfn(CLSID_ShellLink, IID_PPV_ARGS(&pFactory))) ||
+        FAILED(pFactory->CreateInstance(nullptr, IID_PPV_ARGS(&pLink))) || FAILED(pLink.As(&pFile)))
+        return u"";
+    pLink->SetPath(as_wcstr(a.m_strPath));
+    pLink->SetArguments(as_wcstr(a.m_strArguments));
+    pLink->SetDescription(as_wcstr(a.m_strDescription));
+    pLink->SetIconLocation(as_wcstr(a.m_strIconPath), a.m_nIconIndex);
+    pFile->Save(as_wcstr(lnk), TRUE);
+    // The program reads it with the same class, in front of the stand-in.
+    CoRegisterClassObject(CLSID_ShellLink, pFactory.Get(), CLSCTX_INPROC_SERVER, REGCLS_MULTIPLEUSE, &dwCookie);
+    return lnk;
 }
 
-TEST_F(MainWindowTest, KeysOnTheListRunTheirButtonsCommands) {
-    CJumpListAction edited = kCmd;
-    edited.m_strTitle = u"Edited";
-    const struct {
-        const char* name;
-        int nSelect;
-        std::function<void(HWND)> keys;  // an editor that opens is filled in and OKed
-        std::vector<MessageSeen> boxes;
-        CTaskList after;
-        int nSelectedAfter;
-        INT_PTR nEnd = IDCANCEL;  // how the window ended
-    } cases[] = {
-        {"Del", 1, Key(VK_DELETE), {}, MakeList({kCmd, kSep, kWeb}), -1},
-        {"Del, none selected", -1, Key(VK_DELETE), {kSelectToDelete}, kFour, -1},
-        {"Ctrl+Del is no command", 1, Key(VK_DELETE, true), {}, kFour, 1},
-        {"F2", 0, Key(VK_F2), {}, MakeList({edited, kPad, kSep, kWeb}), -1},
-        {"F2 on a separator", 2, Key(VK_F2), {kSeparatorNotEditable}, kFour, 2},
-        {"Insert", 1, Key(VK_INSERT), {}, MakeList({kCmd, kPad, kSep, kWeb, kNew}), -1},
-        {"Ctrl+Up twice", 3, [](HWND h) { PressKey(h, VK_UP, true), PressKey(h, VK_UP, true); }, {},
-         MakeList({kCmd, kWeb, kPad, kSep}), 1},
-        {"Ctrl+Down", 0, Key(VK_DOWN, true), {}, MakeList({kPad, kCmd, kSep, kWeb}), 1},
-        {"Ctrl+Down, none selected", -1, Key(VK_DOWN, true), {kSelectToMove}, kFour, -1},
-        {"Down only moves the selection", 0, Key(VK_DOWN), {}, kFour, 1},
-        {"Enter closes", 0, Key(VK_RETURN), {}, kFour, -2, IDOK},
-        {"Escape closes", 0, Key(VK_ESCAPE), {}, kFour, -2, IDCANCEL},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        WriteBytes(DataFilePath(), Store(kFour));
-        int nSelected = -2, nFocused = -2;
-        const INT_PTR nEnd = Run(
-            [&](HWND h) {
-                SelectRow(h, c.nSelect);
-                c.keys(h);
-                if (!IsWindowVisible(h) || c.nEnd == IDOK) return;
-                nSelected = SelectedRow(h);
-                nFocused = static_cast<int>(SendMessageW(List(h), LVM_GETNEXTITEM, -1, LVNI_FOCUSED));
-                Close(h);
-            },
-            EditorOk);
-        EXPECT_EQ(nEnd, c.nEnd);
-        EXPECT_EQ(m_boxes, c.boxes);
-        EXPECT_EQ(ReadBytes(DataFilePath()), Store(c.after));
-        EXPECT_EQ(nSelected, c.nSelectedAfter);
-        if (c.nSelectedAfter >= 0) {
-            EXPECT_EQ(nFocused, c.nSelectedAfter) << "the focus follows the selection";
-        }
-    }
-}
-
-// Every change can be undone to Data.dat's very bytes, and redone.
-TEST_F(MainWindowTest, UndoGivesBackDataDatByteForByteAndRedoTheChange) {
+// Every key, drag and drop: what Data.dat holds and the view selects after it,
+// then Ctrl+Z gives back Data.dat's very bytes and Ctrl+Y the change again.
+TEST_F(MainWindowTest, KeysDragsAndDropsChangeTheListAndUndoGivesItBack) {
     const std::u16string folder = FolderOf(DataFilePath());
-    const std::u16string note = folder + u"\\note.txt";
-    WriteBytes(note, Bytes{1});
-    const auto undo = Key('Z', true);
-    const auto redo = Key('Y', true);
-    const auto choose = [](HWND h, int nID) { SendMessageW(h, WM_COMMAND, nID, 0); };
+    const std::u16string doc = folder + u"\\Read me.txt", exe = folder + u"\\tool.EXE", sub = folder + u"\\Sub";
+    WriteBytes(doc, Bytes{1});
+    WriteBytes(exe, Bytes{1});
+    MakeFolder(sub);
+    const CJumpListAction aDoc = MakeTask(u"Read me", u"", doc), aExe = MakeTask(u"tool", u"", exe, u"", exe),
+                          aSub = MakeTask(u"Sub", u"", sub), aLnk = MakeTask(u"My tool", u"Runs", exe, u"/f", doc, 2);
+    const std::u16string lnk = MakeShortcut(folder + u"\\My tool.lnk", aLnk);
+    ASSERT_FALSE(lnk.empty());
+    CJumpListAction edited = kCmd, added = MakeTask(u"New", u"", u"notepad.exe");
+    edited.m_strTitle = u"Edited";
+    const auto twice = [](UINT vk) { return [=](HWND h) { PressKey(h, vk, true), PressKey(h, vk, true); }; };
+    const CTaskList start2 = MakeList({kCmd, kSep});
     const struct {
         const char* name;
         CTaskList start;
         int nSelect;
-        std::function<void(HWND)> change;
-        int nSteps;  // changes made, each undone
+        std::function<void(HWND)> user;
+        CTaskList after;
+        int nSelectedAfter = -1;
+        std::vector<MessageSeen> boxes = {};
+        std::optional<CJumpListAction> prefilled = {};  // the editor opens with it; else an editor is filled in
+        int nSteps = 1;                                  // changes made, each undone and redone
+        INT_PTR nEnd = IDCANCEL;
     } cases[] = {
-        {"add new", kFour, -1, [](HWND h) { Click(h, IDC_ADD_NEW); }, 1},
-        {"add separator", kFour, 0, [](HWND h) { Click(h, IDC_ADD_SEPARATOR); }, 1},
-        {"edit", kFour, 0, Key(VK_F2), 1},
-        {"delete brings the entry back at its row", kFour, 2, Key(VK_DELETE), 1},
-        {"delete the last entry", MakeList({kWeb}), 0, Key(VK_DELETE), 1},
-        {"move up, twice", kFour, 3, [](HWND h) { Click(h, IDC_MOVE_UP), Click(h, IDC_MOVE_UP); }, 2},
-        {"drag", kFour, 0, Drag(0, 3), 1},
-        {"reset", kFour, -1, [](HWND h) { Click(h, IDC_RESET); }, 1},
-        {"drop", kFour, -1, [&](HWND h) { DropFiles(h, {note, note}); }, 1},
+        {"Del", kFour, 1, Key(VK_DELETE), MakeList({kCmd, kSep, kWeb})},
+        {"Del, none selected", kFour, -1, Key(VK_DELETE), kFour, -1, {kSelectToDelete}},
+        {"Ctrl+Del is no command", kFour, 1, Key(VK_DELETE, true), kFour, 1},
+        {"Del, the last entry", MakeList({kWeb}), 0, Key(VK_DELETE), Defaults()},
+        {"F2", kFour, 0, Key(VK_F2), MakeList({edited, kPad, kSep, kWeb})},
+        {"F2 on a separator", kFour, 2, Key(VK_F2), kFour, 2, {kSeparatorNotEditable}},
+        {"Insert", kFour, 1, Key(VK_INSERT), MakeList({kCmd, kPad, kSep, kWeb, added})},
+        {"Ctrl+Up twice", kFour, 3, twice(VK_UP), MakeList({kCmd, kWeb, kPad, kSep}), 1, {}, {}, 2},
+        {"Ctrl+Down", kFour, 0, Key(VK_DOWN, true), MakeList({kPad, kCmd, kSep, kWeb}), 1},
+        {"Ctrl+Down, none selected", kFour, -1, Key(VK_DOWN, true), kFour, -1, {kSelectToMove}},
+        {"Down only moves the selection", kFour, 0, Key(VK_DOWN), kFour, 1},
+        {"Enter closes", kFour, 0, Key(VK_RETURN), kFour, -2, {}, {}, 0, IDOK},
+        {"Escape closes", kFour, 0, Key(VK_ESCAPE), kFour, -2, {}, {}, 0, IDCANCEL},
+        {"drag down", kFour, 0, Drag(0, 2), MakeList({kPad, kSep, kCmd, kWeb}), 2},
+        {"drag a separator up", kFour, 2, Drag(2, 0), MakeList({kSep, kCmd, kPad, kWeb}), 0},
+        {"drag below the last row", kFour, 1, [](HWND h) { DragRow(h, 1, {30, 250}, {30, 250}); },
+         MakeList({kCmd, kSep, kWeb, kPad}), 3},
+        {"drag, Escape", kFour, 0, Drag(0, 3, {-200, 0}), kFour, 0},
+        {"drag, dropped outside", kFour, 3, Drag(3, 0, {-40, 20}), kFour, 3},
+        {"reset", kFour, 1, [](HWND h) { Click(h, IDC_RESET); }, Defaults(), -1, {kResetQuestion}},
+        {"drop a document", start2, 0, Drop({doc}), MakeList({kCmd, kSep, aDoc}), -1, {}, aDoc},
+        {"drop a program", start2, 0, Drop({exe}), MakeList({kCmd, kSep, aExe}), -1, {}, aExe},
+        {"drop a folder", start2, 0, Drop({sub}), MakeList({kCmd, kSep, aSub}), -1, {}, aSub},
+        {"drop a shortcut", start2, 0, Drop({lnk}), MakeList({kCmd, kSep, aLnk}), -1, {}, aLnk},
+        {"drop several", start2, 0, Drop({exe, lnk, doc, sub}), MakeList({kCmd, kSep, aExe, aLnk, aDoc, aSub}), -1},
+        {"drop what is not there", start2, 0, Drop({folder + u"\\gone.txt"}), start2, 0},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         WriteBytes(DataFilePath(), Store(c.start));
-        Bytes changed, undone, redone, undoneTwice;
-        std::optional<PopupMenuSeen> seen;
-        Run(
+        Bytes changed, undone, redone;
+        int nSelected = -2, nFocused = -2;
+        std::optional<CJumpListAction> shown;
+        const INT_PTR nEnd = Run(
             [&](HWND h) {
                 SelectRow(h, c.nSelect);
-                c.change(h);
+                c.user(h);
+                if (!IsWindowVisible(h)) return;  // Enter or Escape ended it
+                nSelected = SelectedRow(h);
+                nFocused = static_cast<int>(SendMessageW(List(h), LVM_GETNEXTITEM, -1, LVNI_FOCUSED));
                 changed = ReadBytes(DataFilePath());
-                ClearHostFiles();
-                for (int i = 0; i < c.nSteps; ++i) undo(h);
+                // The second step goes through the popup menu's items.
+                for (int i = 0; i < c.nSteps; ++i) i ? (void)SendMessageW(h, WM_COMMAND, IDM_UNDO, 0) : PressKey(h, 'Z', true);
                 undone = ReadBytes(DataFilePath());
-                ASSERT_TRUE(HostRecordExists()) << "an undo is published";
-                EXPECT_EQ(ReadHostRecord()->tasks, ExpectedEntries(c.start));
-                redo(h);
-                for (int i = 1; i < c.nSteps; ++i) choose(h, IDM_REDO);
+                for (int i = 0; i < c.nSteps; ++i) i ? (void)SendMessageW(h, WM_COMMAND, IDM_REDO, 0) : PressKey(h, 'Y', true);
                 redone = ReadBytes(DataFilePath());
-                for (int i = 0; i < c.nSteps + 2; ++i) choose(h, IDM_UNDO);  // past the history: nothing more
-                undoneTwice = ReadBytes(DataFilePath());
-                ChooseInNextPopupMenu(-1, seen);
-                SendMessageW(h, WM_CONTEXTMENU, 0, MAKELPARAM(-1, -1));
                 Close(h);
             },
-            EditorOk, IDYES);
-        EXPECT_NE(changed, Store(c.start));
-        EXPECT_EQ(undone, Store(c.start));
-        EXPECT_EQ(redone, changed);
-        EXPECT_EQ(undoneTwice, Store(c.start));
-        ASSERT_TRUE(seen.has_value());
-        EXPECT_EQ(seen->items[6], u"Undo");
-        EXPECT_TRUE(seen->grayed[6]) << "nothing left to undo";
-        EXPECT_FALSE(seen->grayed[7]) << "the redo is there";
+            [&](HWND hEditor) {
+                shown = EditorTask(hEditor);
+                if (!c.prefilled) {
+                    SetDlgItemTextW(hEditor, IDC_TITLE, shown->m_strPath.empty() ? L"New" : L"Edited");
+                    if (shown->m_strPath.empty()) SetDlgItemTextW(hEditor, IDC_PATH, L"notepad.exe");
+                }
+                SendMessageW(hEditor, WM_COMMAND, IDOK, 0);
+            },
+            IDOK, [](const CRecordedMessageBox& box) { return box.m_nType & MB_YESNOCANCEL ? IDYES : IDOK; });
+        EXPECT_EQ(nEnd, c.nEnd);
+        EXPECT_EQ(m_boxes, c.boxes);
+        if (c.prefilled) {
+            EXPECT_EQ(shown, c.prefilled) << "the editor, filled in from the file";
+        }
+        EXPECT_EQ(nSelected, c.nSelectedAfter);
+        if (c.nSelectedAfter >= 0) {
+            EXPECT_EQ(nFocused, c.nSelectedAfter) << "the focus follows the selection";
+        }
+        EXPECT_EQ(ReadBytes(DataFilePath()), Store(c.after));
+        if (c.nSelectedAfter != -2) {
+            EXPECT_EQ(changed, Store(c.after));
+            EXPECT_EQ(undone, Store(c.start));
+            EXPECT_EQ(redone, Store(c.after));
+        }
     }
 }
 
@@ -240,148 +256,61 @@ int DrawnLineBetweenRows(HWND hList) {
     return nLine;
 }
 
-TEST_F(MainWindowTest, DraggingARowMovesItThereAndCancelsWithNothingChanged) {
+// While a row is dragged, a line shows where it would go, and near the
+// bottom edge the list scrolls.
+TEST_F(MainWindowTest, ADraggedRowShowsWhereItGoesAndScrollsTheList) {
     CTaskList many;
     for (int i = 0; i < 40; ++i) many.Add(i % 2 ? kSep : kPad);
-    const auto row = [](int n) { return [n](HWND h) { return RowCenter(h, n); }; };
-    enum EEnd { drop, escape, outside };
     const struct {
         const char* name;
         CTaskList start;
-        int nFrom;
-        std::function<POINT(HWND)> to;  // where the mouse goes
-        EEnd end;
-        int nMarkLine;  // the line between rows drawn there, 0 above the first (-1 none, -2 not looked at)
-        CTaskList after;
-        bool bScrolled = false;
+        int nFrom, nOver;  // nOver -1: the bottom edge
+        int nLine;         // the line drawn, 0 above the first row; -1 none, -2 not looked at
+        bool bScrolled;
     } cases[] = {
-        {"down", kFour, 0, row(2), drop, 3, MakeList({kPad, kSep, kCmd, kWeb})},
-        {"a separator up", kFour, 2, row(0), drop, 0, MakeList({kSep, kCmd, kPad, kWeb})},
-        {"below the last row", kFour, 1, [](HWND) { return POINT{30, 250}; }, drop, 4,
-         MakeList({kCmd, kSep, kWeb, kPad})},
-        {"escape", kFour, 0, row(3), escape, 4, kFour},
-        {"dropped outside", kFour, 3, row(0), outside, 0, kFour},
-        {"onto itself", kFour, 1, row(1), drop, -1, kFour},
-        {"scrolls near the bottom", many, 0,
-         [](HWND h) {
-             RECT rc{};
-             GetClientRect(List(h), &rc);
-             return POINT{30, rc.bottom - 2};
-         },
-         outside, -2, many, true},
+        {"down", kFour, 0, 2, 3, false}, {"up", kFour, 3, 1, 1, false}, {"over itself", kFour, 1, 1, -1, false},
+        {"at the bottom edge", many, 0, -1, -2, true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         WriteBytes(DataFilePath(), Store(c.start));
-        int nLine = -1, nTop = -1, nSelected = -2;
+        int nLine = -1, nTop = -1;
         Run([&](HWND h) {
+            RECT rc{};
+            GetClientRect(List(h), &rc);
             SelectRow(h, c.nFrom);
-            const POINT to = c.to(h);
-            DragRow(h, c.nFrom, to, [&](HWND h2) {
-                nLine = DrawnLineBetweenRows(List(h2));
-                nTop = static_cast<int>(SendMessageW(List(h2), LVM_GETTOPINDEX, 0, 0));
-                if (c.end == escape) PostMessageW(List(h2), WM_KEYDOWN, VK_ESCAPE, 1);
-                else Release(c.end == drop ? to : POINT{-40, 20})(h2);
-            });
-            nSelected = SelectedRow(h);
+            DragRow(h, c.nFrom, c.nOver < 0 ? POINT{30, rc.bottom - 2} : RowCenter(h, c.nOver), {-200, 0},
+                    [&](HWND h2) {
+                        nLine = DrawnLineBetweenRows(List(h2));
+                        nTop = static_cast<int>(SendMessageW(List(h2), LVM_GETTOPINDEX, 0, 0));
+                    });
             Close(h);
         });
-        if (c.nMarkLine != -2) {
-            EXPECT_EQ(nLine, c.nMarkLine) << "the insertion mark";
+        if (c.nLine != -2) {
+            EXPECT_EQ(nLine, c.nLine);
         }
         EXPECT_EQ(nTop > 0, c.bScrolled);
-        EXPECT_EQ(ReadBytes(DataFilePath()), Store(c.after));
-        if (!(c.after == c.start)) {
-            EXPECT_EQ(nSelected, c.nMarkLine - (c.nMarkLine > c.nFrom)) << "the moved row is selected";
-        }
-        EXPECT_TRUE(m_boxes.empty());
-    }
-}
-
-// A shortcut made by the system's own shell link, not the stand-in's.
-struct SystemShellLink {
-    SystemShellLink() {
-        using PfnGetClassObject = HRESULT(WINAPI*)(REFCLSID, REFIID, void**);
-        const auto pfn = reinterpret_cast<PfnGetClassObject>(
-            reinterpret_cast<void*>(GetProcAddress(LoadLibraryW(L"shell32.dll"), "DllGetClassObject")));
-        ComPtr<IClassFactory> pFactory;
-        if (pfn && SUCCEEDED(pfn(CLSID_ShellLink, IID_PPV_ARGS(&pFactory))))
-            CoRegisterClassObject(CLSID_ShellLink, pFactory.Get(), CLSCTX_INPROC_SERVER, REGCLS_MULTIPLEUSE, &dwCookie);
-    }
-    ~SystemShellLink() { CoRevokeClassObject(dwCookie); }
-    DWORD dwCookie = 0;
-};
-
-TEST_F(MainWindowTest, DroppedFilesAreAdded) {
-    const SystemShellLink shellLink;
-    ASSERT_NE(shellLink.dwCookie, 0u);
-    const std::u16string folder = FolderOf(DataFilePath());
-    const std::u16string doc = folder + u"\\Read me.txt", exe = folder + u"\\tool.EXE", sub = folder + u"\\Sub",
-                         lnk = folder + u"\\My tool.lnk";
-    WriteBytes(doc, Bytes{1});
-    WriteBytes(exe, Bytes{1});
-    MakeFolder(sub);
-    {
-        ComPtr<IShellLinkW> pLink;
-        ASSERT_HRESULT_SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&pLink)));
-        pLink->SetPath(as_wcstr(exe));
-        pLink->SetArguments(L"/fast");
-        pLink->SetDescription(L"Runs the tool");
-        pLink->SetIconLocation(as_wcstr(doc), 2);
-        ComPtr<IPersistFile> pFile;
-        ASSERT_HRESULT_SUCCEEDED(pLink.As(&pFile));
-        ASSERT_HRESULT_SUCCEEDED(pFile->Save(as_wcstr(lnk), TRUE));
-    }
-    const CJumpListAction aDoc = MakeTask(u"Read me", u"", doc), aExe = MakeTask(u"tool", u"", exe, u"", exe),
-                          aSub = MakeTask(u"Sub", u"", sub),
-                          aLnk = MakeTask(u"My tool", u"Runs the tool", exe, u"/fast", doc, 2);
-    const struct {
-        const char* name;
-        std::vector<std::u16string> files;
-        std::optional<CJumpListAction> prefilled;  // the editor opens with it, and OK is pressed
-        CTaskList after;
-    } cases[] = {
-        {"a document", {doc}, aDoc, MakeList({kCmd, kSep, aDoc})},
-        {"a program", {exe}, aExe, MakeList({kCmd, kSep, aExe})},
-        {"a folder", {sub}, aSub, MakeList({kCmd, kSep, aSub})},
-        {"a shortcut", {lnk}, aLnk, MakeList({kCmd, kSep, aLnk})},
-        {"several, in order", {exe, lnk, doc, sub}, std::nullopt, MakeList({kCmd, kSep, aExe, aLnk, aDoc, aSub})},
-        {"something else", {folder + u"\\gone.txt"}, std::nullopt, MakeList({kCmd, kSep})},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        WriteBytes(DataFilePath(), Store(MakeList({kCmd, kSep})));
-        std::optional<CJumpListAction> shown;
-        std::u16string caption;
-        Run([&](HWND h) { SelectRow(h, 0), DropFiles(h, c.files), Close(h); },
-            [&](HWND hEditor) {
-                shown = EditorTask(hEditor);
-                caption = WindowText(hEditor);
-                SendMessageW(hEditor, WM_COMMAND, IDOK, 0);
-            });
-        EXPECT_EQ(shown, c.prefilled);
-        if (shown) {
-            EXPECT_EQ(caption, u"Add New Jump List Item - Zembro by Brellow");
-        }
-        EXPECT_EQ(ReadBytes(DataFilePath()), Store(c.after));
+        EXPECT_EQ(ReadBytes(DataFilePath()), Store(c.start)) << "Escape changes nothing";
     }
 }
 
 TEST_F(MainWindowTest, KeyboardMenuOpensAtTheRowAndTheTitleBarShowsTheSystemMenu) {
     CTaskList many;
     for (int i = 0; i < 40; ++i) many.Add(kPad);
-    WriteBytes(DataFilePath(), Store(many));
     const struct {
         const char* name;
         int nSelect;
         bool bTitleBar;
+        bool bDeleteFirst = false;  // then Undo is offered
     } cases[] = {{"none selected", -1, false}, {"row 2", 2, false}, {"a row out of view", 39, false},
-                 {"title bar", 1, true}};
+                 {"after a delete", 3, false, true}, {"title bar", 1, true}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
+        WriteBytes(DataFilePath(), Store(many));
         std::optional<PopupMenuSeen> seen;
         POINT expected{};
         Run([&](HWND h) {
+            if (c.bDeleteFirst) SelectRow(h, 0), PressKey(h, VK_DELETE);
             SelectRow(h, c.nSelect);
             RECT rc{};
             GetWindowRect(c.bTitleBar ? h : List(h), &rc);
@@ -407,6 +336,9 @@ TEST_F(MainWindowTest, KeyboardMenuOpensAtTheRowAndTheTitleBarShowsTheSystemMenu
             EXPECT_EQ(seen->items.back(), u"&About Zembro...");
         } else {
             EXPECT_EQ(seen->items.front(), u"Add New...");
+            EXPECT_EQ(seen->items[6], u"Undo");
+            EXPECT_EQ(seen->grayed[6], !c.bDeleteFirst) << "Undo offered only after a change";
+            EXPECT_TRUE(seen->grayed[7]) << "nothing to redo";
             EXPECT_EQ(seen->rc.left, expected.x);
             EXPECT_EQ(seen->rc.top, expected.y);
         }
