@@ -37,6 +37,8 @@
 #define IDC_EDIT                    1005
 #define IDC_ADD_NEW                 1006
 #define IDC_ADD_SEPARATOR           1007
+// A hidden label that gives the task list its accessible name; drawn nowhere.
+#define IDC_TASK_LIST_LABEL         1008
 #define IDC_SHARE_ON_FACEBOOK       1020
 #define IDC_MENU                    1021
 
@@ -67,5 +69,7 @@
 #define IDM_ADD_SEPARATOR           32775
 #define IDM_SETTINGS                32776
 #define IDM_LOCATE_DATA_FILE        32777
-#define IDM_EXPORT_LIST             32778
-#define IDM_IMPORT_LIST             32779
+#define IDM_UNDO                    32778
+#define IDM_REDO                    32779
+#define IDM_EXPORT_LIST             32780
+#define IDM_IMPORT_LIST             32781

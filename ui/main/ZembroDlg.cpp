@@ -94,6 +94,11 @@ std::span<const CMessageMapEntry> CZembroDlg::GetMessageMap() const {
         {WM_COMMAND, IDM_EXPORT_LIST, 0, &CZembroDlg::OnExportList},
         {WM_COMMAND, IDM_IMPORT_LIST, 0, &CZembroDlg::OnImportList},
         {WM_SYSCOLORCHANGE, 0, 0, &CZembroDlg::OnSysColorChange},
+        {WM_COMMAND, IDM_UNDO, 0, &CZembroDlg::OnUndo},
+        {WM_COMMAND, IDM_REDO, 0, &CZembroDlg::OnRedo},
+        {WM_NOTIFY, IDC_TASK_LIST, LVN_BEGINDRAG, &CZembroDlg::OnListBeginDrag},
+        {WM_DROPFILES, 0, 0, &CZembroDlg::OnDropFiles},
+        {WM_ZEMBRO_LIST_KEY, 0, 0, &CZembroDlg::OnListKey},
     };
     return map;
 }
@@ -137,6 +142,7 @@ BOOL CZembroDlg::OnInitDialog() {
     }
 
     ::SetWindowTextW(m_hWnd, ApplicationTitle().c_str());
+    InitEditing();
 
     m_bSaveFailureReported = false;
     m_rowImages.SetSize(GetSystemMetricsAtDpi(SM_CXSMICON, GetDpi()));
@@ -190,6 +196,7 @@ bool CZembroDlg::RefreshTaskList() {
     InstallRowImages();
     ::SendMessageW(m_listTasks, WM_SETREDRAW, TRUE, 0);
     ::InvalidateRect(m_listTasks, nullptr, TRUE);
+    m_arrStored = m_arrTasks;
     return true;
 }
 
@@ -267,11 +274,15 @@ bool CZembroDlg::IsTargetMissing(int nRow) const {
 
 LRESULT CZembroDlg::OnListCustomDraw(NMHDR* pNMHDR) {
     auto* pDraw = reinterpret_cast<NMLVCUSTOMDRAW*>(pNMHDR);
-    if (pDraw->nmcd.dwDrawStage == CDDS_PREPAINT) return CDRF_NOTIFYITEMDRAW;
-    // The row's colour holds for every cell of it.
-    if (pDraw->nmcd.dwDrawStage == CDDS_ITEMPREPAINT && IsTargetMissing(static_cast<int>(pDraw->nmcd.dwItemSpec)))
-        pDraw->clrText = ::GetSysColor(COLOR_GRAYTEXT);
-    return CDRF_DODEFAULT;
+    switch (pDraw->nmcd.dwDrawStage) {
+    case CDDS_PREPAINT: return CDRF_NOTIFYITEMDRAW | CDRF_NOTIFYPOSTPAINT;
+    case CDDS_ITEMPREPAINT:
+        // The row's colour holds for every cell of it.
+        if (IsTargetMissing(static_cast<int>(pDraw->nmcd.dwItemSpec))) pDraw->clrText = ::GetSysColor(COLOR_GRAYTEXT);
+        return CDRF_DODEFAULT;
+    case CDDS_POSTPAINT: PaintDragMark(pDraw); return CDRF_DODEFAULT;
+    default: return CDRF_DODEFAULT;
+    }
 }
 
 LRESULT CZembroDlg::OnListGetInfoTip(NMHDR* pNMHDR) {
@@ -426,9 +437,15 @@ void CZembroDlg::PublishAndReportSave(CTaskList& list) {
 }
 
 void CZembroDlg::CommitChange(CTaskList& list) {
+    // list may be m_arrTasks, already changed: the stored list is the "before".
+    CTaskList arrBefore = m_arrStored;
     m_bSaveFailureReported = false;
     PublishAndReportSave(list);
-    RefreshTaskList();
+    if (!RefreshTaskList()) return;
+    // A change that did not reach Data.dat was dropped by the reload: nothing to undo.
+    if (m_bReplayingHistory || m_arrTasks == arrBefore) return;
+    m_arrUndo.push_back({std::move(arrBefore), m_arrTasks});
+    m_arrRedo.clear();
 }
 
 void CZembroDlg::ReportSaveFailure(const CDataFileStatus& status) {

@@ -21,6 +21,15 @@
 #include "ui/main/RowIconCache.h"
 #include "ui/main/RowImages.h"
 
+// One change of this run: the list as stored before and after it.
+struct CHistoryStep {
+    CTaskList m_arrBefore;
+    CTaskList m_arrAfter;
+};
+
+// What the list view's subclass sends its dialog for a key press.
+constexpr UINT WM_ZEMBRO_LIST_KEY = WM_APP + 1;
+
 class CZembroDlg : public CDialog {
 public:
     enum { IDD = IDD_ZEMBRO_DIALOG };
@@ -75,7 +84,8 @@ protected:
     void OnAddSeparator();
     void OnEditTask();
     LRESULT OnListDoubleClick(NMHDR* pNMHDR);
-    // Rows whose program or document is gone are grey, with a tip that says so.
+    // Rows whose program or document is gone are grey, with a tip that says
+    // so; a drag's insertion line is drawn after the rows.
     LRESULT OnListCustomDraw(NMHDR* pNMHDR);
     LRESULT OnListGetInfoTip(NMHDR* pNMHDR);
     void OnDeleteTask();
@@ -92,6 +102,12 @@ protected:
     void OnExportList();
     void OnImportList();
 
+    // Keys, drag to reorder, undo and dropped files (ZembroDlgEditing.cpp).
+    void OnUndo();
+    void OnRedo();
+    LRESULT OnListBeginDrag(NMHDR* pNMHDR);
+    LRESULT OnDropFiles(WPARAM wParam, LPARAM lParam);
+
 private:
     static std::wstring ApplicationTitle();
     // The last part of a path: "Data.dat" of C:\...\Data.dat.
@@ -103,13 +119,37 @@ private:
     void EditTaskAt(int nIndex);
     // Moves the selected entry by nStep (-1 up, +1 down) and keeps it selected.
     void MoveSelectedTask(int nStep);
-    // Publishes list (which saves it), tells about a failed save, then refreshes.
+    // Publishes list (which saves it), tells about a failed save, then
+    // refreshes. A change that reached Data.dat becomes one undo step, so every
+    // command that commits through here can be undone.
     void CommitChange(CTaskList& list);
     // Publishes list and reports a failed save from it; the refresh's seeding
     // and the commands both go through here.
     void PublishAndReportSave(CTaskList& list);
     // The selected row, or -1.
     int GetSelectedRow() const;
+    // Scrolls nRow fully into view, focuses the list and selects the row.
+    void SelectRowAfterChange(int nRow);
+
+    // Sets up what ZembroDlgEditing.cpp adds to the window: the list's keys,
+    // the buttons' tooltips, the list's accessible name and file drops.
+    void InitEditing();
+    // A key pressed while the list has the focus (wParam: the virtual key),
+    // sent on by the list's subclass: TRUE when the key ran a command.
+    LRESULT OnListKey(WPARAM wParam, LPARAM lParam);
+    static LRESULT CALLBACK ListSubclassProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam,
+                                             UINT_PTR uIdSubclass, DWORD_PTR dwRefData);
+    // Follows the mouse from LVN_BEGINDRAG until the button is released; the
+    // row to move nRow to, or -1 when the drag was cancelled.
+    int TrackRowDrag(int nRow);
+    // The insertion line a drag shows, drawn over the rows (Wine does not draw the mark itself).
+    void PaintDragMark(const NMLVCUSTOMDRAW* pDraw);
+    // Shows where a row dragged from nFrom would go when dropped on nTarget
+    // (-1: nowhere).
+    void ShowInsertMark(int nFrom, int nTarget);
+    // Undo (the step's list before) or redo (after): commits the newest step of
+    // from and moves it to to once Data.dat holds that list.
+    void ReplayHistory(std::vector<CHistoryStep>& from, std::vector<CHistoryStep>& to, bool bUndo);
     void ShowPopupMenu(int x, int y);
     // Row nRow's image from the task's icon.
     void SetRowImage(int nRow, const CJumpListAction& task);
@@ -149,4 +189,18 @@ private:
     bool m_bSaveFailureReported = false;
     bool m_bDamageReported = false;
     bool m_bEndingWithoutWriting = false;
+
+    // The list as last read from Data.dat: the "before" of the next change.
+    CTaskList m_arrStored;
+    // This run's changes, newest last; never written to disk.
+    std::vector<CHistoryStep> m_arrUndo;
+    std::vector<CHistoryStep> m_arrRedo;
+    // Set while undo or redo commits, so the commit is not recorded as a new change.
+    bool m_bReplayingHistory = false;
+    // Owned by this window; destroyed with it.
+    HWND m_hToolTips = nullptr;
+    // The insertion mark as this window draws it: the row and whether below
+    // it; -1 none.
+    int m_nDrawnMarkRow = -1;
+    bool m_bDrawnMarkAfter = false;
 };

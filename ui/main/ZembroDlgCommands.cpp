@@ -5,6 +5,8 @@
 #include <commctrl.h>
 #include <shlobj.h>
 
+#include <algorithm>
+
 #include "core/DefaultTaskList.h"
 #include "framework/App.h"
 #include "framework/WinText.h"
@@ -106,12 +108,16 @@ void CZembroDlg::MoveSelectedTask(int nStep) {
 
     // The refresh cleared the selection: put it back on the moved entry, so the
     // next click moves it on.
-    ::SendMessageW(m_listTasks, LVM_ENSUREVISIBLE, nTarget, FALSE);
+    SelectRowAfterChange(nTarget);
+}
+
+void CZembroDlg::SelectRowAfterChange(int nRow) {
+    ::SendMessageW(m_listTasks, LVM_ENSUREVISIBLE, nRow, FALSE);
     ::SetFocus(m_listTasks);
     LVITEMW item{};
     item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
     item.state = LVIS_SELECTED | LVIS_FOCUSED;
-    ::SendMessageW(m_listTasks, LVM_SETITEMSTATE, nTarget, reinterpret_cast<LPARAM>(&item));
+    ::SendMessageW(m_listTasks, LVM_SETITEMSTATE, nRow, reinterpret_cast<LPARAM>(&item));
 }
 
 void CZembroDlg::OnResetList() {
@@ -151,14 +157,36 @@ void CZembroDlg::OnMenuButton() {
 }
 
 LRESULT CZembroDlg::OnContextMenu(WPARAM, LPARAM lParam) {
-    // A keyboard request carries (-1, -1); the menu opens there as it is.
-    ShowPopupMenu(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+    POINT pt{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+    if (pt.x == -1 && pt.y == -1) {
+        // From the keyboard (Shift+F10, the menu key): no point, so the menu
+        // opens where the user works, under the selected row or at the list.
+        RECT rc{};
+        const int nSelected = GetSelectedRow();
+        rc.left = LVIR_BOUNDS;
+        if (nSelected >= 0) ::SendMessageW(m_listTasks, LVM_ENSUREVISIBLE, nSelected, FALSE);
+        if (nSelected >= 0 &&
+            ::SendMessageW(m_listTasks, LVM_GETITEMRECT, nSelected, reinterpret_cast<LPARAM>(&rc))) {
+            pt = {std::max<LONG>(rc.left, 0), rc.bottom};
+            ::ClientToScreen(m_listTasks, &pt);
+        } else {
+            ::GetWindowRect(m_listTasks, &rc);
+            pt = {rc.left, rc.top};
+        }
+    } else if (::SendMessageW(m_hWnd, WM_NCHITTEST, 0, lParam) != HTCLIENT) {
+        // The title bar or the frame: the system menu, where About is.
+        Default();
+        return 0;
+    }
+    ShowPopupMenu(pt.x, pt.y);
     return 0;
 }
 
 void CZembroDlg::ShowPopupMenu(int x, int y) {
     const HMENU hPopup = m_menuPopup ? ::GetSubMenu(m_menuPopup.get(), 0) : nullptr;
     if (!hPopup) return;
+    ::EnableMenuItem(hPopup, IDM_UNDO, MF_BYCOMMAND | (m_arrUndo.empty() ? MF_GRAYED : MF_ENABLED));
+    ::EnableMenuItem(hPopup, IDM_REDO, MF_BYCOMMAND | (m_arrRedo.empty() ? MF_GRAYED : MF_ENABLED));
     // The chosen item arrives as an ordinary WM_COMMAND of this window.
     ::TrackPopupMenu(hPopup, 0, x, y, 0, m_hWnd, nullptr);
 }

@@ -40,8 +40,10 @@ void CALLBACK MenuTimerProc(HWND, UINT, UINT_PTR idEvent, DWORD) {
         wchar_t szText[64] = {};
         GetMenuStringW(hPopup, i, szText, 64, MF_BYPOSITION);
         seen.items.push_back(as_u16(szText));
+        seen.grayed.push_back((GetMenuState(hPopup, i, MF_BYPOSITION) & MF_GRAYED) != 0);
     }
     *g_menuChoice.pSeen = seen;
+    if (g_menuChoice.nItem < 0) return (void)PostMessageW(hMenu, WM_KEYDOWN, VK_ESCAPE, 0);
     // The first Down selects the first item; separators are skipped.
     for (int i = 0; i <= g_menuChoice.nItem; ++i) PostMessageW(hMenu, WM_KEYDOWN, VK_DOWN, 0);
     PostMessageW(hMenu, WM_KEYDOWN, VK_RETURN, 0);
@@ -95,6 +97,19 @@ void SelectRow(HWND hDlg, int nRow) {
     item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
     item.state = LVIS_SELECTED | LVIS_FOCUSED;
     SendMessageW(List(hDlg), LVM_SETITEMSTATE, nRow, reinterpret_cast<LPARAM>(&item));
+}
+
+void PressListKey(HWND hDlg, UINT vk, bool bCtrl) {
+    BYTE state[256] = {};
+    state[VK_CONTROL] = state[VK_LCONTROL] = bCtrl ? 0x80 : 0;
+    SetKeyboardState(state);
+    SetFocus(List(hDlg));
+    PostMessageW(List(hDlg), WM_KEYDOWN, vk, 1);
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
+        if (!IsDialogMessageW(hDlg, &msg)) TranslateMessage(&msg), DispatchMessageW(&msg);
+    state[VK_CONTROL] = state[VK_LCONTROL] = 0;
+    SetKeyboardState(state);
 }
 
 void Click(HWND hDlg, int nID) { SendMessageW(GetDlgItem(hDlg, nID), BM_CLICK, 0, 0); }

@@ -35,14 +35,18 @@ void SelectRow(HWND hDlg, int nRow);
 
 // What a user's actions send.
 void Click(HWND hDlg, int nID);
+// A key pressed while the list view has the focus (with Ctrl held when bCtrl),
+// handled as the dialog's modal loop would.
+void PressListKey(HWND hDlg, UINT vk, bool bCtrl = false);
 void DoubleClickRow(HWND hDlg, int nRow);  // -1: below the last row
 
 // Arms a choice in the next popup menu this thread opens: once the menu is up,
 // its position and item texts are recorded and the nth selectable item is
-// chosen with the keyboard.
+// chosen with the keyboard (-1: the menu is closed with Escape).
 struct PopupMenuSeen {
     RECT rc{};
     std::vector<std::u16string> items;  // "" for a separator line
+    std::vector<bool> grayed;
 };
 void ChooseInNextPopupMenu(int nItem, std::optional<PopupMenuSeen>& seen);
 

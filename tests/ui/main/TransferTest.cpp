@@ -37,7 +37,7 @@ TEST_F(TransferTest, ExportWritesTheListAsDataDatHoldsIt) {
     WriteBytes(DataFilePath(), Store(kStored));
     std::u16string filter, offered;
     Run([](HWND h) {
-            SendMessageW(h, WM_COMMAND, MAKEWPARAM(IDM_EXPORT_LIST, 0), 0);
+            PressListKey(h, 'E', true);
             Close(h);
         },
         [&](HWND hFileDlg) {
@@ -80,7 +80,9 @@ TEST_F(TransferTest, ImportReplacesAddsOrChangesNothing) {
         int nTaskDialogs = 0;
         std::vector<Row> rows;
         Run([&](HWND h) {
-                SendMessageW(h, WM_COMMAND, MAKEWPARAM(IDM_IMPORT_LIST, 0), 0);
+                // The key and the menu item reach the same command.
+                if (c.nChoice == kAddAfterLast) PressListKey(h, 'I', true);
+                else SendMessageW(h, WM_COMMAND, MAKEWPARAM(IDM_IMPORT_LIST, 0), 0);
                 rows = ReadRows(h);
                 Close(h);
             },

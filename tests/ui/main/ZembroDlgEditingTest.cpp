@@ -1,0 +1,373 @@
+// Keys, drag to reorder, undo and redo, dropped files, the keyboard's context
+// menu and the names screen readers hear, driven through the real main window.
+#include <windows.h>
+
+#include <commctrl.h>
+#include <map>
+#include <oleacc.h>
+#include <shlobj.h>
+#include <wrl/client.h>
+
+#include "MainWindowDriver.h"
+#include "core/DefaultTaskList.h"
+#include "framework/WinText.h"
+#include "res/resource.h"
+#include "support/Bytes.h"
+#include "tools/HostRecord.h"
+
+using Microsoft::WRL::ComPtr;
+
+namespace {
+
+const CJumpListAction kCmd = MakeTask(u"Command", u"A prompt", u"cmd.exe", u"/k ver", u"shell32.dll", 3);
+const CJumpListAction kPad = MakeTask(u"Notes", u"", u"notepad.exe");
+const CJumpListAction kWeb = MakeTask(u"Home", u"Maker", u"https://brellow.example/");
+const CJumpListAction kSep = MakeSeparator();
+const CTaskList kFour = MakeList({kCmd, kPad, kSep, kWeb});
+
+CTaskList Defaults() {
+    CTaskList list;
+    FillDefaultTaskList(list);
+    return list;
+}
+
+HWND List(HWND h) { return GetDlgItem(h, IDC_TASK_LIST); }
+
+auto Key(UINT vk, bool bCtrl = false) {
+    return [=](HWND h) { PressListKey(h, vk, bCtrl); };
+}
+
+POINT RowCenter(HWND h, int nRow) {
+    RECT rc{};
+    rc.left = LVIR_BOUNDS;
+    SendMessageW(List(h), LVM_GETITEMRECT, nRow, reinterpret_cast<LPARAM>(&rc));
+    return {rc.left + 30, (rc.top + rc.bottom) / 2};
+}
+
+// A drag as the list view starts it: the row's LVN_BEGINDRAG, then the mouse
+// moves to `to` (list client coordinates); there `atTo` runs inside the drag
+// and posts how the drag ends: a release at `end`, or Escape when end.x < -100.
+std::function<void(HWND)> g_atTo;
+HWND g_hDragDlg = nullptr;
+void DragRow(HWND h, int nFrom, POINT to, POINT end, std::function<void(HWND)> atTo = {}) {
+    g_atTo = [=](HWND h2) {
+        if (atTo) atTo(h2);
+        if (end.x < -100) {
+            PostMessageW(List(h2), WM_KEYDOWN, VK_ESCAPE, 1);
+        } else {
+            PostMessageW(List(h2), WM_LBUTTONUP, 0, MAKELPARAM(end.x, end.y));
+        }
+    };
+    g_hDragDlg = h;
+    POINT screen = to;  // where the pointer is, so a move the system makes up agrees
+    ClientToScreen(List(h), &screen);
+    SetCursorPos(screen.x, screen.y);
+    PostMessageW(List(h), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(to.x, to.y));
+    SetTimer(nullptr, 0, 20, [](HWND, UINT, UINT_PTR id, DWORD) { KillTimer(nullptr, id), g_atTo(g_hDragDlg); });
+    NMLISTVIEW nm{};
+    nm.hdr = {List(h), IDC_TASK_LIST, LVN_BEGINDRAG};
+    nm.iItem = nFrom;
+    SendMessageW(h, WM_NOTIFY, IDC_TASK_LIST, reinterpret_cast<LPARAM>(&nm));
+}
+auto Drag(int nFrom, int nTo, POINT end = {}) {
+    return [=](HWND h) { DragRow(h, nFrom, RowCenter(h, nTo), end.x ? end : RowCenter(h, nTo)); };
+}
+
+// Files as the file manager drops them: a DROPFILES block with a double-NUL list.
+auto Drop(std::vector<std::u16string> paths) {
+    return [=](HWND h) {
+        std::u16string list;
+        for (const auto& p : paths) list += p + u'\0';
+        list += u'\0';
+        const HGLOBAL hDrop = GlobalAlloc(GHND, sizeof(DROPFILES) + list.size() * 2);
+        auto* pDrop = static_cast<DROPFILES*>(GlobalLock(hDrop));
+        pDrop->pFiles = sizeof(DROPFILES);
+        pDrop->fWide = TRUE;
+        memcpy(pDrop + 1, list.data(), list.size() * 2);
+        GlobalUnlock(hDrop);
+        SendMessageW(h, WM_DROPFILES, reinterpret_cast<WPARAM>(hDrop), 0);
+    };
+}
+
+CJumpListAction EditorTask(HWND hEditor) {
+    const auto text = [&](int nID) { return WindowText(GetDlgItem(hEditor, nID)); };
+    return MakeTask(text(IDC_TITLE), text(IDC_DESCRIPTION), text(IDC_PATH), text(IDC_ARGUMENTS), text(IDC_ICON_PATH),
+                    std::stoi(Narrow(text(IDC_ICON_INDEX))));
+}
+
+// A shortcut file written by the system's own shell link (the stand-in's cannot).
+std::u16string MakeShortcut(const std::u16string& lnk, const CJumpListAction& a) {
+    using PfnGetClassObject = HRESULT(WINAPI*)(REFCLSID, REFIID, void**);
+    const auto pfn = reinterpret_cast<PfnGetClassObject>(
+        reinterpret_cast<void*>(GetProcAddress(LoadLibraryW(L"shell32.dll"), "DllGetClassObject")));
+    ComPtr<IClassFactory> pFactory;
+    ComPtr<IShellLinkW> pLink;
+    ComPtr<IPersistFile> pFile;
+    DWORD dwCookie = 0;
+    if (!pfn || FAILED(pfn(CLSID_ShellLink, IID_PPV_ARGS(&pFactory))) ||
+        FAILED(pFactory->CreateInstance(nullptr, IID_PPV_ARGS(&pLink))) || FAILED(pLink.As(&pFile)))
+        return u"";
+    pLink->SetPath(as_wcstr(a.m_strPath));
+    pLink->SetArguments(as_wcstr(a.m_strArguments));
+    pLink->SetDescription(as_wcstr(a.m_strDescription));
+    pLink->SetIconLocation(as_wcstr(a.m_strIconPath), a.m_nIconIndex);
+    pFile->Save(as_wcstr(lnk), TRUE);
+    // The program reads it with the same class, in front of the stand-in.
+    CoRegisterClassObject(CLSID_ShellLink, pFactory.Get(), CLSCTX_INPROC_SERVER, REGCLS_MULTIPLEUSE, &dwCookie);
+    return lnk;
+}
+
+// Every key, drag and drop: what Data.dat holds and the view selects after it,
+// then Ctrl+Z gives back Data.dat's very bytes and Ctrl+Y the change again.
+TEST_F(MainWindowTest, KeysDragsAndDropsChangeTheListAndUndoGivesItBack) {
+    const std::u16string folder = FolderOf(DataFilePath());
+    const std::u16string doc = folder + u"\\Read me.txt", exe = folder + u"\\tool.EXE", sub = folder + u"\\Sub";
+    WriteBytes(doc, Bytes{1});
+    WriteBytes(exe, Bytes{1});
+    MakeFolder(sub);
+    const CJumpListAction aDoc = MakeTask(u"Read me", u"", doc), aExe = MakeTask(u"tool", u"", exe, u"", exe),
+                          aSub = MakeTask(u"Sub", u"", sub), aLnk = MakeTask(u"My tool", u"Runs", exe, u"/f", doc, 2);
+    const std::u16string lnk = MakeShortcut(folder + u"\\My tool.lnk", aLnk);
+    ASSERT_FALSE(lnk.empty());
+    CJumpListAction edited = kCmd, added = MakeTask(u"New", u"", u"notepad.exe");
+    edited.m_strTitle = u"Edited";
+    const auto twice = [](UINT vk) { return [=](HWND h) { PressListKey(h, vk, true), PressListKey(h, vk, true); }; };
+    const CTaskList start2 = MakeList({kCmd, kSep});
+    const struct {
+        const char* name;
+        CTaskList start;
+        int nSelect;
+        std::function<void(HWND)> user;
+        CTaskList after;
+        int nSelectedAfter = -1;
+        std::vector<MessageSeen> boxes = {};
+        std::optional<CJumpListAction> prefilled = {};  // the editor opens with it; else an editor is filled in
+        int nSteps = 1;                                  // changes made, each undone and redone
+        INT_PTR nEnd = IDCANCEL;
+    } cases[] = {
+        {"Del", kFour, 1, Key(VK_DELETE), MakeList({kCmd, kSep, kWeb})},
+        {"Del, none selected", kFour, -1, Key(VK_DELETE), kFour, -1, {kSelectToDelete}},
+        {"Ctrl+Del is no command", kFour, 1, Key(VK_DELETE, true), kFour, 1},
+        {"Del, the last entry", MakeList({kWeb}), 0, Key(VK_DELETE), Defaults()},
+        {"F2", kFour, 0, Key(VK_F2), MakeList({edited, kPad, kSep, kWeb})},
+        {"F2 on a separator", kFour, 2, Key(VK_F2), kFour, 2, {kSeparatorNotEditable}},
+        {"Insert", kFour, 1, Key(VK_INSERT), MakeList({kCmd, kPad, kSep, kWeb, added})},
+        {"Ctrl+Up twice", kFour, 3, twice(VK_UP), MakeList({kCmd, kWeb, kPad, kSep}), 1, {}, {}, 2},
+        {"Ctrl+Down", kFour, 0, Key(VK_DOWN, true), MakeList({kPad, kCmd, kSep, kWeb}), 1},
+        {"Ctrl+Down, none selected", kFour, -1, Key(VK_DOWN, true), kFour, -1, {kSelectToMove}},
+        {"Down only moves the selection", kFour, 0, Key(VK_DOWN), kFour, 1},
+        {"Enter closes", kFour, 0, Key(VK_RETURN), kFour, -2, {}, {}, 0, IDOK},
+        {"Escape closes", kFour, 0, Key(VK_ESCAPE), kFour, -2, {}, {}, 0, IDCANCEL},
+        {"drag down", kFour, 0, Drag(0, 2), MakeList({kPad, kSep, kCmd, kWeb}), 2},
+        {"drag a separator up", kFour, 2, Drag(2, 0), MakeList({kSep, kCmd, kPad, kWeb}), 0},
+        {"drag below the last row", kFour, 1, [](HWND h) { DragRow(h, 1, {30, 250}, {30, 250}); },
+         MakeList({kCmd, kSep, kWeb, kPad}), 3},
+        {"drag, Escape", kFour, 0, Drag(0, 3, {-200, 0}), kFour, 0},
+        {"drag, dropped outside", kFour, 3, Drag(3, 0, {-40, 20}), kFour, 3},
+        {"reset", kFour, 1, [](HWND h) { Click(h, IDC_RESET); }, Defaults(), -1, {kResetQuestion}},
+        {"drop a document", start2, 0, Drop({doc}), MakeList({kCmd, kSep, aDoc}), -1, {}, aDoc},
+        {"drop a program", start2, 0, Drop({exe}), MakeList({kCmd, kSep, aExe}), -1, {}, aExe},
+        {"drop a folder", start2, 0, Drop({sub}), MakeList({kCmd, kSep, aSub}), -1, {}, aSub},
+        {"drop a shortcut", start2, 0, Drop({lnk}), MakeList({kCmd, kSep, aLnk}), -1, {}, aLnk},
+        {"drop several", start2, 0, Drop({exe, lnk, doc, sub}), MakeList({kCmd, kSep, aExe, aLnk, aDoc, aSub}), -1},
+        {"drop what is not there", start2, 0, Drop({folder + u"\\gone.txt"}), start2, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        WriteBytes(DataFilePath(), Store(c.start));
+        Bytes changed, undone, redone;
+        int nSelected = -2, nFocused = -2;
+        std::optional<CJumpListAction> shown;
+        const INT_PTR nEnd = Run(
+            [&](HWND h) {
+                SelectRow(h, c.nSelect);
+                c.user(h);
+                if (!IsWindowVisible(h)) return;  // Enter or Escape ended it
+                nSelected = SelectedRow(h);
+                nFocused = static_cast<int>(SendMessageW(List(h), LVM_GETNEXTITEM, -1, LVNI_FOCUSED));
+                changed = ReadBytes(DataFilePath());
+                // The second step goes through the popup menu's items.
+                for (int i = 0; i < c.nSteps; ++i) i ? (void)SendMessageW(h, WM_COMMAND, IDM_UNDO, 0) : PressListKey(h, 'Z', true);
+                undone = ReadBytes(DataFilePath());
+                for (int i = 0; i < c.nSteps; ++i) i ? (void)SendMessageW(h, WM_COMMAND, IDM_REDO, 0) : PressListKey(h, 'Y', true);
+                redone = ReadBytes(DataFilePath());
+                Close(h);
+            },
+            [&](HWND hEditor) {
+                shown = EditorTask(hEditor);
+                if (!c.prefilled) {
+                    SetDlgItemTextW(hEditor, IDC_TITLE, shown->m_strPath.empty() ? L"New" : L"Edited");
+                    if (shown->m_strPath.empty()) SetDlgItemTextW(hEditor, IDC_PATH, L"notepad.exe");
+                }
+                SendMessageW(hEditor, WM_COMMAND, IDOK, 0);
+            },
+            IDOK, [](const CRecordedMessageBox& box) { return box.m_nType & MB_YESNOCANCEL ? IDYES : IDOK; });
+        EXPECT_EQ(nEnd, c.nEnd);
+        EXPECT_EQ(m_boxes, c.boxes);
+        if (c.prefilled) {
+            EXPECT_EQ(shown, c.prefilled) << "the editor, filled in from the file";
+        }
+        EXPECT_EQ(nSelected, c.nSelectedAfter);
+        if (c.nSelectedAfter >= 0) {
+            EXPECT_EQ(nFocused, c.nSelectedAfter) << "the focus follows the selection";
+        }
+        EXPECT_EQ(ReadBytes(DataFilePath()), Store(c.after));
+        if (c.nSelectedAfter != -2) {
+            EXPECT_EQ(changed, Store(c.after));
+            EXPECT_EQ(undone, Store(c.start));
+            EXPECT_EQ(redone, Store(c.after));
+        }
+    }
+}
+
+// Which line between rows (0: above the first) is drawn in the text's colour,
+// right of the columns; -1: none.
+int DrawnLineBetweenRows(HWND hList) {
+    UpdateWindow(hList);
+    const int nRows = static_cast<int>(SendMessageW(hList, LVM_GETITEMCOUNT, 0, 0));
+    RECT rcClient{};
+    GetClientRect(hList, &rcClient);
+    const HDC hdc = GetDC(hList);
+    int nLine = -1;
+    for (int i = 0; i <= nRows && nLine < 0; ++i) {
+        RECT rc{};
+        rc.left = LVIR_BOUNDS;
+        SendMessageW(hList, LVM_GETITEMRECT, std::min(i, nRows - 1), reinterpret_cast<LPARAM>(&rc));
+        if (GetPixel(hdc, rcClient.right - 3, i < nRows ? rc.top : rc.bottom) == GetSysColor(COLOR_WINDOWTEXT)) nLine = i;
+    }
+    ReleaseDC(hList, hdc);
+    return nLine;
+}
+
+// While a row is dragged, a line shows where it would go, and near the
+// bottom edge the list scrolls.
+TEST_F(MainWindowTest, ADraggedRowShowsWhereItGoesAndScrollsTheList) {
+    CTaskList many;
+    for (int i = 0; i < 40; ++i) many.Add(i % 2 ? kSep : kPad);
+    const struct {
+        const char* name;
+        CTaskList start;
+        int nFrom, nOver;  // nOver -1: the bottom edge
+        int nLine;         // the line drawn, 0 above the first row; -1 none, -2 not looked at
+        bool bScrolled;
+    } cases[] = {
+        {"down", kFour, 0, 2, 3, false}, {"up", kFour, 3, 1, 1, false}, {"over itself", kFour, 1, 1, -1, false},
+        {"at the bottom edge", many, 0, -1, -2, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        WriteBytes(DataFilePath(), Store(c.start));
+        int nLine = -1, nTop = -1;
+        Run([&](HWND h) {
+            RECT rc{};
+            GetClientRect(List(h), &rc);
+            SelectRow(h, c.nFrom);
+            DragRow(h, c.nFrom, c.nOver < 0 ? POINT{30, rc.bottom - 2} : RowCenter(h, c.nOver), {-200, 0},
+                    [&](HWND h2) {
+                        nLine = DrawnLineBetweenRows(List(h2));
+                        nTop = static_cast<int>(SendMessageW(List(h2), LVM_GETTOPINDEX, 0, 0));
+                    });
+            Close(h);
+        });
+        if (c.nLine != -2) {
+            EXPECT_EQ(nLine, c.nLine);
+        }
+        EXPECT_EQ(nTop > 0, c.bScrolled);
+        EXPECT_EQ(ReadBytes(DataFilePath()), Store(c.start)) << "Escape changes nothing";
+    }
+}
+
+TEST_F(MainWindowTest, KeyboardMenuOpensAtTheRowAndTheTitleBarShowsTheSystemMenu) {
+    CTaskList many;
+    for (int i = 0; i < 40; ++i) many.Add(kPad);
+    const struct {
+        const char* name;
+        int nSelect;
+        bool bTitleBar;
+        bool bDeleteFirst = false;  // then Undo is offered
+    } cases[] = {{"none selected", -1, false}, {"row 2", 2, false}, {"a row out of view", 39, false},
+                 {"after a delete", 3, false, true}, {"title bar", 1, true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        WriteBytes(DataFilePath(), Store(many));
+        std::optional<PopupMenuSeen> seen;
+        POINT expected{};
+        Run([&](HWND h) {
+            if (c.bDeleteFirst) SelectRow(h, 0), PressListKey(h, VK_DELETE);
+            SelectRow(h, c.nSelect);
+            RECT rc{};
+            GetWindowRect(c.bTitleBar ? h : List(h), &rc);
+            POINT pt{(rc.left + rc.right) / 2, rc.top + GetSystemMetrics(SM_CYFRAME) + GetSystemMetrics(SM_CYCAPTION) / 2};
+            if (c.bTitleBar) {
+                EXPECT_EQ(SendMessageW(h, WM_NCHITTEST, 0, MAKELPARAM(pt.x, pt.y)), HTCAPTION);
+            }
+            ChooseInNextPopupMenu(-1, seen);
+            SendMessageW(h, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(h),
+                         c.bTitleBar ? MAKELPARAM(pt.x, pt.y) : MAKELPARAM(-1, -1));
+            expected = {rc.left, rc.top};
+            if (c.nSelect >= 0) {
+                RECT rcRow{};
+                rcRow.left = LVIR_BOUNDS;
+                SendMessageW(List(h), LVM_GETITEMRECT, c.nSelect, reinterpret_cast<LPARAM>(&rcRow));
+                expected = {std::max<LONG>(rcRow.left, 0), rcRow.bottom};
+                ClientToScreen(List(h), &expected);
+            }
+            Close(h);
+        });
+        ASSERT_TRUE(seen.has_value());
+        if (c.bTitleBar) {
+            EXPECT_EQ(seen->items.back(), u"&About Zembro...");
+        } else {
+            EXPECT_EQ(seen->items.front(), u"Add New...");
+            EXPECT_EQ(seen->items[6], u"Undo");
+            EXPECT_EQ(seen->grayed[6], !c.bDeleteFirst) << "Undo offered only after a change";
+            EXPECT_TRUE(seen->grayed[7]) << "nothing to redo";
+            EXPECT_EQ(seen->rc.left, expected.x);
+            EXPECT_EQ(seen->rc.top, expected.y);
+        }
+    }
+}
+
+// What a screen reader says for the list and each button, and the tooltips
+// that name the buttons' keys.
+TEST_F(MainWindowTest, ControlsHaveNamesAndButtonsNameTheirKeys) {
+    const std::map<int, std::u16string> kTips{{IDC_ADD_NEW, u"Add New Jump List Item (Insert)"},
+                                              {IDC_MOVE_UP, u"Move Up (Ctrl+Up)"},
+                                              {IDC_MOVE_DOWN, u"Move Down (Ctrl+Down)"},
+                                              {IDC_EDIT, u"Edit (F2)"},
+                                              {IDC_DELETE, u"Delete (Del)"}};
+    WriteBytes(DataFilePath(), Store(kFour));
+    Run([&](HWND h) {
+        HWND hTips = nullptr;
+        while ((hTips = FindWindowExW(nullptr, hTips, TOOLTIPS_CLASSW, nullptr)) && GetWindow(hTips, GW_OWNER) != h) {}
+        EXPECT_TRUE(hTips);
+        EXPECT_FALSE(IsWindowVisible(GetDlgItem(h, IDC_TASK_LIST_LABEL))) << "the label is never drawn";
+        for (int nID : {IDC_TASK_LIST, IDC_ADD_NEW, IDC_ADD_SEPARATOR, IDC_MOVE_UP, IDC_MOVE_DOWN, IDC_EDIT, IDC_DELETE,
+                        IDC_RESET, IDC_SHARE_ON_FACEBOOK, IDC_MENU}) {
+            const HWND hControl = GetDlgItem(h, nID);
+            SCOPED_TRACE(nID);
+            ComPtr<IAccessible> pAcc;
+            VARIANT self{};
+            self.vt = VT_I4;
+            BSTR name = nullptr;
+            EXPECT_HRESULT_SUCCEEDED(AccessibleObjectFromWindow(hControl, OBJID_CLIENT, IID_PPV_ARGS(&pAcc)));
+            if (pAcc) {
+                EXPECT_EQ(pAcc->get_accName(self, &name), S_OK);
+            }
+            EXPECT_EQ(std::u16string(name ? reinterpret_cast<const char16_t*>(name) : u""),
+                      nID == IDC_TASK_LIST ? u"Jump List tasks" : WindowText(hControl));
+            SysFreeString(name);
+            wchar_t szTip[128] = {};
+            TTTOOLINFOW tool{};
+            tool.cbSize = sizeof(tool);
+            tool.hwnd = h;
+            tool.uId = reinterpret_cast<UINT_PTR>(hControl);
+            tool.lpszText = szTip;
+            SendMessageW(hTips, TTM_GETTEXTW, 128, reinterpret_cast<LPARAM>(&tool));
+            EXPECT_EQ(as_u16(szTip), kTips.count(nID) ? kTips.at(nID) : u"");
+        }
+        Close(h);
+    });
+}
+
+}  // namespace

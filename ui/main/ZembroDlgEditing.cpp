@@ -1,0 +1,395 @@
+// What the main window offers beyond its buttons: keys on the list, tooltips
+// that name them, drag to reorder, undo and redo, files dropped from the file
+// manager, and the list's accessible name. Every change still goes through
+// CommitChange, so it is saved, published, shown, and can be undone.
+#include <windows.h>
+#include <windowsx.h>
+#include <commctrl.h>
+#include <shellapi.h>
+#include <shlobj.h>
+#include <wrl/client.h>
+
+#include <algorithm>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "framework/App.h"
+#include "framework/WinText.h"
+#include "ui/editor/DlgAction.h"
+#include "ui/main/ZembroDlg.h"
+
+using Microsoft::WRL::ComPtr;
+
+namespace {
+
+constexpr UINT_PTR kListSubclassId = 1;
+constexpr UINT_PTR kAutoScrollTimer = 1;
+constexpr UINT kAutoScrollMs = 60;
+constexpr wchar_t kListName[] = L"Jump List tasks";
+
+// The keys each button's tooltip names.
+struct CButtonKey {
+    int m_nID;
+    const wchar_t* m_pszKey;
+};
+constexpr CButtonKey kButtonKeys[] = {
+    {IDC_ADD_NEW, L"Insert"},  {IDC_MOVE_UP, L"Ctrl+Up"}, {IDC_MOVE_DOWN, L"Ctrl+Down"},
+    {IDC_EDIT, L"F2"},         {IDC_DELETE, L"Del"},
+};
+
+bool EndsWithNoCase(const std::wstring& str, const wchar_t* pszEnd) {
+    const size_t cch = wcslen(pszEnd);
+    return str.size() >= cch && ::CompareStringOrdinal(str.c_str() + str.size() - cch, static_cast<int>(cch), pszEnd,
+                                                        static_cast<int>(cch), TRUE) == CSTR_EQUAL;
+}
+
+// The last part of a path; a drive's root ("C:\") is its own name.
+std::wstring LastPart(const std::wstring& strPath) {
+    std::wstring str = strPath;
+    while (str.size() > 3 && str.back() == L'\\') str.pop_back();
+    const size_t nSlash = str.find_last_of(L'\\');
+    const std::wstring strName = nSlash == std::wstring::npos ? str : str.substr(nSlash + 1);
+    return strName.empty() ? str : strName;
+}
+
+std::wstring WithoutExtension(const std::wstring& strName) {
+    const size_t nDot = strName.find_last_of(L'.');
+    return nDot == std::wstring::npos || nDot == 0 ? strName : strName.substr(0, nDot);
+}
+
+// What a shortcut points at, titled with the shortcut's name; none when it
+// cannot be read or points at no file (a shell item has no path to launch).
+std::optional<CJumpListAction> TaskFromShortcut(const std::wstring& strPath) {
+    ComPtr<IShellLinkW> pLink;
+    if (FAILED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&pLink))))
+        return std::nullopt;
+    ComPtr<IPersistFile> pFile;
+    if (FAILED(pLink.As(&pFile)) || FAILED(pFile->Load(strPath.c_str(), STGM_READ))) return std::nullopt;
+
+    std::vector<wchar_t> buffer(32768);
+    const auto text = [&buffer](HRESULT hr) {
+        return SUCCEEDED(hr) ? as_u16(std::wstring(buffer.data())) : std::u16string();
+    };
+    CJumpListAction task;
+    buffer[0] = L'\0';
+    task.m_strPath = text(pLink->GetPath(buffer.data(), static_cast<int>(buffer.size()), nullptr, 0));
+    if (task.m_strPath.empty()) return std::nullopt;
+    buffer[0] = L'\0';
+    task.m_strArguments = text(pLink->GetArguments(buffer.data(), static_cast<int>(buffer.size())));
+    buffer[0] = L'\0';
+    task.m_strDescription = text(pLink->GetDescription(buffer.data(), static_cast<int>(buffer.size())));
+    buffer[0] = L'\0';
+    int nIcon = 0;
+    task.m_strIconPath = text(pLink->GetIconLocation(buffer.data(), static_cast<int>(buffer.size()), &nIcon));
+    task.m_nIconIndex = task.m_strIconPath.empty() ? 0 : nIcon;
+    task.m_strTitle = as_u16(WithoutExtension(LastPart(strPath)));
+    return task;
+}
+
+// The task a dropped path stands for; none for what is neither a file nor a
+// folder (gone meanwhile, or a shortcut that cannot be read).
+std::optional<CJumpListAction> TaskFromDroppedPath(const std::wstring& strPath) {
+    const DWORD dwAttributes = ::GetFileAttributesW(strPath.c_str());
+    if (dwAttributes == INVALID_FILE_ATTRIBUTES) return std::nullopt;
+    CJumpListAction task;
+    task.m_strPath = as_u16(strPath);
+    if (dwAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+        task.m_strTitle = as_u16(LastPart(strPath));
+        return task;
+    }
+    if (EndsWithNoCase(strPath, L".lnk")) return TaskFromShortcut(strPath);
+    task.m_strTitle = as_u16(WithoutExtension(LastPart(strPath)));
+    if (EndsWithNoCase(strPath, L".exe")) task.m_strIconPath = task.m_strPath;
+    return task;
+}
+
+std::vector<std::wstring> DroppedPaths(HDROP hDrop) {
+    std::vector<std::wstring> arrPaths;
+    const UINT nFiles = ::DragQueryFileW(hDrop, 0xFFFFFFFF, nullptr, 0);
+    for (UINT i = 0; i < nFiles; ++i) {
+        const UINT cch = ::DragQueryFileW(hDrop, i, nullptr, 0);
+        if (cch == 0) continue;
+        std::wstring strPath(cch + 1, L'\0');
+        strPath.resize(::DragQueryFileW(hDrop, i, strPath.data(), cch + 1));
+        arrPaths.push_back(std::move(strPath));
+    }
+    return arrPaths;
+}
+
+int RowHeight(HWND hList) {
+    RECT rc{};
+    rc.left = LVIR_BOUNDS;
+    if (!::SendMessageW(hList, LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&rc))) return 0;
+    return rc.bottom - rc.top;
+}
+
+// The bottom of the column header in the list's client coordinates: rows start there.
+int RowsTop(HWND hList) {
+    const auto hHeader = reinterpret_cast<HWND>(::SendMessageW(hList, LVM_GETHEADER, 0, 0));
+    RECT rc{};
+    if (!hHeader || !::IsWindowVisible(hHeader) || !::GetWindowRect(hHeader, &rc)) return 0;
+    ::MapWindowPoints(nullptr, hList, reinterpret_cast<POINT*>(&rc), 2);
+    return std::max<int>(rc.bottom, 0);
+}
+
+// The row a drop at pt (list client coordinates) lands on: the row under it,
+// the last row below the last one; -1 outside the rows' area.
+int DropRowAt(HWND hList, POINT pt) {
+    RECT rcClient{};
+    ::GetClientRect(hList, &rcClient);
+    const int nTopY = RowsTop(hList);
+    if (!::PtInRect(&rcClient, pt) || pt.y < nTopY) return -1;
+    const int nRows = static_cast<int>(::SendMessageW(hList, LVM_GETITEMCOUNT, 0, 0));
+    const int nTop = static_cast<int>(::SendMessageW(hList, LVM_GETTOPINDEX, 0, 0));
+    RECT rcTop{};
+    rcTop.left = LVIR_BOUNDS;
+    if (nRows == 0 || !::SendMessageW(hList, LVM_GETITEMRECT, nTop, reinterpret_cast<LPARAM>(&rcTop))) return -1;
+    const int cyRow = rcTop.bottom - rcTop.top;
+    if (cyRow <= 0) return -1;
+    const int nRow = nTop + (pt.y - rcTop.top) / cyRow;
+    return std::clamp(nRow, 0, nRows - 1);
+}
+
+// One row up or down while the pointer is within a row's height of the rows'
+// top or the list's bottom edge; true when it scrolled.
+bool AutoScroll(HWND hList, POINT pt) {
+    RECT rcClient{};
+    ::GetClientRect(hList, &rcClient);
+    const int cyRow = RowHeight(hList);
+    if (cyRow <= 0 || pt.x < rcClient.left || pt.x >= rcClient.right) return false;
+    const int nTopY = RowsTop(hList);
+    int dy = 0;
+    if (pt.y < nTopY + cyRow)
+        dy = -cyRow;
+    else if (pt.y >= rcClient.bottom - cyRow)
+        dy = cyRow;
+    if (dy == 0) return false;
+    const auto nTopBefore = ::SendMessageW(hList, LVM_GETTOPINDEX, 0, 0);
+    ::SendMessageW(hList, LVM_SCROLL, 0, dy);
+    return ::SendMessageW(hList, LVM_GETTOPINDEX, 0, 0) != nTopBefore;
+}
+
+// The insertion mark this window draws: a line across the list, in the text's colour.
+constexpr int kMarkThickness = 3;
+
+struct CListKey {
+    UINT m_nVirtualKey;
+    bool m_bCtrl;
+    void (CZembroDlg::*m_pfnCommand)();
+};
+
+}  // namespace
+
+void CZembroDlg::InitEditing() {
+    // The keys are taken before the list view sees them: Ctrl+Up would
+    // otherwise also move its focus away from the moved row.
+    ::SetWindowSubclass(m_listTasks, ListSubclassProc, kListSubclassId, 0);
+
+    // Screen readers name a control after the label before it in tab order,
+    // which may be hidden; some read the control's own text, which a list view
+    // never draws. Neither changes what the user sees.
+    const HWND hLabel = ::CreateWindowExW(0, L"STATIC", kListName, WS_CHILD | SS_LEFT | SS_NOPREFIX, 0, 0, 0, 0,
+                                          m_hWnd, reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_TASK_LIST_LABEL)),
+                                          AfxGetResourceHandle(), nullptr);
+    if (hLabel) ::SetWindowPos(hLabel, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    ::SetWindowTextW(m_listTasks, kListName);
+
+    // Owned by this window, so it goes with it.
+    m_hToolTips = ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
+                                    CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, m_hWnd, nullptr,
+                                    AfxGetResourceHandle(), nullptr);
+    for (const CButtonKey& button : kButtonKeys) {
+        const HWND hButton = GetDlgItem(button.m_nID);
+        if (!m_hToolTips || !hButton) continue;
+        wchar_t szCaption[128] = {};
+        ::GetWindowTextW(hButton, szCaption, 128);
+        std::wstring strTip = std::wstring(szCaption) + L" (" + button.m_pszKey + L")";
+        TTTOOLINFOW tool{};
+        tool.cbSize = sizeof(tool);
+        tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+        tool.hwnd = m_hWnd;
+        tool.uId = reinterpret_cast<UINT_PTR>(hButton);
+        tool.lpszText = strTip.data();  // copied by the tooltip control
+        ::SendMessageW(m_hToolTips, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    }
+
+    // Files dragged from the file manager arrive as WM_DROPFILES.
+    ::DragAcceptFiles(m_hWnd, TRUE);
+}
+
+LRESULT CALLBACK CZembroDlg::ListSubclassProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam,
+                                              UINT_PTR uIdSubclass, DWORD_PTR) {
+    switch (message) {
+    case WM_KEYDOWN:
+        // Through the dialog's own dispatch, which keeps exceptions in.
+        if (::SendMessageW(::GetParent(hWnd), WM_ZEMBRO_LIST_KEY, wParam, 0)) return 0;
+        break;
+    case WM_CHAR:
+        // Ctrl+Z and Ctrl+Y also arrive as control characters: not a search for a row.
+        if (wParam == 0x1A || wParam == 0x19) return 0;
+        break;
+    case WM_NCDESTROY:
+        ::RemoveWindowSubclass(hWnd, ListSubclassProc, uIdSubclass);
+        break;
+    default:
+        break;
+    }
+    return ::DefSubclassProc(hWnd, message, wParam, lParam);
+}
+
+LRESULT CZembroDlg::OnListKey(WPARAM wParam, LPARAM) {
+    // Each key runs its button's or menu item's own handler. More keys are
+    // rows here, nothing else.
+    static const CListKey kKeys[] = {
+        {VK_DELETE, false, &CZembroDlg::OnDeleteTask}, {VK_F2, false, &CZembroDlg::OnEditTask},
+        {VK_INSERT, false, &CZembroDlg::OnAddNewTask}, {VK_UP, true, &CZembroDlg::OnMoveUp},
+        {VK_DOWN, true, &CZembroDlg::OnMoveDown},      {'Z', true, &CZembroDlg::OnUndo},
+        {'Y', true, &CZembroDlg::OnRedo},              {'E', true, &CZembroDlg::OnExportList},
+        {'I', true, &CZembroDlg::OnImportList},
+    };
+    const bool bCtrl = ::GetKeyState(VK_CONTROL) < 0;
+    for (const CListKey& key : kKeys) {
+        if (key.m_nVirtualKey != wParam || key.m_bCtrl != bCtrl) continue;
+        (this->*key.m_pfnCommand)();
+        return TRUE;
+    }
+    return FALSE;
+}
+
+void CZembroDlg::OnUndo() { ReplayHistory(m_arrUndo, m_arrRedo, true); }
+
+void CZembroDlg::OnRedo() { ReplayHistory(m_arrRedo, m_arrUndo, false); }
+
+void CZembroDlg::ReplayHistory(std::vector<CHistoryStep>& from, std::vector<CHistoryStep>& to, bool bUndo) {
+    if (from.empty()) return;
+    CHistoryStep step = std::move(from.back());
+    from.pop_back();
+    CTaskList list = bUndo ? step.m_arrBefore : step.m_arrAfter;
+    {
+        m_bReplayingHistory = true;
+        struct CReplaying {
+            bool& m_bFlag;
+            ~CReplaying() { m_bFlag = false; }
+        } replaying{m_bReplayingHistory};
+        CommitChange(list);
+    }
+    // A step that did not reach Data.dat stays where it was, to be tried again.
+    const bool bDone = m_arrTasks == (bUndo ? step.m_arrBefore : step.m_arrAfter);
+    (bDone ? to : from).push_back(std::move(step));
+}
+
+LRESULT CZembroDlg::OnListBeginDrag(NMHDR* pNMHDR) {
+    const int nFrom = reinterpret_cast<NMLISTVIEW*>(pNMHDR)->iItem;
+    if (nFrom < 0 || nFrom >= m_arrTasks.GetSize()) return 0;
+    const int nTo = TrackRowDrag(nFrom);
+    if (nTo < 0 || nTo == nFrom || nTo >= m_arrTasks.GetSize()) return 0;
+    const CJumpListAction action = m_arrTasks.GetAt(nFrom);
+    m_arrTasks.RemoveAt(nFrom);
+    m_arrTasks.InsertAt(nTo, action);
+    CommitChange(m_arrTasks);
+    SelectRowAfterChange(nTo);
+    return 0;
+}
+
+void CZembroDlg::ShowInsertMark(int nFrom, int nTarget) {
+    // Above the target when the row moves up, below it when it moves down;
+    // none on its own row or outside.
+    LVINSERTMARK mark{};
+    mark.cbSize = sizeof(mark);
+    mark.iItem = nTarget < 0 || nTarget == nFrom ? -1 : nTarget;
+    mark.dwFlags = nTarget > nFrom ? LVIM_AFTER : 0;
+    // The list view keeps the mark, but not every one draws it (Wine's keeps it
+    // unseen), so the window draws the line too, over the same boundary.
+    ::SendMessageW(m_listTasks, LVM_SETINSERTMARKCOLOR, 0, static_cast<LPARAM>(::GetSysColor(COLOR_WINDOWTEXT)));
+    ::SendMessageW(m_listTasks, LVM_SETINSERTMARK, 0, reinterpret_cast<LPARAM>(&mark));
+    if (mark.iItem == m_nDrawnMarkRow && (mark.iItem < 0 || m_bDrawnMarkAfter == (mark.dwFlags != 0))) return;
+    m_nDrawnMarkRow = mark.iItem;
+    m_bDrawnMarkAfter = mark.dwFlags != 0;
+    // Erased too: right of the columns the list view paints only its background.
+    ::InvalidateRect(m_listTasks, nullptr, TRUE);
+}
+
+void CZembroDlg::PaintDragMark(const NMLVCUSTOMDRAW* pDraw) {
+    if (m_nDrawnMarkRow < 0) return;
+    RECT rcRow{};
+    rcRow.left = LVIR_BOUNDS;
+    if (!::SendMessageW(m_listTasks, LVM_GETITEMRECT, m_nDrawnMarkRow, reinterpret_cast<LPARAM>(&rcRow))) return;
+    RECT rcClient{};
+    ::GetClientRect(m_listTasks, &rcClient);
+    const int y = m_bDrawnMarkAfter ? rcRow.bottom : rcRow.top;
+    RECT rcLine{rcClient.left, y - kMarkThickness / 2, rcClient.right, y - kMarkThickness / 2 + kMarkThickness};
+    ::FillRect(pDraw->nmcd.hdc, &rcLine, ::GetSysColorBrush(COLOR_WINDOWTEXT));
+}
+
+int CZembroDlg::TrackRowDrag(int nFrom) {
+    const HWND hList = m_listTasks;
+    ::SetCapture(hList);
+    ::SetTimer(hList, kAutoScrollTimer, kAutoScrollMs, nullptr);
+    POINT ptLast{-1, -1};
+    int nDrop = -1;
+    bool bDropped = false;
+    MSG msg{};
+    // The drag's own loop sees the mouse and Escape before the list view and
+    // the dialog manager do: Escape would otherwise close the window.
+    while (::GetCapture() == hList) {
+        const BOOL bGot = ::GetMessageW(&msg, nullptr, 0, 0);
+        if (bGot <= 0) {
+            if (bGot == 0) ::PostQuitMessage(static_cast<int>(msg.wParam));
+            break;
+        }
+        if (msg.message == WM_MOUSEMOVE || msg.message == WM_LBUTTONUP) {
+            POINT pt{GET_X_LPARAM(msg.lParam), GET_Y_LPARAM(msg.lParam)};
+            ::MapWindowPoints(msg.hwnd, hList, &pt, 1);
+            ptLast = pt;
+            if (msg.message == WM_MOUSEMOVE) AutoScroll(hList, pt);
+            nDrop = DropRowAt(hList, pt);
+            ShowInsertMark(nFrom, nDrop);
+            if (msg.message == WM_LBUTTONUP) {
+                bDropped = true;
+                break;
+            }
+            continue;
+        }
+        if (msg.message == WM_TIMER && msg.hwnd == hList && msg.wParam == kAutoScrollTimer) {
+            if (ptLast.y != -1 && AutoScroll(hList, ptLast)) ShowInsertMark(nFrom, DropRowAt(hList, ptLast));
+            continue;
+        }
+        if (msg.message == WM_RBUTTONDOWN || (msg.message == WM_KEYDOWN && msg.wParam == VK_ESCAPE)) break;
+        // Other input waits until the drag has ended.
+        if ((msg.message >= WM_KEYFIRST && msg.message <= WM_KEYLAST) ||
+            (msg.message >= WM_MOUSEFIRST && msg.message <= WM_MOUSELAST))
+            continue;
+        ::TranslateMessage(&msg);
+        ::DispatchMessageW(&msg);
+    }
+    ::KillTimer(hList, kAutoScrollTimer);
+    ShowInsertMark(nFrom, -1);
+    if (::GetCapture() == hList) ::ReleaseCapture();
+    // The list view saw the button go down; let it see it come up, too.
+    if (bDropped) ::DispatchMessageW(&msg);
+    return bDropped ? nDrop : -1;
+}
+
+LRESULT CZembroDlg::OnDropFiles(WPARAM wParam, LPARAM) {
+    const auto hDrop = reinterpret_cast<HDROP>(wParam);
+    const std::vector<std::wstring> arrPaths = DroppedPaths(hDrop);
+    ::DragFinish(hDrop);
+
+    std::vector<CJumpListAction> arrNew;
+    for (const std::wstring& strPath : arrPaths)
+        if (std::optional<CJumpListAction> task = TaskFromDroppedPath(strPath)) arrNew.push_back(std::move(*task));
+    if (arrNew.empty()) return 0;
+
+    if (arrPaths.size() == 1) {
+        // One file: the user sees the task before it is added, as with Add New.
+        ::SetForegroundWindow(m_hWnd);
+        CDlgAction dlg;
+        dlg.m_action = arrNew.front();
+        if (dlg.DoModal() != IDOK) return 0;
+        arrNew.front() = dlg.m_action;
+    }
+    for (const CJumpListAction& task : arrNew) m_arrTasks.Add(task);
+    CommitChange(m_arrTasks);
+    return 0;
+}
