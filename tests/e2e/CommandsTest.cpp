@@ -201,7 +201,7 @@ TEST_F(E2ETest, ThePopupMenuOpensWhereAskedAndRoutesTheChosenItem) {
     } cases[] = {
         {"context menu: Add Seperator", false, -1, 1, MakeList({kCmd, kPad, kSep, kWeb, kSep}), false},
         {"Menu button: Delete Selected", true, 0, 3, Without(kFour, 0), false},
-        {"context menu: Exit", false, -1, 8, kFour, true},
+        {"context menu: Exit", false, -1, 10, kFour, true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
