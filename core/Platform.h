@@ -1,6 +1,6 @@
 #pragma once
 // The few system services the task list core needs. Implemented once for
-// Windows (framework/PlatformWin.cpp) and once for POSIX (core/posix/, used by
+// Windows (core/win/PlatformWin.cpp) and once for POSIX (core/posix/, used by
 // the native tests, benchmarks and fuzzing only).
 #include <cstdint>
 #include <functional>
