@@ -4,7 +4,7 @@
 
 #include "framework/App.h"
 #include "framework/DataExchange.h"
-#include "ui/settings/RegistryKey.h"
+#include "framework/RegistryKey.h"
 
 namespace {
 
