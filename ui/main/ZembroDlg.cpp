@@ -17,9 +17,9 @@
 #include "framework/Dpi.h"
 #include "framework/JumpListEnvironment.h"
 #include "framework/WinText.h"
+#include "ui/ProfileNames.h"
 #include "ui/main/AboutDlg.h"
 #include "ui/main/WebLinks.h"
-#include "ui/settings/DlgSettings.h"
 
 namespace {
 
