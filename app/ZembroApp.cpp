@@ -7,10 +7,10 @@
 #include <vector>
 
 #include "core/CommandLine.h"
-#include "framework/JumpListEnvironment.h"
 #include "framework/OleInit.h"
 #include "framework/WinText.h"
 #include "ui/editor/ActionIconProvider.h"
+#include "ui/main/JumpListEnvironment.h"
 #include "ui/main/ZembroDlg.h"
 
 namespace {
