@@ -9,7 +9,7 @@
 #include "core/CommandLine.h"
 #include "framework/OleInit.h"
 #include "framework/WinText.h"
-#include "ui/editor/ActionIconProvider.h"
+#include "ui/ActionIconProvider.h"
 #include "ui/main/JumpListEnvironment.h"
 #include "ui/main/ZembroDlg.h"
 

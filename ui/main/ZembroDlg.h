@@ -17,7 +17,7 @@
 #include "framework/Dialog.h"
 #include "framework/UniqueHandle.h"
 #include "res/resource.h"
-#include "ui/editor/ActionIconProvider.h"
+#include "ui/ActionIconProvider.h"
 #include "ui/main/RowImages.h"
 
 class CZembroDlg : public CDialog {

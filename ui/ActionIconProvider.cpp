@@ -1,4 +1,4 @@
-#include "ui/editor/ActionIconProvider.h"
+#include "ui/ActionIconProvider.h"
 
 #include <commctrl.h>
 #include <commoncontrols.h>
