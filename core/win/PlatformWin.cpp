@@ -27,14 +27,14 @@ SystemError ErrorFrom(DWORD dwCode) {
     const DWORD cch = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
                                          FORMAT_MESSAGE_IGNORE_INSERTS,
                                      nullptr, dwCode, 0, reinterpret_cast<wchar_t*>(&pszMessage), 0, nullptr);
-    if (cch && pszMessage) {
-        std::u16string text = as_u16(pszMessage, cch);
+    const UniqueLocalMem<wchar_t> message(pszMessage);
+    if (cch && message) {
+        std::u16string text = as_u16(message.get(), cch);
         while (!text.empty() && (text.back() == u'\n' || text.back() == u'\r' || text.back() == u' ')) text.pop_back();
         error.m_strMessage = text;
     } else {
         error.m_strMessage = u"System error " + as_u16(std::to_wstring(dwCode));
     }
-    LocalFree(pszMessage);
     return error;
 }
 
