@@ -18,7 +18,8 @@ enum class SpecialFolder { LocalAppData, ProgramFiles, System, Windows };
 // (never created). False when the system cannot tell.
 bool GetSpecialFolderPath(SpecialFolder folder, std::u16string& strPath);
 
-// The application title (string resource 57344), e.g. "Zembro by Brellow".
+// The application title (string resource IDS_APPLICATION_TITLE of the program),
+// e.g. "Zembro by Brellow"; empty when the program has none.
 std::u16string GetApplicationTitle();
 
 // Creates one folder level; failures (it exists, no access) are ignored.

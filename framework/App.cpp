@@ -2,19 +2,17 @@
 
 #include <utility>
 
+#include "core/Platform.h"
 #include "framework/RegistryKey.h"
+#include "framework/WinText.h"
 
 namespace {
-
-constexpr UINT kIdsApplicationTitle = 57344;
 
 CWinApp* g_pApp = nullptr;
 
 std::wstring LoadTitle(HINSTANCE hInstance) {
-    const wchar_t* pszTitle = nullptr;
-    // Length 0 gives a pointer into the resource itself, which has no terminator.
-    const int cch = LoadStringW(hInstance, kIdsApplicationTitle, reinterpret_cast<LPWSTR>(&pszTitle), 0);
-    if (cch > 0) return std::wstring(pszTitle, static_cast<size_t>(cch));
+    const std::u16string strTitle = platform::GetApplicationTitle();
+    if (!strTitle.empty()) return as_wcstr(strTitle);
 
     wchar_t szPath[MAX_PATH] = {};
     const DWORD cchPath = GetModuleFileNameW(hInstance, szPath, MAX_PATH);
@@ -111,6 +109,11 @@ void CWinApp::EndWaitCursor() {
 }
 
 CWinApp* AfxGetApp() { return g_pApp; }
+
+std::wstring AfxGetAppTitle() {
+    if (const CWinApp* pApp = AfxGetApp()) return pApp->GetAppName();
+    return as_wcstr(platform::GetApplicationTitle());
+}
 
 HINSTANCE AfxGetResourceHandle() { return g_pApp ? g_pApp->m_hInstance : GetModuleHandleW(nullptr); }
 

@@ -5,11 +5,11 @@
 #include "core/Platform.h"
 #include "framework/UniqueHandle.h"
 #include "framework/WinText.h"
+#include "res/resource.h"
 
 namespace platform {
 namespace {
 
-constexpr UINT kIdsApplicationTitle = 57344;
 
 SystemError ErrorFrom(DWORD dwCode) {
     SystemError error;
@@ -59,7 +59,7 @@ bool GetSpecialFolderPath(SpecialFolder folder, std::u16string& strPath) {
 std::u16string GetApplicationTitle() {
     const wchar_t* pszTitle = nullptr;
     // Length 0 hands back a pointer into the resource itself, with no terminator.
-    const int cch = LoadStringW(GetModuleHandleW(nullptr), kIdsApplicationTitle, reinterpret_cast<LPWSTR>(&pszTitle), 0);
+    const int cch = LoadStringW(GetModuleHandleW(nullptr), IDS_APPLICATION_TITLE, reinterpret_cast<LPWSTR>(&pszTitle), 0);
     return cch > 0 ? as_u16(pszTitle, static_cast<size_t>(cch)) : std::u16string();
 }
 

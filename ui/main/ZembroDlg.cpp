@@ -72,12 +72,6 @@ std::wstring ColumnEntry(int nColumn) { return L"Column" + std::to_wstring(nColu
 
 }  // namespace
 
-std::wstring CZembroDlg::ApplicationTitle() {
-    if (const CWinApp* pApp = AfxGetApp()) return pApp->GetAppName();
-    const std::u16string strTitle = platform::GetApplicationTitle();
-    return as_wcstr(strTitle);
-}
-
 std::wstring CZembroDlg::FileNameOf(const std::u16string& strPath) {
     const size_t nSlash = strPath.find_last_of(u'\\');
     return as_wcstr(nSlash == std::u16string::npos ? strPath : strPath.substr(nSlash + 1));
@@ -163,7 +157,7 @@ BOOL CZembroDlg::OnInitDialog() {
         ::SendMessageW(m_listTasks, LVM_INSERTCOLUMNW, i, reinterpret_cast<LPARAM>(&column));
     }
 
-    ::SetWindowTextW(m_hWnd, ApplicationTitle().c_str());
+    ::SetWindowTextW(m_hWnd, AfxGetAppTitle().c_str());
 
     m_bSaveFailureReported = false;
     m_rowImages.SetSize(GetSystemMetricsAtDpi(SM_CXSMICON, GetDpi()));
@@ -436,7 +430,7 @@ void CZembroDlg::SaveWindowPlacement() {
 }
 
 void CZembroDlg::PublishAndReportSave(CTaskList& list) {
-    CJumpListEnvironment env(m_hWnd, as_u16(ApplicationTitle()));
+    CJumpListEnvironment env(m_hWnd, as_u16(AfxGetAppTitle()));
     const CPublishResult result = PublishJumpList(list, env);
     if (result.SaveFailed()) ReportSaveFailure(*result.m_save);
 }

@@ -92,7 +92,6 @@ protected:
     void OnImportList();
 
 private:
-    static std::wstring ApplicationTitle();
     // The last part of a path: "Data.dat" of C:\...\Data.dat.
     static std::wstring FileNameOf(const std::u16string& strPath);
     // The task dialog's choice for an import: its two command ids, or IDCANCEL.
