@@ -7,10 +7,11 @@
 #include <vector>
 
 #include "core/CommandLine.h"
-#include "framework/JumpListEnvironment.h"
 #include "framework/OleInit.h"
+#include "framework/UniqueHandle.h"
 #include "framework/WinText.h"
-#include "ui/editor/ActionIconProvider.h"
+#include "ui/ActionIconProvider.h"
+#include "ui/main/JumpListEnvironment.h"
 #include "ui/main/ZembroDlg.h"
 
 namespace {
@@ -28,10 +29,9 @@ public:
 std::vector<std::u16string> CommandLineArguments() {
     std::vector<std::u16string> args;
     int nArgs = 0;
-    LPWSTR* ppszArgs = CommandLineToArgvW(GetCommandLineW(), &nArgs);
-    if (!ppszArgs) return args;
-    for (int i = 1; i < nArgs; ++i) args.push_back(as_u16(ppszArgs[i]));
-    LocalFree(ppszArgs);
+    const UniqueLocalMem<LPWSTR> argv(CommandLineToArgvW(GetCommandLineW(), &nArgs));
+    if (!argv) return args;
+    for (int i = 1; i < nArgs; ++i) args.push_back(as_u16(argv.get()[i]));
     return args;
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 // The few system services the task list core needs. Implemented once for
-// Windows (framework/PlatformWin.cpp) and once for POSIX (core/posix/, used by
+// Windows (core/win/PlatformWin.cpp) and once for POSIX (core/posix/, used by
 // the native tests, benchmarks and fuzzing only).
 #include <cstdint>
 #include <functional>
@@ -18,7 +18,8 @@ enum class SpecialFolder { LocalAppData, ProgramFiles, System, Windows };
 // (never created). False when the system cannot tell.
 bool GetSpecialFolderPath(SpecialFolder folder, std::u16string& strPath);
 
-// The application title (string resource 57344), e.g. "Zembro by Brellow".
+// The application title (string resource IDS_APPLICATION_TITLE of the program),
+// e.g. "Zembro by Brellow"; empty when the program has none.
 std::u16string GetApplicationTitle();
 
 // Creates one folder level; failures (it exists, no access) are ignored.

@@ -2,19 +2,17 @@
 
 #include <utility>
 
-#include "framework/UniqueHandle.h"
+#include "core/Platform.h"
+#include "framework/RegistryKey.h"
+#include "framework/WinText.h"
 
 namespace {
-
-constexpr UINT kIdsApplicationTitle = 57344;
 
 CWinApp* g_pApp = nullptr;
 
 std::wstring LoadTitle(HINSTANCE hInstance) {
-    const wchar_t* pszTitle = nullptr;
-    // Length 0 gives a pointer into the resource itself, which has no terminator.
-    const int cch = LoadStringW(hInstance, kIdsApplicationTitle, reinterpret_cast<LPWSTR>(&pszTitle), 0);
-    if (cch > 0) return std::wstring(pszTitle, static_cast<size_t>(cch));
+    const std::u16string strTitle = platform::GetApplicationTitle();
+    if (!strTitle.empty()) return as_wcstr(strTitle);
 
     wchar_t szPath[MAX_PATH] = {};
     const DWORD cchPath = GetModuleFileNameW(hInstance, szPath, MAX_PATH);
@@ -66,68 +64,33 @@ std::wstring CWinApp::ProfileKeyPath(const wchar_t* pszSection) const {
 }
 
 UINT CWinApp::GetProfileInt(const wchar_t* pszSection, const wchar_t* pszEntry, int nDefault) const {
-    if (m_strRegistryKey.empty() || !pszSection || !pszEntry) return static_cast<UINT>(nDefault);
-    HKEY hKey = nullptr;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, ProfileKeyPath(pszSection).c_str(), 0, KEY_QUERY_VALUE, &hKey) !=
-        ERROR_SUCCESS)
-        return static_cast<UINT>(nDefault);
-    UniqueRegKey key(hKey);
-    DWORD dwType = REG_NONE;
-    DWORD dwValue = 0;
-    DWORD cb = sizeof(dwValue);
-    if (RegQueryValueExW(key.get(), pszEntry, nullptr, &dwType, reinterpret_cast<BYTE*>(&dwValue), &cb) !=
-            ERROR_SUCCESS ||
-        dwType != REG_DWORD || cb != sizeof(dwValue))
-        return static_cast<UINT>(nDefault);
+    DWORD dwValue = static_cast<DWORD>(nDefault);
+    if (m_strRegistryKey.empty() || !pszSection || !pszEntry) return dwValue;
+    CRegistryKey key;
+    if (key.Open(ProfileKeyPath(pszSection).c_str(), KEY_QUERY_VALUE) != ERROR_SUCCESS) return dwValue;
+    key.QueryDWORDValue(pszEntry, dwValue);  // on failure dwValue keeps the default
     return dwValue;
 }
 
 BOOL CWinApp::WriteProfileInt(const wchar_t* pszSection, const wchar_t* pszEntry, int nValue) {
-    const DWORD dwValue = static_cast<DWORD>(nValue);
     if (m_strRegistryKey.empty() || !pszSection || !pszEntry) return FALSE;
-    HKEY hKey = nullptr;
-    if (RegCreateKeyExW(HKEY_CURRENT_USER, ProfileKeyPath(pszSection).c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
-                        KEY_SET_VALUE, nullptr, &hKey, nullptr) != ERROR_SUCCESS)
-        return FALSE;
-    UniqueRegKey key(hKey);
-    return RegSetValueExW(key.get(), pszEntry, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dwValue),
-                          sizeof(dwValue)) == ERROR_SUCCESS;
+    CRegistryKey key;
+    return key.Create(ProfileKeyPath(pszSection).c_str(), KEY_SET_VALUE) == ERROR_SUCCESS &&
+           key.SetDWORDValue(pszEntry, static_cast<DWORD>(nValue)) == ERROR_SUCCESS;
 }
 
 BOOL CWinApp::GetProfileBinary(const wchar_t* pszSection, const wchar_t* pszEntry, std::vector<BYTE>& data) const {
     if (m_strRegistryKey.empty() || !pszSection || !pszEntry) return FALSE;
-    HKEY hKey = nullptr;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, ProfileKeyPath(pszSection).c_str(), 0, KEY_QUERY_VALUE, &hKey) !=
-        ERROR_SUCCESS)
-        return FALSE;
-    UniqueRegKey key(hKey);
-    // The value may change between asking for its size and reading it: ask again.
-    for (int nAttempt = 0; nAttempt < 4; ++nAttempt) {
-        DWORD dwType = REG_NONE;
-        DWORD cb = 0;
-        if (RegQueryValueExW(key.get(), pszEntry, nullptr, &dwType, nullptr, &cb) != ERROR_SUCCESS ||
-            dwType != REG_BINARY)
-            return FALSE;
-        std::vector<BYTE> buffer(cb);
-        const LONG lResult = RegQueryValueExW(key.get(), pszEntry, nullptr, &dwType, buffer.data(), &cb);
-        if (lResult == ERROR_MORE_DATA) continue;
-        if (lResult != ERROR_SUCCESS || dwType != REG_BINARY) return FALSE;
-        buffer.resize(cb);
-        data.swap(buffer);
-        return TRUE;
-    }
-    return FALSE;
+    CRegistryKey key;
+    return key.Open(ProfileKeyPath(pszSection).c_str(), KEY_QUERY_VALUE) == ERROR_SUCCESS &&
+           key.QueryBinaryValue(pszEntry, data) == ERROR_SUCCESS;
 }
 
 BOOL CWinApp::WriteProfileBinary(const wchar_t* pszSection, const wchar_t* pszEntry, const void* pData, UINT nBytes) {
     if (m_strRegistryKey.empty() || !pszSection || !pszEntry || (!pData && nBytes)) return FALSE;
-    HKEY hKey = nullptr;
-    if (RegCreateKeyExW(HKEY_CURRENT_USER, ProfileKeyPath(pszSection).c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
-                        KEY_SET_VALUE, nullptr, &hKey, nullptr) != ERROR_SUCCESS)
-        return FALSE;
-    UniqueRegKey key(hKey);
-    return RegSetValueExW(key.get(), pszEntry, 0, REG_BINARY, static_cast<const BYTE*>(pData), nBytes) ==
-           ERROR_SUCCESS;
+    CRegistryKey key;
+    return key.Create(ProfileKeyPath(pszSection).c_str(), KEY_SET_VALUE) == ERROR_SUCCESS &&
+           key.SetBinaryValue(pszEntry, pData, nBytes) == ERROR_SUCCESS;
 }
 
 void CWinApp::BeginWaitCursor() {
@@ -146,6 +109,11 @@ void CWinApp::EndWaitCursor() {
 }
 
 CWinApp* AfxGetApp() { return g_pApp; }
+
+std::wstring AfxGetAppTitle() {
+    if (const CWinApp* pApp = AfxGetApp()) return pApp->GetAppName();
+    return as_wcstr(platform::GetApplicationTitle());
+}
 
 HINSTANCE AfxGetResourceHandle() { return g_pApp ? g_pApp->m_hInstance : GetModuleHandleW(nullptr); }
 

@@ -14,8 +14,8 @@ constexpr DWORD AFX_RESTART_MANAGER_SUPPORT_RESTART = 0x01;
 
 class CWinApp {
 public:
-    // No name: the title is string resource 57344 of the program, or, when the
-    // program has none, its file name without extension.
+    // No name: the title is string resource IDS_APPLICATION_TITLE of the program,
+    // or, when the program has none, its file name without extension.
     explicit CWinApp(const wchar_t* pszAppName = nullptr);
     virtual ~CWinApp();
     CWinApp(const CWinApp&) = delete;
@@ -75,6 +75,9 @@ private:
 
 // The application object, or null when none exists.
 CWinApp* AfxGetApp();
+// The application object's title; without one, the program's title string
+// (empty when it has none).
+std::wstring AfxGetAppTitle();
 // Where dialog templates and resources are loaded from.
 HINSTANCE AfxGetResourceHandle();
 // Runs the application object: InitInstance, then Run or (on FALSE) ExitInstance.

@@ -3,6 +3,7 @@
 #include <shobjidl.h>
 #include <wrl/client.h>
 
+#include "framework/UniqueHandle.h"
 #include "framework/WinText.h"
 
 using Microsoft::WRL::ComPtr;
@@ -29,8 +30,9 @@ bool AfxAskForFile(HWND hWndOwner, const CFileDialogRequest& request, std::u16st
     ComPtr<IShellItem> pItem;
     if (FAILED(pDialog->GetResult(&pItem))) return false;
     PWSTR pszPath = nullptr;
-    if (FAILED(pItem->GetDisplayName(SIGDN_FILESYSPATH, &pszPath)) || !pszPath) return false;
-    strPath = as_u16(pszPath);
-    CoTaskMemFree(pszPath);
+    const HRESULT hrName = pItem->GetDisplayName(SIGDN_FILESYSPATH, &pszPath);
+    const UniqueCoTaskMem<wchar_t> path(pszPath);
+    if (FAILED(hrName) || !path) return false;
+    strPath = as_u16(path.get());
     return true;
 }

@@ -5,6 +5,8 @@
 // There is no operator&: pass get() in, or reset() with what a call returned.
 #include <windows.h>
 #include <commctrl.h>
+#include <objbase.h>
+#include <shlobj.h>
 
 #include <utility>
 
@@ -30,8 +32,10 @@ public:
 
     // Gives up ownership without releasing.
     Handle release() { return std::exchange(m_h, Traits::Invalid()); }
-    // Releases what is held, then takes h.
+    // Releases what is held, then takes h. Handed the handle it holds, it keeps
+    // it: releasing it first would leave the owner holding a closed handle.
     void reset(Handle h = Traits::Invalid()) {
+        if (h == m_h) return;
         Handle old = std::exchange(m_h, h);
         if (old != Traits::Invalid()) Traits::Close(old);
     }
@@ -84,6 +88,28 @@ struct MenuTraits {
     static void Close(Handle h) { ::DestroyMenu(h); }
 };
 
+// An ID list from the shell (ILCreateFromPathW and the like).
+struct IdListTraits {
+    using Handle = PIDLIST_ABSOLUTE;
+    static Handle Invalid() { return nullptr; }
+    static void Close(Handle h) { ::ILFree(h); }
+};
+// Memory a COM call allocated for its caller (a display name, for instance).
+template <typename T>
+struct CoTaskMemTraits {
+    using Handle = T*;
+    static Handle Invalid() { return nullptr; }
+    static void Close(Handle h) { ::CoTaskMemFree(h); }
+};
+// Memory a Win32 call allocated with LocalAlloc for its caller
+// (FormatMessageW's buffer, CommandLineToArgvW's array).
+template <typename T>
+struct LocalMemTraits {
+    using Handle = T*;
+    static Handle Invalid() { return nullptr; }
+    static void Close(Handle h) { ::LocalFree(h); }
+};
+
 using UniqueFileHandle = UniqueHandle<FileHandleTraits>;
 using UniqueKernelHandle = UniqueHandle<KernelHandleTraits>;
 using UniqueRegKey = UniqueHandle<RegKeyTraits>;
@@ -92,3 +118,8 @@ using UniqueImageList = UniqueHandle<ImageListTraits>;
 using UniqueGdiObject = UniqueHandle<GdiObjectTraits>;
 using UniqueMemoryDc = UniqueHandle<MemoryDcTraits>;
 using UniqueMenu = UniqueHandle<MenuTraits>;
+using UniqueIdList = UniqueHandle<IdListTraits>;
+template <typename T>
+using UniqueCoTaskMem = UniqueHandle<CoTaskMemTraits<T>>;
+template <typename T>
+using UniqueLocalMem = UniqueHandle<LocalMemTraits<T>>;

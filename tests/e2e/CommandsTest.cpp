@@ -1,6 +1,7 @@
 // The main window's commands, through its buttons, its popup menu's items and
 // double-clicks: what the user sees and is told, what Data.dat holds and what
-// the shell received afterwards, also when the shell or the file refuses.
+// the shell received afterwards, also when the shell refuses. Where the popup
+// menu opens, and a read-only Data.dat, are the window tests' (tests/ui/main/).
 #include <windows.h>
 
 #include <commctrl.h>
@@ -187,65 +188,6 @@ TEST_F(E2ETest, AMovedEntryIsBroughtIntoViewInALongList) {
     EXPECT_TRUE(zembro.Close());
 }
 
-// The popup menu, opened by a context-menu request over the list or by the
-// Menu button, appears where asked and its item, picked with the keyboard as
-// a user would, reaches its command.
-TEST_F(E2ETest, ThePopupMenuOpensWhereAskedAndRoutesTheChosenItem) {
-    const struct {
-        const char* name;
-        bool bMenuButton;  // else a context-menu request over the list
-        int nSelect;
-        int nItem;  // selectable items counted from 0
-        CTaskList after;
-        bool bEnds;  // the program ends
-    } cases[] = {
-        {"context menu: Add Seperator", false, -1, 1, MakeList({kCmd, kPad, kSep, kWeb, kSep}), false},
-        {"Menu button: Delete Selected", true, 0, 3, Without(kFour, 0), false},
-        {"context menu: Exit", false, -1, 10, kFour, true},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        ResetState();
-        WriteDataFile(Store(kFour));
-        CZembroDriver zembro;
-        ASSERT_TRUE(zembro.Start());
-        zembro.SelectRow(c.nSelect);
-        const HWND hList = GetDlgItem(zembro.Main(), IDC_TASK_LIST);
-        RECT rc{};
-        GetWindowRect(hList, &rc);
-        // Inside the list, so that no item lies under the mouse pointer.
-        const POINT pt{rc.left + 40, rc.top + 60};
-        if (c.bMenuButton) SetCursorPos(pt.x, pt.y);
-        const HWND hButton = GetDlgItem(zembro.Main(), IDC_MENU);
-        const CSentMessage request =
-            c.bMenuButton
-                ? CSentMessage(zembro.Main(), WM_COMMAND, MAKEWPARAM(IDC_MENU, BN_CLICKED),
-                               reinterpret_cast<LPARAM>(hButton))
-                : CSentMessage(hList, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(hList), MAKELPARAM(pt.x, pt.y));
-        const HWND hMenu = zembro.WaitForPopupMenu();
-        ASSERT_NE(hMenu, nullptr);
-        RECT rcMenu{};
-        GetWindowRect(hMenu, &rcMenu);
-        EXPECT_EQ(rcMenu.left, pt.x);
-        EXPECT_EQ(rcMenu.top, pt.y);
-        // The first Down selects the first item; separators are skipped.
-        for (int i = 0; i <= c.nItem; ++i) PostMessageW(hMenu, WM_KEYDOWN, VK_DOWN, 0);
-        PostMessageW(hMenu, WM_KEYDOWN, VK_RETURN, 0);
-        EXPECT_TRUE(request.Done(kDeadlineMs)) << "the menu stayed open";
-        if (c.bEnds) {
-            EXPECT_TRUE(zembro.Process().Wait(kDeadlineMs)) << "Exit did not end the program";
-            EXPECT_EQ(zembro.Process().ExitCode(), 0u);
-        } else {
-            // The chosen item arrives as a posted command.
-            EXPECT_TRUE(zembro.WaitForRows(c.after.GetSize()));
-            EXPECT_EQ(zembro.Rows(), ExpectedRows(c.after));
-            EXPECT_TRUE(zembro.Close());
-        }
-        EXPECT_EQ(ReadBytes(DataFile()), Store(c.after));
-        EXPECT_TRUE(zembro.Boxes().empty());
-    }
-}
-
 // Each way the shell can refuse a new Jump List, at the first start (when the
 // defaults are seeded) and at a change: the user is told once, and Data.dat
 // holds the change unless the list could not even be begun. The shell keeps
@@ -290,36 +232,6 @@ TEST_F(E2ETest, ARefusedJumpListIsToldAndDataDatIsSavedUnlessTheListCouldNotBegi
         EXPECT_EQ(ReadBytes(DataFile()), Store(c.after));
         EXPECT_EQ(ReadHostRecordBytes(), kShellsList);
     }
-}
-
-// A read-only Data.dat is never written: the change reaches the shell, the
-// user is told that it was not saved and why, and the view shows what the
-// file still holds.
-TEST_F(E2ETest, AReadOnlyDataDatKeepsItsBytesAndTheFailedSaveIsTold) {
-    WriteDataFile(Store(kFour));
-    SetReadOnly(DataFile(), true);
-    std::vector<Row> rowsAtStart, rowsAfter;
-    std::vector<MessageSeen> boxesAtStart;
-    {
-        CZembroDriver zembro;
-        ASSERT_TRUE(zembro.Start());
-        rowsAtStart = zembro.Rows();
-        boxesAtStart = zembro.Boxes();
-        zembro.SelectRow(1);
-        EXPECT_TRUE(zembro.Click(IDC_DELETE));
-        rowsAfter = zembro.Rows();
-        EXPECT_EQ(zembro.Boxes(), std::vector<MessageSeen>{NotSaved(ERROR_ACCESS_DENIED)});
-        EXPECT_TRUE(zembro.Close());
-    }
-    EXPECT_TRUE(boxesAtStart.empty());
-    EXPECT_EQ(rowsAtStart, ExpectedRows(kFour));
-    EXPECT_EQ(rowsAfter, ExpectedRows(kFour));
-    EXPECT_NE(GetFileAttributesW(as_wcstr(DataFile())) & FILE_ATTRIBUTE_READONLY, 0u);
-    EXPECT_EQ(ReadBytes(DataFile()), Store(kFour));
-    EXPECT_EQ(TempFilesLeft(), std::vector<std::u16string>{}) << "the failed save left its temporary file behind";
-    const std::optional<HostRecord> record = ReadHostRecord();
-    ASSERT_TRUE(record.has_value());
-    EXPECT_EQ(record->tasks, ExpectedEntries(Without(kFour, 1)));
 }
 
 }  // namespace

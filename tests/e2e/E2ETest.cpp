@@ -54,10 +54,6 @@ void SetExplorerMaximum(DWORD dwValue) {
               ERROR_SUCCESS);
 }
 
-MessageSeen NotSaved(DWORD dwError) {
-    return {u"The Jump List could not be saved to \"" + DataFile() + u"\".\n\n" + SystemReason(dwError), kStop};
-}
-
 std::vector<std::u16string> TempFilesLeft() {
     std::vector<std::u16string> left;
     for (const std::u16string& name : FolderEntries(FolderOf(DataFile())))

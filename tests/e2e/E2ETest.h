@@ -31,8 +31,6 @@ CTaskList Defaults();
 std::optional<DWORD> ExplorerMaximum();
 void SetExplorerMaximum(DWORD dwValue);
 
-// The message of a save that failed for the system's reason dwError.
-MessageSeen NotSaved(DWORD dwError);
 // Temporary files that saves left in Data.dat's folder.
 std::vector<std::u16string> TempFilesLeft();
 

@@ -462,33 +462,6 @@ MessageSeen CZembroDriver::Answer(HWND hBox, int nButton) {
     return box;
 }
 
-HWND CZembroDriver::WaitForPopupMenu(DWORD dwTimeoutMs) const {
-    struct Search {
-        DWORD dwProcessId;
-        HWND hFound;
-    } search{m_process->Id(), nullptr};
-    const ULONGLONG ullDeadline = GetTickCount64() + dwTimeoutMs;
-    do {
-        EnumWindows(
-            [](HWND hWnd, LPARAM lParam) -> BOOL {
-                auto* pSearch = reinterpret_cast<Search*>(lParam);
-                wchar_t szClass[16] = {};
-                GetClassNameW(hWnd, szClass, 16);
-                DWORD dwPid = 0;
-                GetWindowThreadProcessId(hWnd, &dwPid);
-                if (dwPid != pSearch->dwProcessId || lstrcmpW(szClass, L"#32768") != 0 || !IsWindowVisible(hWnd))
-                    return TRUE;
-                pSearch->hFound = hWnd;
-                return FALSE;
-            },
-            reinterpret_cast<LPARAM>(&search));
-        if (search.hFound) return search.hFound;
-        Sleep(10);
-    } while (GetTickCount64() < ullDeadline);
-    ADD_FAILURE() << "no popup menu opened";
-    return nullptr;
-}
-
 bool CZembroDriver::Close() {
     PostMessageW(m_hMain, WM_SYSCOMMAND, SC_CLOSE, 0);
     if (!m_process->Wait(kDeadlineMs)) {

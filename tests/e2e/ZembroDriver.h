@@ -104,8 +104,6 @@ public:
     HWND WaitForMessageBox(DWORD dwTimeoutMs = kDeadlineMs);
     // A message box that is open now and not yet answered; null when none.
     HWND FindMessageBox();
-    // The popup menu the program shows next.
-    HWND WaitForPopupMenu(DWORD dwTimeoutMs = kDeadlineMs) const;
     // A message box's text, buttons and icon.
     static MessageSeen Read(HWND hBox);
     // Reads a message box, presses one of its buttons and waits until it is gone.

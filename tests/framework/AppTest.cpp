@@ -74,6 +74,13 @@ TEST(AppTest, TitleComesFromTheStringTableUnlessNamed) {
     EXPECT_EQ(AfxGetApp(), &app);
 }
 
+TEST(AppTest, AppTitleIsTheObjectsTitleElseTheStringTables) {
+    ASSERT_EQ(AfxGetApp(), nullptr);
+    EXPECT_EQ(AfxGetAppTitle(), kTitle);
+    CWinApp named(L"Other Name");
+    EXPECT_EQ(AfxGetAppTitle(), L"Other Name");
+}
+
 TEST(AppTest, WaitCursorNestsAndRestoresTheCursorOnlyAtTheLastEnd) {
     CWinApp app;
     const HCURSOR hcurArrow = LoadCursorW(nullptr, IDC_ARROW);

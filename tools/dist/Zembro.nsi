@@ -2,8 +2,9 @@
 ; program itself runs as the invoking user. Built by tools/dist/make-dist.sh.
 ; The program is 64-bit only, so the installer is too.
 Target amd64-unicode
+; The version comes from the build, through make-dist.sh.
 !ifndef VERSION
-  !define VERSION "4.1"
+  !error "VERSION is not defined: build with tools/dist/make-dist.sh"
 !endif
 !ifndef OUTFILE
   !define OUTFILE "Zembro-${VERSION}-setup.exe"

@@ -1,20 +1,22 @@
 #!/usr/bin/env bash
 # Packages build/win/Zembro.exe: a zip with the program and a read-me, a
 # per-user NSIS installer, and a Windows Installer package for administrators.
-# Usage: make-dist.sh WIN_BUILD_DIR OUT_DIR  (ZEMBRO_DIST_VERSION overrides the
-# version, for the upgrade test)
+# Usage: make-dist.sh WIN_BUILD_DIR OUT_DIR  (the version is the build's, the
+# project VERSION that CMake recorded; ZEMBRO_DIST_VERSION overrides it, for the
+# upgrade test)
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 win=$(cd "$1" && pwd)
 out=$2
-version=${ZEMBRO_DIST_VERSION:-4.1}
+version=${ZEMBRO_DIST_VERSION:-$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$win/CMakeCache.txt")}
+[ -n "$version" ] || { echo "make-dist.sh: no project version in $win/CMakeCache.txt" >&2; exit 1; }
 mkdir -p "$out"
 out=$(cd "$out" && pwd)
 stage=$(mktemp -d)
 trap 'rm -rf "$stage"' EXIT
 cp "$win/Zembro.exe" "$stage/"
 # Windows users open the read-me in Notepad: CR LF line ends.
-sed 's/$/\r/' "$here/ReadMe.txt" >"$stage/ReadMe.txt"
+sed -e "s/@VERSION@/$version/" -e 's/$/\r/' "$here/ReadMe.txt" >"$stage/ReadMe.txt"
 rm -f "$out/Zembro-$version-win64.zip"
 (cd "$stage" && zip -q -X "$out/Zembro-$version-win64.zip" Zembro.exe ReadMe.txt)
 makensis -V2 -DVERSION=$version -DSOURCE_DIR="$stage" -DOUTFILE="$out/Zembro-$version-setup.exe" "$here/Zembro.nsi"

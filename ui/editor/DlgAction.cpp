@@ -12,6 +12,7 @@
 #include "framework/DataExchange.h"
 #include "framework/Dpi.h"
 #include "framework/FileDialog.h"
+#include "framework/UniqueHandle.h"
 #include "framework/WinText.h"
 #include "res/resource.h"
 
@@ -226,11 +227,10 @@ void CDlgAction::OnLocate() {
 void CDlgAction::LocateInExplorer(std::u16string strPath) {
     // A path the shell cannot resolve (a bare program name, a URL, a file that
     // is gone) yields no list: nothing to show, and nothing to report.
-    PIDLIST_ABSOLUTE pidl = ILCreateFromPathW(as_wcstr(strPath));
+    const UniqueIdList pidl(ILCreateFromPathW(as_wcstr(strPath)));
     if (!pidl) return;
     // Whether the file manager could be opened is not reported either.
-    SHOpenFolderAndSelectItems(pidl, 0, nullptr, 0);
-    ILFree(pidl);
+    SHOpenFolderAndSelectItems(pidl.get(), 0, nullptr, 0);
 }
 
 void CDlgAction::OnDpiChanged(UINT nOldDpi, UINT nNewDpi) {

@@ -13,7 +13,7 @@
 
 #include "core/JumpListAction.h"
 #include "framework/Dialog.h"
-#include "ui/editor/ActionIconProvider.h"
+#include "ui/ActionIconProvider.h"
 
 class CDlgAction : public CDialog {
 public:

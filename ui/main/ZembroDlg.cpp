@@ -14,11 +14,11 @@
 #include "framework/App.h"
 #include "framework/DataExchange.h"
 #include "framework/Dpi.h"
-#include "framework/JumpListEnvironment.h"
 #include "framework/WinText.h"
+#include "ui/ProfileNames.h"
 #include "ui/main/AboutDlg.h"
+#include "ui/main/JumpListEnvironment.h"
 #include "ui/main/WebLinks.h"
-#include "ui/settings/DlgSettings.h"
 
 namespace {
 
@@ -44,12 +44,6 @@ std::wstring ColumnEntry(int nColumn) { return L"Column" + std::to_wstring(nColu
 
 
 }  // namespace
-
-std::wstring CZembroDlg::ApplicationTitle() {
-    if (const CWinApp* pApp = AfxGetApp()) return pApp->GetAppName();
-    const std::u16string strTitle = platform::GetApplicationTitle();
-    return as_wcstr(strTitle);
-}
 
 std::wstring CZembroDlg::FileNameOf(const std::u16string& strPath) {
     const size_t nSlash = strPath.find_last_of(u'\\');
@@ -141,7 +135,7 @@ BOOL CZembroDlg::OnInitDialog() {
         ::SendMessageW(m_listTasks, LVM_INSERTCOLUMNW, i, reinterpret_cast<LPARAM>(&column));
     }
 
-    ::SetWindowTextW(m_hWnd, ApplicationTitle().c_str());
+    ::SetWindowTextW(m_hWnd, AfxGetAppTitle().c_str());
     InitEditing();
 
     m_bSaveFailureReported = false;
@@ -431,7 +425,7 @@ void CZembroDlg::SaveWindowPlacement() {
 }
 
 void CZembroDlg::PublishAndReportSave(CTaskList& list) {
-    CJumpListEnvironment env(m_hWnd, as_u16(ApplicationTitle()));
+    CJumpListEnvironment env(m_hWnd, as_u16(AfxGetAppTitle()));
     const CPublishResult result = PublishJumpList(list, env);
     if (result.SaveFailed()) ReportSaveFailure(*result.m_save);
 }

@@ -17,7 +17,7 @@
 #include "framework/Dialog.h"
 #include "framework/UniqueHandle.h"
 #include "res/resource.h"
-#include "ui/editor/ActionIconProvider.h"
+#include "ui/ActionIconProvider.h"
 #include "ui/main/RowIconCache.h"
 #include "ui/main/RowImages.h"
 
@@ -109,7 +109,6 @@ protected:
     LRESULT OnDropFiles(WPARAM wParam, LPARAM lParam);
 
 private:
-    static std::wstring ApplicationTitle();
     // The last part of a path: "Data.dat" of C:\...\Data.dat.
     static std::wstring FileNameOf(const std::u16string& strPath);
     // The task dialog's choice for an import: its two command ids, or IDCANCEL.

@@ -140,12 +140,11 @@ void CZembroDlg::OnLocateDataFile() {
     const std::u16string strPath = GetDataFilePath();
     if (strPath.empty()) return;
     // None when Data.dat does not exist yet: nothing to show then.
-    PIDLIST_ABSOLUTE pidl = ::ILCreateFromPathW(as_wcstr(strPath));
+    const UniqueIdList pidl(::ILCreateFromPathW(as_wcstr(strPath)));
     if (!pidl) return;
     // The file manager opens the folder with Data.dat selected; its outcome is
     // not the program's concern.
-    ::SHOpenFolderAndSelectItems(pidl, 0, nullptr, 0);
-    ::ILFree(pidl);
+    ::SHOpenFolderAndSelectItems(pidl.get(), 0, nullptr, 0);
 }
 
 void CZembroDlg::OnExit() { ::PostMessageW(m_hWnd, WM_CLOSE, 0, 0); }

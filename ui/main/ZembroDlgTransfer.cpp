@@ -89,7 +89,7 @@ void CZembroDlg::OnImportList() {
 }
 
 int CZembroDlg::AskHowToImport(const std::u16string& strPath, int nEntries) {
-    const std::wstring strTitle = ApplicationTitle();
+    const std::wstring strTitle = AfxGetAppTitle();
     const std::wstring strInstruction = L"Import " + std::to_wstring(nEntries) +
                                         (nEntries == 1 ? L" entry" : L" entries") + L" from " +
                                         FileNameOf(strPath) + L"?";

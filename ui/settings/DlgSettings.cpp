@@ -4,20 +4,7 @@
 
 #include "framework/App.h"
 #include "framework/DataExchange.h"
-#include "ui/settings/RegistryKey.h"
-
-namespace {
-
-// The application title when there is no application object to ask.
-std::wstring ApplicationTitle() {
-    if (const CWinApp* pApp = AfxGetApp()) return pApp->GetAppName();
-    const wchar_t* pszTitle = nullptr;
-    // Length 0 gives a pointer into the resource itself, which has no terminator.
-    const int cch = LoadStringW(AfxGetResourceHandle(), IDS_APPLICATION_TITLE, reinterpret_cast<LPWSTR>(&pszTitle), 0);
-    return cch > 0 ? std::wstring(pszTitle, static_cast<size_t>(cch)) : std::wstring();
-}
-
-}  // namespace
+#include "framework/RegistryKey.h"
 
 CDlgSettings::CDlgSettings(CDialog* pParent) : CDialog(IDD, pParent) {}
 
@@ -59,7 +46,7 @@ BOOL CDlgSettings::OnInitDialog() {
     // The title bar gets the picture drawn for the small size, not the big one shrunk.
     SetSmallIcon(IDI_ZEMBRO);
 
-    const std::wstring strCaption = L"Settings - " + ApplicationTitle();
+    const std::wstring strCaption = L"Settings - " + AfxGetAppTitle();
     SetWindowTextW(m_hWnd, strCaption.c_str());
     return TRUE;
 }

@@ -11,12 +11,7 @@
 
 #include "framework/Dialog.h"
 #include "res/resource.h"
-
-// Where the preferences live in the application profile; the main window reads
-// the same entries, with the same default of 1.
-inline constexpr wchar_t kSettingsSection[] = L"Settings";
-inline constexpr wchar_t kRememberLocationEntry[] = L"m_bRememberLocation";
-inline constexpr wchar_t kRememberColumnWidthEntry[] = L"m_bRememberColumnWidth";
+#include "ui/ProfileNames.h"
 
 // Explorer's own value: absent means Explorer's default; the program never
 // creates the key.

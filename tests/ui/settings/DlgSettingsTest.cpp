@@ -11,10 +11,10 @@
 #include <utility>
 #include <vector>
 
-#include "RegistryValues.h"
 #include "framework/App.h"
 #include "res/resource.h"
 #include "support/IconSize.h"
+#include "support/RegistryValues.h"
 #include "support/ModalAnswerer.h"
 #include "ui/settings/DlgSettings.h"
 

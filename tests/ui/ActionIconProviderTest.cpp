@@ -10,7 +10,7 @@
 
 #include "framework/WinText.h"
 #include "res/resource.h"
-#include "ui/editor/ActionIconProvider.h"
+#include "ui/ActionIconProvider.h"
 
 namespace {
 

@@ -5,11 +5,11 @@
 #include "core/Platform.h"
 #include "framework/UniqueHandle.h"
 #include "framework/WinText.h"
+#include "res/resource.h"
 
 namespace platform {
 namespace {
 
-constexpr UINT kIdsApplicationTitle = 57344;
 
 SystemError ErrorFrom(DWORD dwCode) {
     SystemError error;
@@ -27,14 +27,14 @@ SystemError ErrorFrom(DWORD dwCode) {
     const DWORD cch = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
                                          FORMAT_MESSAGE_IGNORE_INSERTS,
                                      nullptr, dwCode, 0, reinterpret_cast<wchar_t*>(&pszMessage), 0, nullptr);
-    if (cch && pszMessage) {
-        std::u16string text = as_u16(pszMessage, cch);
+    const UniqueLocalMem<wchar_t> message(pszMessage);
+    if (cch && message) {
+        std::u16string text = as_u16(message.get(), cch);
         while (!text.empty() && (text.back() == u'\n' || text.back() == u'\r' || text.back() == u' ')) text.pop_back();
         error.m_strMessage = text;
     } else {
         error.m_strMessage = u"System error " + as_u16(std::to_wstring(dwCode));
     }
-    LocalFree(pszMessage);
     return error;
 }
 
@@ -59,7 +59,7 @@ bool GetSpecialFolderPath(SpecialFolder folder, std::u16string& strPath) {
 std::u16string GetApplicationTitle() {
     const wchar_t* pszTitle = nullptr;
     // Length 0 hands back a pointer into the resource itself, with no terminator.
-    const int cch = LoadStringW(GetModuleHandleW(nullptr), kIdsApplicationTitle, reinterpret_cast<LPWSTR>(&pszTitle), 0);
+    const int cch = LoadStringW(GetModuleHandleW(nullptr), IDS_APPLICATION_TITLE, reinterpret_cast<LPWSTR>(&pszTitle), 0);
     return cch > 0 ? as_u16(pszTitle, static_cast<size_t>(cch)) : std::u16string();
 }
 

@@ -1,4 +1,4 @@
-#include "framework/JumpListEnvironment.h"
+#include "ui/main/JumpListEnvironment.h"
 
 #include "framework/App.h"
 #include "framework/JumpList.h"

@@ -1,9 +1,11 @@
 #pragma once
 // An open key under HKEY_CURRENT_USER, closed when the wrapper goes away.
 // Every operation returns the Windows error code (ERROR_SUCCESS on success) and
-// leaves its out-parameter alone when it fails. A key is only ever opened,
-// never created: a missing key stays missing.
+// leaves its out-parameter alone when it fails. Open never creates a key (a
+// missing key stays missing); Create makes the keys on the way.
 #include <windows.h>
+
+#include <vector>
 
 #include "framework/UniqueHandle.h"
 
@@ -16,6 +18,9 @@ public:
     // Opens HKEY_CURRENT_USER\pszSubKey with samDesired. On success the key held
     // before (if any) is closed; on failure the wrapper keeps what it held.
     LONG Open(const wchar_t* pszSubKey, REGSAM samDesired);
+    // As Open, but creates HKEY_CURRENT_USER\pszSubKey and the keys above it
+    // when they are missing.
+    LONG Create(const wchar_t* pszSubKey, REGSAM samDesired);
 
     // dwValue receives the number only when the value is a REG_DWORD of exactly
     // four bytes. A value of another type or length gives ERROR_INVALID_DATA; a
@@ -23,6 +28,10 @@ public:
     LONG QueryDWORDValue(const wchar_t* pszValueName, DWORD& dwValue) const;
     // Stores dwValue as a REG_DWORD, little-endian, four bytes.
     LONG SetDWORDValue(const wchar_t* pszValueName, DWORD dwValue);
+    // data receives a REG_BINARY of any length, as stored. A value of another
+    // type gives ERROR_INVALID_DATA.
+    LONG QueryBinaryValue(const wchar_t* pszValueName, std::vector<BYTE>& data) const;
+    LONG SetBinaryValue(const wchar_t* pszValueName, const void* pData, DWORD cbData);
     LONG DeleteValue(const wchar_t* pszValueName);
 
     // Closes the key if one is held; safe to call on a closed wrapper.

@@ -1,10 +1,12 @@
-#include "ui/editor/ActionIconProvider.h"
+#include "ui/ActionIconProvider.h"
 
 #include <commctrl.h>
 #include <commoncontrols.h>
 #include <objbase.h>
 #include <shellapi.h>
 #include <wrl/client.h>
+
+#include <utility>
 
 #include "framework/WinText.h"
 #include "res/resource.h"
@@ -60,10 +62,9 @@ HICON CActionIconProvider::GetShellIcon(const std::u16string& path) {
     if (::SHGetImageList(SHIL_EXTRALARGE, IID_PPV_ARGS(&list)) != S_OK) return nullptr;
 
     HICON hIcon = nullptr;
-    if (list->GetIcon(info.iIcon, ILD_TRANSPARENT, &hIcon) != S_OK) {
-        if (hIcon) ::DestroyIcon(hIcon);
-        return nullptr;
-    }
-    m_hShellIcon.reset(hIcon);
+    const HRESULT hr = list->GetIcon(info.iIcon, ILD_TRANSPARENT, &hIcon);
+    UniqueIcon icon(hIcon);  // ours even when the call failed after making it
+    if (hr != S_OK) return nullptr;
+    m_hShellIcon = std::move(icon);
     return m_hShellIcon.get();
 }

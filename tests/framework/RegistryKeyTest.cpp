@@ -1,12 +1,15 @@
-// The registry key wrapper against a scratch key: opening never creates, reads
-// refuse every value that is not a four-byte REG_DWORD and leave the out-parameter
-// alone, writes store exactly four little-endian bytes.
+// The registry key wrapper against a scratch key: opening never creates, creating
+// makes the keys on the way, reads refuse every value of another type (and, for
+// numbers, of another length) and leave the out-parameter alone, writes store
+// exactly the bytes given.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
-#include "RegistryValues.h"
-#include "ui/settings/RegistryKey.h"
+#include <vector>
+
+#include "framework/RegistryKey.h"
+#include "support/RegistryValues.h"
 
 namespace {
 
@@ -98,6 +101,50 @@ TEST_F(RegistryKeyTest, OpenNeverCreatesAndReplacesTheHeldKeyOnlyOnSuccess) {
     EXPECT_EQ(ReadValue(kFirstKey, L"Other"), kAbsent);
 }
 
+TEST_F(RegistryKeyTest, QueryGivesBinaryValuesOfAnyLengthAsStored) {
+    const std::vector<BYTE> kUntouchedBytes = {0xDE, 0xAD};
+    struct Case {
+        const char* name;
+        StoredValue stored;
+        LONG lExpected;
+        std::vector<BYTE> expected;
+    };
+    const Case cases[] = {
+        {"missing", kAbsent, ERROR_FILE_NOT_FOUND, kUntouchedBytes},
+        {"empty", Raw(REG_BINARY, {}), ERROR_SUCCESS, {}},
+        {"one byte", Raw(REG_BINARY, {7}), ERROR_SUCCESS, {7}},
+        {"odd length", Raw(REG_BINARY, {1, 2, 3, 4, 5}), ERROR_SUCCESS, {1, 2, 3, 4, 5}},
+        {"dword", Dword(15), ERROR_INVALID_DATA, kUntouchedBytes},
+        {"text", Text(L"15"), ERROR_INVALID_DATA, kUntouchedBytes},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        WriteValue(kFirstKey, L"Value", c.stored);
+        CRegistryKey key;
+        ASSERT_EQ(key.Open(kFirstKey, KEY_QUERY_VALUE), ERROR_SUCCESS);
+        std::vector<BYTE> data = kUntouchedBytes;
+        EXPECT_EQ(key.QueryBinaryValue(L"Value", data), c.lExpected);
+        EXPECT_EQ(data, c.expected);
+    }
+}
+
+TEST_F(RegistryKeyTest, CreateMakesTheKeysOnTheWayAndSetBinaryStoresTheBytes) {
+    constexpr wchar_t kDeepKey[] = L"Software\\ZembroRegistryKeyTest\\Missing\\Deeper";
+    CRegistryKey key;
+    ASSERT_EQ(key.Create(kDeepKey, KEY_READ | KEY_WRITE), ERROR_SUCCESS);
+    EXPECT_TRUE(KeyExists(kDeepKey));
+    for (const std::vector<BYTE>& bytes : {std::vector<BYTE>{}, std::vector<BYTE>{1, 2, 3}}) {
+        EXPECT_EQ(key.SetBinaryValue(L"Value", bytes.data(), static_cast<DWORD>(bytes.size())), ERROR_SUCCESS);
+        EXPECT_EQ(ReadValue(kDeepKey, L"Value"), Raw(REG_BINARY, bytes));
+    }
+    // Create on an existing key opens it and keeps its values.
+    CRegistryKey again;
+    ASSERT_EQ(again.Create(kDeepKey, KEY_READ | KEY_WRITE), ERROR_SUCCESS);
+    std::vector<BYTE> data;
+    EXPECT_EQ(again.QueryBinaryValue(L"Value", data), ERROR_SUCCESS);
+    EXPECT_EQ(data, (std::vector<BYTE>{1, 2, 3}));
+}
+
 TEST_F(RegistryKeyTest, AClosedWrapperRefusesEverythingAndTouchesNothing) {
     WriteValue(kFirstKey, L"Value", Dword(7));
     CRegistryKey never;
@@ -111,6 +158,10 @@ TEST_F(RegistryKeyTest, AClosedWrapperRefusesEverythingAndTouchesNothing) {
         EXPECT_EQ(pKey->QueryDWORDValue(L"Value", dwValue), ERROR_INVALID_HANDLE);
         EXPECT_EQ(dwValue, kUntouched);
         EXPECT_EQ(pKey->SetDWORDValue(L"Value", 15), ERROR_INVALID_HANDLE);
+        std::vector<BYTE> data = {9};
+        EXPECT_EQ(pKey->QueryBinaryValue(L"Value", data), ERROR_INVALID_HANDLE);
+        EXPECT_EQ(data, std::vector<BYTE>{9});
+        EXPECT_EQ(pKey->SetBinaryValue(L"Value", "x", 1), ERROR_INVALID_HANDLE);
         EXPECT_EQ(pKey->DeleteValue(L"Value"), ERROR_INVALID_HANDLE);
     }
     EXPECT_EQ(ReadValue(kFirstKey, L"Value"), Dword(7));
