@@ -56,9 +56,11 @@ protected:
         std::vector<HostEntry> expected;
         for (int i = 0; i < list.GetSize(); ++i) {
             const CJumpListAction& a = list.GetAt(i);
-            expected.push_back(a.m_bSeparator ? HostEntry{"separator"}
-                                              : HostEntry{"task", a.m_strPath, a.m_strArguments, a.m_strIconPath,
-                                                          a.m_strTitle, a.m_nIconIndex});
+            HostEntry entry;
+            entry.kind = "separator";
+            if (!a.m_bSeparator)
+                entry = {"task", a.m_strPath, a.m_strArguments, a.m_strIconPath, a.m_strTitle, a.m_nIconIndex, false};
+            expected.push_back(entry);
         }
         EXPECT_EQ(recorded, expected);
         EXPECT_FALSE(record->appIdSet);
