@@ -136,8 +136,9 @@ private:
     // A key pressed while the list has the focus (wParam: the virtual key),
     // sent on by the list's subclass: TRUE when the key ran a command.
     LRESULT OnListKey(WPARAM wParam, LPARAM lParam);
-    static LRESULT CALLBACK ListSubclassProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam,
-                                             UINT_PTR uIdSubclass, DWORD_PTR dwRefData);
+    static LRESULT CALLBACK ListSubclassProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
+    // The list view class's own procedure, which the subclass hands on to.
+    static WNDPROC s_pfnListViewProc;
     // Follows the mouse from LVN_BEGINDRAG until the button is released; the
     // row to move nRow to, or -1 when the drag was cancelled.
     int TrackRowDrag(int nRow);
