@@ -6,7 +6,7 @@
 #include <commctrl.h>
 
 #include "MainWindowDriver.h"
-#include "core/DefaultTaskList.h"
+#include "SampleTasks.h"
 #include "framework/WinText.h"
 #include "res/resource.h"
 #include "support/Bytes.h"
@@ -14,18 +14,6 @@
 
 namespace {
 
-
-const CJumpListAction kCmd = MakeTask(u"Command", u"A prompt", u"cmd.exe", u"/k ver", u"shell32.dll", 3);
-const CJumpListAction kPad = MakeTask(u"Notes", u"", u"notepad.exe", u"", u"", 0);
-const CJumpListAction kWeb = MakeTask(u"Home", u"Maker", u"https://brellow.example/", u"", u"", -1);
-const CJumpListAction kSep = MakeSeparator();
-const CTaskList kFour = MakeList({kCmd, kPad, kSep, kWeb});
-
-CTaskList Defaults() {
-    CTaskList list;
-    FillDefaultTaskList(list);
-    return list;
-}
 
 CTaskList WithSeparator(CTaskList list) {
     list.Add(kSep);

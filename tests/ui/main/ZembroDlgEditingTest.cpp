@@ -9,7 +9,7 @@
 #include <wrl/client.h>
 
 #include "MainWindowDriver.h"
-#include "core/DefaultTaskList.h"
+#include "SampleTasks.h"
 #include "framework/WinText.h"
 #include "res/resource.h"
 #include "support/Bytes.h"
@@ -18,18 +18,6 @@
 using Microsoft::WRL::ComPtr;
 
 namespace {
-
-const CJumpListAction kCmd = MakeTask(u"Command", u"A prompt", u"cmd.exe", u"/k ver", u"shell32.dll", 3);
-const CJumpListAction kPad = MakeTask(u"Notes", u"", u"notepad.exe");
-const CJumpListAction kWeb = MakeTask(u"Home", u"Maker", u"https://brellow.example/");
-const CJumpListAction kSep = MakeSeparator();
-const CTaskList kFour = MakeList({kCmd, kPad, kSep, kWeb});
-
-CTaskList Defaults() {
-    CTaskList list;
-    FillDefaultTaskList(list);
-    return list;
-}
 
 HWND List(HWND h) { return GetDlgItem(h, IDC_TASK_LIST); }
 
