@@ -10,7 +10,6 @@
 #include "framework/OleInit.h"
 #include "framework/UniqueHandle.h"
 #include "framework/WinText.h"
-#include "ui/ActionIconProvider.h"
 #include "ui/main/JumpListEnvironment.h"
 #include "ui/main/ZembroDlg.h"
 
@@ -75,7 +74,6 @@ BOOL CZembroApp::InitInstance() {
     // OnInitDialog on; a copy started before that point runs as a second copy.
     if (ActivateRunningInstance(GetAppName())) return FALSE;
 
-    const UniqueKernelHandle shellIcons = CActionIconProvider::PrepareShellIconsInBackground();
 
     INITCOMMONCONTROLSEX icc{};
     icc.dwSize = sizeof(icc);
@@ -96,8 +94,6 @@ BOOL CZembroApp::InitInstance() {
     dlg.DoModal();
     // The dialog object ends with this scope: nothing may point at it after.
     m_pMainWnd = nullptr;
-    // Never end the process while the worker may hold the shell's locks.
-    if (shellIcons) ::WaitForSingleObject(shellIcons.get(), 10000);
     return FALSE;
 }
 

@@ -35,23 +35,6 @@ HICON CActionIconProvider::GetIcon(const std::u16string& path, int index, bool l
     return GetShellIcon(path);
 }
 
-UniqueKernelHandle CActionIconProvider::PrepareShellIconsInBackground() {
-    return UniqueKernelHandle(::CreateThread(
-        nullptr, 0,
-        [](void*) -> DWORD {
-            // The shell's image list is a COM object: this thread needs its own
-            // apartment, entered before the list is asked for and left after it goes.
-            const HRESULT hrCom = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-            {
-                Microsoft::WRL::ComPtr<IImageList> list;
-                ::SHGetImageList(SHIL_EXTRALARGE, IID_PPV_ARGS(&list));
-            }
-            if (SUCCEEDED(hrCom)) ::CoUninitialize();
-            return 0;
-        },
-        nullptr, 0, nullptr));
-}
-
 HICON CActionIconProvider::GetShellIcon(const std::u16string& path) {
     // No attributes and no SHGFI_USEFILEATTRIBUTES: the shell looks at the real file.
     // When it cannot resolve the path, iIcon stays 0, the first icon of the list.

@@ -30,12 +30,6 @@ public:
     // one image per row must still append a placeholder then, so row n keeps image n.
     HICON GetIcon(const std::u16string& path, int index, bool large, bool& extracted);
 
-    // The shell builds its image list at the first fallback lookup, which takes
-    // tens of milliseconds; this builds it on a worker thread instead, so that
-    // the work overlaps whatever the caller does next. The caller waits for the
-    // returned thread (null if none started) before the process ends.
-    static UniqueKernelHandle PrepareShellIconsInBackground();
-
 private:
     // The extra-large icon of the shell's system image list for `path` (the first
     // icon of that list when the shell cannot resolve the path), or null. The

@@ -51,7 +51,9 @@ std::wstring CZembroDlg::FileNameOf(const std::u16string& strPath) {
 }
 
 CZembroDlg::CZembroDlg(CDialog* pParent)
-    : CDialog(IDD, pParent), m_hIcon(::LoadIconW(AfxGetResourceHandle(), MAKEINTRESOURCEW(IDI_ZEMBRO))) {}
+    : CDialog(IDD, pParent),
+      m_iconPrefetch(GetSystemMetricsAtDpi(SM_CXSMICON, GetWindowDpi(nullptr))),
+      m_hIcon(::LoadIconW(AfxGetResourceHandle(), MAKEINTRESOURCEW(IDI_ZEMBRO))) {}
 
 CZembroDlg::~CZembroDlg() = default;
 
@@ -93,6 +95,7 @@ std::span<const CMessageMapEntry> CZembroDlg::GetMessageMap() const {
         {WM_NOTIFY, IDC_TASK_LIST, LVN_BEGINDRAG, &CZembroDlg::OnListBeginDrag},
         {WM_DROPFILES, 0, 0, &CZembroDlg::OnDropFiles},
         {WM_ZEMBRO_LIST_KEY, 0, 0, &CZembroDlg::OnListKey},
+        {WM_ZEMBRO_SHOWN, 0, 0, &CZembroDlg::OnShown},
     };
     return map;
 }
@@ -100,19 +103,6 @@ std::span<const CMessageMapEntry> CZembroDlg::GetMessageMap() const {
 BOOL CZembroDlg::OnInitDialog() {
     ReadRememberFlags();
     CDialog::OnInitDialog();
-
-    m_menuPopup.reset(::LoadMenuW(AfxGetResourceHandle(), MAKEINTRESOURCEW(IDR_POPUP_MENU)));
-
-    if (HMENU hSysMenu = ::GetSystemMenu(m_hWnd, FALSE)) {
-        const wchar_t* pszAbout = nullptr;
-        // Length 0 gives a pointer into the resource itself, without a terminator.
-        const int cch = ::LoadStringW(AfxGetResourceHandle(), IDS_ABOUTBOX, reinterpret_cast<LPWSTR>(&pszAbout), 0);
-        if (cch > 0) {
-            const std::wstring strAbout(pszAbout, static_cast<size_t>(cch));
-            ::AppendMenuW(hSysMenu, MF_SEPARATOR, 0, nullptr);
-            ::AppendMenuW(hSysMenu, MF_STRING, IDM_ABOUTBOX, strAbout.c_str());
-        }
-    }
 
     ::SendMessageW(m_hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
     // The title bar gets the picture drawn for the small size, not the big one shrunk.
@@ -140,12 +130,31 @@ BOOL CZembroDlg::OnInitDialog() {
 
     m_bSaveFailureReported = false;
     m_rowImages.SetSize(GetSystemMetricsAtDpi(SM_CXSMICON, GetDpi()));
-    // Saves that were killed left their temporary files behind.
-    RemoveLeftoverSaveFiles();
+    m_rowIcons = m_iconPrefetch.Take(m_rowImages.GetSize());
     if (!RefreshTaskList()) return TRUE;
 
     RestoreWindowPlacement();
+    // What the first frame does not need waits until the window shows; the
+    // message comes before any input.
+    ::PostMessageW(m_hWnd, WM_ZEMBRO_SHOWN, 0, 0);
     return TRUE;
+}
+
+LRESULT CZembroDlg::OnShown(WPARAM, LPARAM) {
+    if (HMENU hSysMenu = ::GetSystemMenu(m_hWnd, FALSE)) {
+        const wchar_t* pszAbout = nullptr;
+        // Length 0 gives a pointer into the resource itself, without a terminator.
+        const int cch = ::LoadStringW(AfxGetResourceHandle(), IDS_ABOUTBOX, reinterpret_cast<LPWSTR>(&pszAbout), 0);
+        if (cch > 0) {
+            const std::wstring strAbout(pszAbout, static_cast<size_t>(cch));
+            ::AppendMenuW(hSysMenu, MF_SEPARATOR, 0, nullptr);
+            ::AppendMenuW(hSysMenu, MF_STRING, IDM_ABOUTBOX, strAbout.c_str());
+        }
+    }
+    CreateButtonTips();
+    // Saves that were killed left their temporary files behind.
+    RemoveLeftoverSaveFiles();
+    return 0;
 }
 
 bool CZembroDlg::RefreshTaskList() {
@@ -438,8 +447,7 @@ void CZembroDlg::CommitChange(CTaskList& list) {
     if (!RefreshTaskList()) return;
     // A change that did not reach Data.dat was dropped by the reload: nothing to undo.
     if (m_bReplayingHistory || m_arrTasks == arrBefore) return;
-    m_arrUndo.push_back({std::move(arrBefore), m_arrTasks});
-    m_arrRedo.clear();
+    m_history.Record(arrBefore, m_arrTasks);
 }
 
 void CZembroDlg::ReportSaveFailure(const CDataFileStatus& status) {

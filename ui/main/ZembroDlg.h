@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "core/ChangeHistory.h"
 #include "core/DataFile.h"
 #include "core/JumpListAction.h"
 #include "framework/Dialog.h"
@@ -21,14 +22,10 @@
 #include "ui/main/RowIconCache.h"
 #include "ui/main/RowImages.h"
 
-// One change of this run: the list as stored before and after it.
-struct CHistoryStep {
-    CTaskList m_arrBefore;
-    CTaskList m_arrAfter;
-};
-
 // What the list view's subclass sends its dialog for a key press.
 constexpr UINT WM_ZEMBRO_LIST_KEY = WM_APP + 1;
+// Posted once the window has been made and shown.
+constexpr UINT WM_ZEMBRO_SHOWN = WM_APP + 2;
 
 class CZembroDlg : public CDialog {
 public:
@@ -133,6 +130,9 @@ private:
     // Sets up what ZembroDlgEditing.cpp adds to the window: the list's keys,
     // the buttons' tooltips, the list's accessible name and file drops.
     void InitEditing();
+    // The buttons' tooltips, which name their keys.
+    void CreateButtonTips();
+    LRESULT OnShown(WPARAM wParam, LPARAM lParam);
     // A key pressed while the list has the focus (wParam: the virtual key),
     // sent on by the list's subclass: TRUE when the key ran a command.
     LRESULT OnListKey(WPARAM wParam, LPARAM lParam);
@@ -147,9 +147,9 @@ private:
     // Shows where a row dragged from nFrom would go when dropped on nTarget
     // (-1: nowhere).
     void ShowInsertMark(int nFrom, int nTarget);
-    // Undo (the step's list before) or redo (after): commits the newest step of
-    // from and moves it to to once Data.dat holds that list.
-    void ReplayHistory(std::vector<CHistoryStep>& from, std::vector<CHistoryStep>& to, bool bUndo);
+    // Undo (the step's list before) or redo (after): commits the newest step's
+    // list and moves the step to the other side once Data.dat holds that list.
+    void ReplayHistory(bool bUndo);
     void ShowPopupMenu(int x, int y);
     // Row nRow's image from the task's icon.
     void SetRowImage(int nRow, const CJumpListAction& task);
@@ -181,6 +181,8 @@ private:
     std::vector<CTargetState> m_arrTargets;
     // The rows' images by (path, icon index), kept for the run.
     CRowIconCache m_rowIcons;
+    // The first refresh's images, made while the window is created.
+    CRowIconPrefetch m_iconPrefetch;
     std::wstring m_strRowNumber;
     RECT m_rcInitial{};
     // A shared resource icon: never destroyed.
@@ -193,8 +195,7 @@ private:
     // The list as last read from Data.dat: the "before" of the next change.
     CTaskList m_arrStored;
     // This run's changes, newest last; never written to disk.
-    std::vector<CHistoryStep> m_arrUndo;
-    std::vector<CHistoryStep> m_arrRedo;
+    CChangeHistory m_history;
     // Set while undo or redo commits, so the commit is not recorded as a new change.
     bool m_bReplayingHistory = false;
     // Owned by this window; destroyed with it.

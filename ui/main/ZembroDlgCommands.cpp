@@ -182,10 +182,12 @@ LRESULT CZembroDlg::OnContextMenu(WPARAM, LPARAM lParam) {
 }
 
 void CZembroDlg::ShowPopupMenu(int x, int y) {
+    // Loaded at its first use: the window shows sooner.
+    if (!m_menuPopup) m_menuPopup.reset(::LoadMenuW(AfxGetResourceHandle(), MAKEINTRESOURCEW(IDR_POPUP_MENU)));
     const HMENU hPopup = m_menuPopup ? ::GetSubMenu(m_menuPopup.get(), 0) : nullptr;
     if (!hPopup) return;
-    ::EnableMenuItem(hPopup, IDM_UNDO, MF_BYCOMMAND | (m_arrUndo.empty() ? MF_GRAYED : MF_ENABLED));
-    ::EnableMenuItem(hPopup, IDM_REDO, MF_BYCOMMAND | (m_arrRedo.empty() ? MF_GRAYED : MF_ENABLED));
+    ::EnableMenuItem(hPopup, IDM_UNDO, MF_BYCOMMAND | (m_history.CanUndo() ? MF_ENABLED : MF_GRAYED));
+    ::EnableMenuItem(hPopup, IDM_REDO, MF_BYCOMMAND | (m_history.CanRedo() ? MF_ENABLED : MF_GRAYED));
     // The chosen item arrives as an ordinary WM_COMMAND of this window.
     ::TrackPopupMenu(hPopup, 0, x, y, 0, m_hWnd, nullptr);
 }

@@ -198,6 +198,11 @@ void CZembroDlg::InitEditing() {
     if (hLabel) ::SetWindowPos(hLabel, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     ::SetWindowTextW(m_listTasks, kListName);
 
+    // Files dragged from the file manager arrive as WM_DROPFILES.
+    ::DragAcceptFiles(m_hWnd, TRUE);
+}
+
+void CZembroDlg::CreateButtonTips() {
     // Owned by this window, so it goes with it.
     m_hToolTips = ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
                                     CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, m_hWnd, nullptr,
@@ -216,9 +221,6 @@ void CZembroDlg::InitEditing() {
         tool.lpszText = strTip.data();  // copied by the tooltip control
         ::SendMessageW(m_hToolTips, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
     }
-
-    // Files dragged from the file manager arrive as WM_DROPFILES.
-    ::DragAcceptFiles(m_hWnd, TRUE);
 }
 
 WNDPROC CZembroDlg::s_pfnListViewProc = nullptr;
@@ -260,15 +262,14 @@ LRESULT CZembroDlg::OnListKey(WPARAM wParam, LPARAM) {
     return FALSE;
 }
 
-void CZembroDlg::OnUndo() { ReplayHistory(m_arrUndo, m_arrRedo, true); }
+void CZembroDlg::OnUndo() { ReplayHistory(true); }
 
-void CZembroDlg::OnRedo() { ReplayHistory(m_arrRedo, m_arrUndo, false); }
+void CZembroDlg::OnRedo() { ReplayHistory(false); }
 
-void CZembroDlg::ReplayHistory(std::vector<CHistoryStep>& from, std::vector<CHistoryStep>& to, bool bUndo) {
-    if (from.empty()) return;
-    CHistoryStep step = std::move(from.back());
-    from.pop_back();
-    CTaskList list = bUndo ? step.m_arrBefore : step.m_arrAfter;
+void CZembroDlg::ReplayHistory(bool bUndo) {
+    if (!(bUndo ? m_history.CanUndo() : m_history.CanRedo())) return;
+    const CTaskList target = m_history.Target(bUndo);
+    CTaskList list = target;
     {
         m_bReplayingHistory = true;
         struct CReplaying {
@@ -278,8 +279,7 @@ void CZembroDlg::ReplayHistory(std::vector<CHistoryStep>& from, std::vector<CHis
         CommitChange(list);
     }
     // A step that did not reach Data.dat stays where it was, to be tried again.
-    const bool bDone = m_arrTasks == (bUndo ? step.m_arrBefore : step.m_arrAfter);
-    (bDone ? to : from).push_back(std::move(step));
+    if (m_arrTasks == target) m_history.Step(bUndo);
 }
 
 LRESULT CZembroDlg::OnListBeginDrag(NMHDR* pNMHDR) {
