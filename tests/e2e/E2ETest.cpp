@@ -10,7 +10,6 @@ namespace {
 constexpr wchar_t kProfileKey[] = L"Software\\Brellow\\Zembro by Brellow";
 constexpr wchar_t kExplorerKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Advanced";
 constexpr wchar_t kExplorerValue[] = L"JumpListItems_Maximum";
-const wchar_t* const kHostSwitches[] = {L"FailBeginList", L"FailAddUserTasks", L"FailCommitList"};
 
 std::u16string SystemFolder(int csidl) {
     wchar_t szPath[MAX_PATH] = {};
@@ -90,5 +89,5 @@ void E2ETest::ResetState() {
         RegCloseKey(hKey);
     }
     ClearHostFiles();
-    for (const wchar_t* pszSwitch : kHostSwitches) SetHostSwitch(pszSwitch, false);
+    ClearHostSwitches();
 }
