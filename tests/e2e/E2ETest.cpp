@@ -2,7 +2,6 @@
 
 #include <shlobj.h>
 
-#include "support/ExpectedDefaults.h"
 #include "framework/WinText.h"
 
 namespace {
@@ -27,12 +26,6 @@ std::optional<DWORD> ReadDword(const wchar_t* pszKey, const wchar_t* pszName) {
 
 }  // namespace
 
-const CJumpListAction kCmd = MakeTask(u"Command", u"A prompt", u"cmd.exe", u"/k ver", u"shell32.dll", 3);
-const CJumpListAction kPad = MakeTask(u"Notes", u"", u"notepad.exe");
-const CJumpListAction kWeb = MakeTask(u"Home", u"Maker", u"https://brellow.example/", u"", u"", -1);
-const CJumpListAction kSep = MakeSeparator();
-const CTaskList kFour = MakeList({kCmd, kPad, kSep, kWeb});
-
 std::u16string DataFile() { return SystemFolder(CSIDL_LOCAL_APPDATA) + u"\\Zembro-by-Brellow\\Data.dat"; }
 std::u16string DamagedCopy() { return DataFile() + u".damaged"; }
 std::u16string HostRecordFile() { return SystemFolder(CSIDL_LOCAL_APPDATA) + u"\\ZembroJumpListHost\\jumplist.json"; }
@@ -42,7 +35,6 @@ void WriteDataFile(const Bytes& bytes) {
     WriteBytes(DataFile(), bytes);
 }
 
-CTaskList Defaults() { return ExpectedDefaultList(); }
 
 
 

@@ -12,18 +12,6 @@
 
 namespace {
 
-// Three entries announced, the third cut short inside its integers.
-Bytes TwoOfThree() {
-    Bytes b;
-    AppendInt(b, 3);
-    AppendRecord(b, kCmd);
-    AppendRecord(b, kPad);
-    Bytes third;
-    AppendRecord(third, kWeb);
-    b.insert(b.end(), third.begin(), third.end() - 6);
-    return b;
-}
-
 Bytes WithTail(Bytes b) {
     AppendLine(b, u"not an entry");
     return b;

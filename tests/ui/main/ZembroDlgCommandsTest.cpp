@@ -6,10 +6,10 @@
 #include <commctrl.h>
 
 #include "MainWindowDriver.h"
-#include "SampleTasks.h"
 #include "framework/WinText.h"
 #include "res/resource.h"
 #include "support/Bytes.h"
+#include "support/SampleTasks.h"
 #include "tools/HostRecord.h"
 
 namespace {

@@ -9,10 +9,10 @@
 #include <wrl/client.h>
 
 #include "MainWindowDriver.h"
-#include "SampleTasks.h"
 #include "framework/WinText.h"
 #include "res/resource.h"
 #include "support/Bytes.h"
+#include "support/SampleTasks.h"
 #include "tools/HostRecord.h"
 
 using Microsoft::WRL::ComPtr;

@@ -9,38 +9,16 @@
 #include <cstring>
 
 #include "MainWindowDriver.h"
-#include "core/DefaultTaskList.h"
 #include "core/ProductLinks.h"
 #include "framework/WinText.h"
 #include "res/resource.h"
 #include "support/Bytes.h"
 #include "support/IconSize.h"
 #include "support/OpenedUrls.h"
+#include "support/SampleTasks.h"
 #include "tools/HostRecord.h"
 
 namespace {
-
-const CJumpListAction kCmd = MakeTask(u"Command", u"A prompt", u"cmd.exe", u"/k ver", u"shell32.dll", 3);
-const CJumpListAction kPad = MakeTask(u"Notes", u"", u"notepad.exe");
-const CJumpListAction kWeb = MakeTask(u"Home", u"Maker", u"https://brellow.example/", u"", u"", -1);
-
-CTaskList Defaults() {
-    CTaskList list;
-    FillDefaultTaskList(list);
-    return list;
-}
-
-// Three records announced, the third cut short inside its integers.
-Bytes TwoOfThree() {
-    Bytes b;
-    AppendInt(b, 3);
-    AppendRecord(b, kCmd);
-    AppendRecord(b, kPad);
-    Bytes third;
-    AppendRecord(third, kWeb);
-    b.insert(b.end(), third.begin(), third.end() - 6);
-    return b;
-}
 
 Bytes NoneOfOne() {
     Bytes b;
