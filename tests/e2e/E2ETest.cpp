@@ -16,33 +16,14 @@ std::u16string SystemFolder(int csidl) {
     return as_u16(szPath);
 }
 
-std::optional<DWORD> ReadDword(const wchar_t* pszKey, const wchar_t* pszName) {
-    DWORD dwValue = 0, cb = sizeof(dwValue), dwType = 0;
-    if (RegGetValueW(HKEY_CURRENT_USER, pszKey, pszName, RRF_RT_ANY, &dwType, &dwValue, &cb) != ERROR_SUCCESS ||
-        dwType != REG_DWORD)
-        return std::nullopt;
-    return dwValue;
-}
-
 }  // namespace
 
 std::u16string DataFile() { return SystemFolder(CSIDL_LOCAL_APPDATA) + u"\\Zembro-by-Brellow\\Data.dat"; }
 std::u16string DamagedCopy() { return DataFile() + u".damaged"; }
-std::u16string HostRecordFile() { return SystemFolder(CSIDL_LOCAL_APPDATA) + u"\\ZembroJumpListHost\\jumplist.json"; }
 
 void WriteDataFile(const Bytes& bytes) {
     CreateDirectoryW(as_wcstr(FolderOf(DataFile())), nullptr);
     WriteBytes(DataFile(), bytes);
-}
-
-
-
-
-std::optional<DWORD> ExplorerMaximum() { return ReadDword(kExplorerKey, kExplorerValue); }
-
-void SetExplorerMaximum(DWORD dwValue) {
-    ASSERT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, kExplorerKey, kExplorerValue, REG_DWORD, &dwValue, sizeof(dwValue)),
-              ERROR_SUCCESS);
 }
 
 std::vector<std::u16string> TempFilesLeft() {

@@ -22,13 +22,6 @@ std::u16string DataFile();
 std::u16string DamagedCopy();
 // Writes Data.dat, creating its folder.
 void WriteDataFile(const Bytes& bytes);
-// The stand-in host's record of the last committed Jump List.
-std::u16string HostRecordFile();
-
-// Values of Explorer's key, as stored (the profile's: support/ProfileValues.h).
-std::optional<DWORD> ExplorerMaximum();
-void SetExplorerMaximum(DWORD dwValue);
-
 // Temporary files that saves left in Data.dat's folder.
 std::vector<std::u16string> TempFilesLeft();
 

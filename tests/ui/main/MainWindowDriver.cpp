@@ -4,6 +4,7 @@
 
 #include "framework/WinText.h"
 #include "res/resource.h"
+#include "support/Bytes.h"
 #include "tools/HostRecord.h"
 #include "ui/main/ZembroDlg.h"
 
@@ -128,6 +129,21 @@ void DoubleClickRow(HWND hDlg, int nRow) {
     }
     SendMessageW(hList, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(pt.x, pt.y));
     SendMessageW(hList, WM_LBUTTONUP, 0, MAKELPARAM(pt.x, pt.y));
+}
+
+CJumpListAction EditorTask(HWND hEditor) {
+    const auto text = [&](int nID) { return WindowText(GetDlgItem(hEditor, nID)); };
+    return MakeTask(text(IDC_TITLE), text(IDC_DESCRIPTION), text(IDC_PATH), text(IDC_ARGUMENTS), text(IDC_ICON_PATH),
+                    std::stoi(Narrow(text(IDC_ICON_INDEX))));
+}
+
+void TypeTask(HWND hEditor, const CJumpListAction& task) {
+    const std::pair<int, std::u16string> fields[] = {
+        {IDC_TITLE, task.m_strTitle},         {IDC_PATH, task.m_strPath},
+        {IDC_DESCRIPTION, task.m_strDescription}, {IDC_ARGUMENTS, task.m_strArguments},
+        {IDC_ICON_PATH, task.m_strIconPath},  {IDC_ICON_INDEX, as_u16(std::to_wstring(task.m_nIconIndex))},
+    };
+    for (const auto& [nID, text] : fields) SetDlgItemTextW(hEditor, nID, as_wcstr(text));
 }
 
 void ChooseInNextPopupMenu(int nItem, std::optional<PopupMenuSeen>& seen) {

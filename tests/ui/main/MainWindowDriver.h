@@ -40,6 +40,10 @@ void Click(HWND hDlg, int nID);
 void PressListKey(HWND hDlg, UINT vk, bool bCtrl = false);
 void DoubleClickRow(HWND hDlg, int nRow);  // -1: below the last row
 
+// The task editor's fields, read and typed.
+CJumpListAction EditorTask(HWND hEditor);
+void TypeTask(HWND hEditor, const CJumpListAction& task);
+
 // Arms a choice in the next popup menu this thread opens: once the menu is up,
 // its position and item texts are recorded and the nth selectable item is
 // chosen with the keyboard (-1: the menu is closed with Escape).

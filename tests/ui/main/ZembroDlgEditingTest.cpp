@@ -77,12 +77,6 @@ auto Drop(std::vector<std::u16string> paths) {
     };
 }
 
-CJumpListAction EditorTask(HWND hEditor) {
-    const auto text = [&](int nID) { return WindowText(GetDlgItem(hEditor, nID)); };
-    return MakeTask(text(IDC_TITLE), text(IDC_DESCRIPTION), text(IDC_PATH), text(IDC_ARGUMENTS), text(IDC_ICON_PATH),
-                    std::stoi(Narrow(text(IDC_ICON_INDEX))));
-}
-
 // A shortcut file written by the system's own shell link (the stand-in's cannot).
 std::u16string MakeShortcut(const std::u16string& lnk, const CJumpListAction& a) {
     using PfnGetClassObject = HRESULT(WINAPI*)(REFCLSID, REFIID, void**);

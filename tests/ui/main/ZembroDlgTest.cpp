@@ -87,8 +87,13 @@ TEST_F(MainWindowTest, StartLoadsSeedsAndTellsWhatWentWrongOnce) {
         {"count cut short", Bytes{1, 0},
          {{u"Data.dat is damaged: no entry could be read." + strDamaged, MB_OK | MB_ICONWARNING}}, Defaults(),
          Store(Defaults()), true},
+        // The defaults seeded at a first start are saved whatever the shell refuses.
         {"no data file, begin refused", std::nullopt, {kInitializeFailed}, Defaults(), Store(Defaults()), false,
          L"FailBeginList"},
+        {"no data file, tasks refused", std::nullopt, {kCommitFailed}, Defaults(), Store(Defaults()), false,
+         L"FailAddUserTasks"},
+        {"no data file, commit refused", std::nullopt, {kCommitFailed}, Defaults(), Store(Defaults()), false,
+         L"FailCommitList"},
         // The reload after the refusal finds the same damage: not told again.
         {"damaged, then a refused change", TwoOfThree(),
          {{u"Data.dat is damaged: 2 of 3 entries could be read." + strDamaged, MB_OK | MB_ICONWARNING},
@@ -281,6 +286,9 @@ TEST_F(MainWindowTest, F1TheShareButtonAndTheAboutItemLeadOut) {
                     COpenedUrl{SW_SHOWMAXIMIZED, kProductPage},
                     COpenedUrl{SW_SHOWMAXIMIZED, u"http://www.facebook.com/sharer.php?u=https://brellow.example/zembro"}));
     EXPECT_TRUE(m_boxes.empty());
+    // None of them changes the list.
+    EXPECT_EQ(ReadBytes(DataFilePath()), Store(MakeList({kCmd})));
+    EXPECT_FALSE(HostRecordExists());
 }
 
 TEST_F(MainWindowTest, EnterEscapeAndExitEndTheWindow) {
