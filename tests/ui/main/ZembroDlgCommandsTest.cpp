@@ -54,17 +54,17 @@ void EditorTypesAndOks(HWND hDlg) {
         TypeTask(hDlg, kNew);
     } else {
         EXPECT_EQ(WindowText(hDlg), kEditCaption);
-        SetDlgItemTextW(hDlg, IDC_TITLE, L"Edited");
+        SetControlText(hDlg, IDC_TITLE, u"Edited");
     }
-    SendMessageW(hDlg, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    Click(hDlg, IDOK);
 }
-void EditorCancels(HWND hDlg) { SendMessageW(hDlg, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0); }
+void EditorCancels(HWND hDlg) { Click(hDlg, IDCANCEL); }
 
 auto ClickOn(int nID) {
     return [nID](HWND h) { Click(h, nID); };
 }
-auto Choose(int nMenuID) {
-    return [nMenuID](HWND h) { SendMessageW(h, WM_COMMAND, MAKEWPARAM(nMenuID, 0), 0); };
+auto ChooseItem(int nMenuID) {
+    return [nMenuID](HWND h) { Choose(h, nMenuID); };
 }
 auto DoubleClickOn(int nRow) {
     return [nRow](HWND h) { DoubleClickRow(h, nRow); };
@@ -94,16 +94,16 @@ TEST_F(MainWindowTest, EachCommandStoresPublishesAndShowsTheSameList) {
     const CommandCase cases[] = {
         {"add new, button", kFour, 1, ClickOn(IDC_ADD_NEW), EditorTypesAndOks, {},
          MakeList({kCmd, kPad, kSep, kWeb, kNew}), true, -1},
-        {"add new, menu", MakeList({kCmd}), -1, Choose(IDM_ADD_NEW), EditorTypesAndOks, {}, MakeList({kCmd, kNew}),
+        {"add new, menu", MakeList({kCmd}), -1, ChooseItem(IDM_ADD_NEW), EditorTypesAndOks, {}, MakeList({kCmd, kNew}),
          true, -1},
         {"add new, cancelled", kFour, 1, ClickOn(IDC_ADD_NEW), EditorCancels, {}, kFour, false, 1},
         {"add separator, first row selected", kFour, 0, ClickOn(IDC_ADD_SEPARATOR), nullptr, {},
          MakeList({kSep, kCmd, kPad, kSep, kWeb}), true, -1},
-        {"add separator, none selected", kFour, -1, Choose(IDM_ADD_SEPARATOR), nullptr, {},
+        {"add separator, none selected", kFour, -1, ChooseItem(IDM_ADD_SEPARATOR), nullptr, {},
          MakeList({kCmd, kPad, kSep, kWeb, kSep}), true, -1},
         {"edit, button", kFour, 3, ClickOn(IDC_EDIT), EditorTypesAndOks, {},
          MakeList({kCmd, kPad, kSep, Retitled(kWeb)}), true, -1},
-        {"edit, menu", kFour, 0, Choose(IDM_EDIT_SELECTED), EditorTypesAndOks, {},
+        {"edit, menu", kFour, 0, ChooseItem(IDM_EDIT_SELECTED), EditorTypesAndOks, {},
          MakeList({Retitled(kCmd), kPad, kSep, kWeb}), true, -1},
         {"edit, double-click on a row", kFour, 0, DoubleClickOn(1), EditorTypesAndOks, {},
          MakeList({kCmd, Retitled(kPad), kSep, kWeb}), true, -1},
@@ -117,8 +117,8 @@ TEST_F(MainWindowTest, EachCommandStoresPublishesAndShowsTheSameList) {
          false, -1},
         {"edit, cancelled", kFour, 1, ClickOn(IDC_EDIT), EditorCancels, {}, kFour, false, 1},
         {"delete, button", kFour, 1, ClickOn(IDC_DELETE), nullptr, {}, MakeList({kCmd, kSep, kWeb}), true, -1},
-        {"delete a separator, menu", kFour, 2, Choose(IDM_DELETE_SELECTED), nullptr, {}, MakeList({kCmd, kPad, kWeb}),
-         true, -1},
+        {"delete a separator, menu", kFour, 2, ChooseItem(IDM_DELETE_SELECTED), nullptr, {},
+         MakeList({kCmd, kPad, kWeb}), true, -1},
         {"delete, none selected", kFour, -1, ClickOn(IDC_DELETE), nullptr, {kSelectToDelete}, kFour, false, -1},
         {"delete the last entry", MakeList({kSep}), 0, ClickOn(IDC_DELETE), nullptr, {}, Defaults(), true, -1},
         {"move up", kFour, 2, ClickOn(IDC_MOVE_UP), nullptr, {}, MakeList({kCmd, kSep, kPad, kWeb}), true, 1},
@@ -162,9 +162,9 @@ TEST_F(MainWindowTest, EachCommandStoresPublishesAndShowsTheSameList) {
                 rows = ReadRows(h);
                 nImages = ImageCount(h);
                 nSelected = SelectedRow(h);
-                bListFocused = GetFocus() == GetDlgItem(h, IDC_TASK_LIST);
-                nTop = static_cast<int>(SendDlgItemMessageW(h, IDC_TASK_LIST, LVM_GETTOPINDEX, 0, 0));
-                nPerPage = static_cast<int>(SendDlgItemMessageW(h, IDC_TASK_LIST, LVM_GETCOUNTPERPAGE, 0, 0));
+                bListFocused = GetFocus() == TaskList(h);
+                nTop = static_cast<int>(SendMessageW(TaskList(h), LVM_GETTOPINDEX, 0, 0));
+                nPerPage = static_cast<int>(SendMessageW(TaskList(h), LVM_GETCOUNTPERPAGE, 0, 0));
                 Close(h);
             },
             c.editor ? std::function<void(HWND)>([&](HWND h) {
@@ -300,7 +300,7 @@ TEST_F(MainWindowTest, ThePopupMenuOpensAtItsPointAndRoutesItsItems) {
                 GetWindowRect(GetDlgItem(h, IDC_TASK_LIST), &rcList);
                 ChooseInNextPopupMenu(c.nItem, seen);
                 c.open(h);
-                Pump();  // the chosen item arrives as a posted command
+                PumpMessages();  // the chosen item arrives as a posted command
                 if (!IsWindowVisible(h)) return;  // Exit: already ending
                 nRows = static_cast<int>(ReadRows(h).size());
                 Close(h);
