@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "res/resource.h"
+#include "support/WindowDriver.h"
 #include "support/ZembroProcess.h"
 
 namespace {

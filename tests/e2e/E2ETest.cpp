@@ -2,7 +2,6 @@
 
 #include <shlobj.h>
 
-#include "support/ExpectedDefaults.h"
 #include "framework/WinText.h"
 
 namespace {
@@ -10,7 +9,6 @@ namespace {
 constexpr wchar_t kProfileKey[] = L"Software\\Brellow\\Zembro by Brellow";
 constexpr wchar_t kExplorerKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Advanced";
 constexpr wchar_t kExplorerValue[] = L"JumpListItems_Maximum";
-const wchar_t* const kHostSwitches[] = {L"FailBeginList", L"FailAddUserTasks", L"FailCommitList"};
 
 std::u16string SystemFolder(int csidl) {
     wchar_t szPath[MAX_PATH] = {};
@@ -18,40 +16,14 @@ std::u16string SystemFolder(int csidl) {
     return as_u16(szPath);
 }
 
-std::optional<DWORD> ReadDword(const wchar_t* pszKey, const wchar_t* pszName) {
-    DWORD dwValue = 0, cb = sizeof(dwValue), dwType = 0;
-    if (RegGetValueW(HKEY_CURRENT_USER, pszKey, pszName, RRF_RT_ANY, &dwType, &dwValue, &cb) != ERROR_SUCCESS ||
-        dwType != REG_DWORD)
-        return std::nullopt;
-    return dwValue;
-}
-
 }  // namespace
-
-const CJumpListAction kCmd = MakeTask(u"Command", u"A prompt", u"cmd.exe", u"/k ver", u"shell32.dll", 3);
-const CJumpListAction kPad = MakeTask(u"Notes", u"", u"notepad.exe");
-const CJumpListAction kWeb = MakeTask(u"Home", u"Maker", u"https://brellow.example/", u"", u"", -1);
-const CJumpListAction kSep = MakeSeparator();
-const CTaskList kFour = MakeList({kCmd, kPad, kSep, kWeb});
 
 std::u16string DataFile() { return SystemFolder(CSIDL_LOCAL_APPDATA) + u"\\Zembro-by-Brellow\\Data.dat"; }
 std::u16string DamagedCopy() { return DataFile() + u".damaged"; }
-std::u16string HostRecordFile() { return SystemFolder(CSIDL_LOCAL_APPDATA) + u"\\ZembroJumpListHost\\jumplist.json"; }
 
 void WriteDataFile(const Bytes& bytes) {
     CreateDirectoryW(as_wcstr(FolderOf(DataFile())), nullptr);
     WriteBytes(DataFile(), bytes);
-}
-
-CTaskList Defaults() { return ExpectedDefaultList(); }
-
-
-
-std::optional<DWORD> ExplorerMaximum() { return ReadDword(kExplorerKey, kExplorerValue); }
-
-void SetExplorerMaximum(DWORD dwValue) {
-    ASSERT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, kExplorerKey, kExplorerValue, REG_DWORD, &dwValue, sizeof(dwValue)),
-              ERROR_SUCCESS);
 }
 
 std::vector<std::u16string> TempFilesLeft() {
@@ -90,5 +62,5 @@ void E2ETest::ResetState() {
         RegCloseKey(hKey);
     }
     ClearHostFiles();
-    for (const wchar_t* pszSwitch : kHostSwitches) SetHostSwitch(pszSwitch, false);
+    ClearHostSwitches();
 }

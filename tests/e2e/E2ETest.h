@@ -13,6 +13,7 @@
 #include "ZembroDriver.h"
 #include "support/Bytes.h"
 #include "support/ProfileValues.h"
+#include "support/SampleTasks.h"
 #include "support/TempFolder.h"
 #include "tools/HostRecord.h"
 
@@ -21,22 +22,8 @@ std::u16string DataFile();
 std::u16string DamagedCopy();
 // Writes Data.dat, creating its folder.
 void WriteDataFile(const Bytes& bytes);
-// The stand-in host's record of the last committed Jump List.
-std::u16string HostRecordFile();
-
-// The default list as this system's folders make it.
-CTaskList Defaults();
-
-// Values of Explorer's key, as stored (the profile's: support/ProfileValues.h).
-std::optional<DWORD> ExplorerMaximum();
-void SetExplorerMaximum(DWORD dwValue);
-
 // Temporary files that saves left in Data.dat's folder.
 std::vector<std::u16string> TempFilesLeft();
-
-// Entries the tests store and change.
-extern const CJumpListAction kCmd, kPad, kWeb, kSep;
-extern const CTaskList kFour;  // kCmd, kPad, kSep, kWeb
 
 
 // Each test starts and ends with no Zembro running, no Data.dat (nor its

@@ -12,18 +12,6 @@
 
 namespace {
 
-// Three entries announced, the third cut short inside its integers.
-Bytes TwoOfThree() {
-    Bytes b;
-    AppendInt(b, 3);
-    AppendRecord(b, kCmd);
-    AppendRecord(b, kPad);
-    Bytes third;
-    AppendRecord(third, kWeb);
-    b.insert(b.end(), third.begin(), third.end() - 6);
-    return b;
-}
-
 Bytes WithTail(Bytes b) {
     AppendLine(b, u"not an entry");
     return b;
@@ -62,7 +50,7 @@ TEST_F(E2ETest, StartShowsWhatDataDatHoldsAndSeedsTheDefaultsWhenItHoldsNothing)
             CZembroDriver zembro;
             ASSERT_TRUE(zembro.Start());
             EXPECT_EQ(WindowTitle(zembro.Main()), kZembroTitle);
-            rows = zembro.Rows();
+            rows = ReadRows(zembro.Main());
             boxes = zembro.Boxes();
             EXPECT_TRUE(zembro.Close());
         }
@@ -101,7 +89,7 @@ TEST_F(E2ETest, DataDatHeldByAnotherProgramAtStartIsNeverReplaced) {
         EXPECT_EQ(zembro.Answer(hBox, nAnswer), NotRead(DataFile(), ERROR_SHARING_VIOLATION));
         if (nAnswer == IDRETRY) {
             ASSERT_TRUE(zembro.WaitUntilReady());
-            EXPECT_EQ(zembro.Rows(), ExpectedRows(kFour));
+            EXPECT_EQ(ReadRows(zembro.Main()), ExpectedRows(kFour));
             EXPECT_TRUE(zembro.Boxes().empty());
             EXPECT_TRUE(zembro.Close());
         } else {
@@ -153,7 +141,7 @@ TEST_F(E2ETest, ASecondCopyBringsTheFirstForwardAndEnds) {
     EXPECT_TRUE(WaitUntil([&] { return !IsIconic(first.Main()); })) << "the first copy stayed minimised";
     EXPECT_TRUE(IsWindowVisible(first.Main()));
     EXPECT_EQ(GetForegroundWindow(), first.Main());
-    EXPECT_EQ(first.Rows(), ExpectedRows(kFour));
+    EXPECT_EQ(ReadRows(first.Main()), ExpectedRows(kFour));
     EXPECT_TRUE(first.Boxes().empty());
     EXPECT_TRUE(first.Close());
     EXPECT_EQ(ReadBytes(DataFile()), Store(kFour));
@@ -180,7 +168,7 @@ TEST_F(E2ETest, PlacementAndColumnWidthsAreKeptFromOneRunToTheNext) {
                 EXPECT_TRUE(ToggleCheckBox(hSettings, nID));
             PressButton(hSettings, IDOK);
         });
-        EXPECT_TRUE(zembro.Choose(IDM_SETTINGS));
+        EXPECT_TRUE(Choose(zembro.Main(), IDM_SETTINGS, zembro.Answering()));
     };
     const struct {
         const char* name;
@@ -206,8 +194,8 @@ TEST_F(E2ETest, PlacementAndColumnWidthsAreKeptFromOneRunToTheNext) {
             CZembroDriver zembro;
             ASSERT_TRUE(zembro.Start());
             SetWindowPos(zembro.Main(), nullptr, 60, 40, 1000, 620, SWP_NOZORDER | SWP_NOACTIVATE);
-            rcSet = zembro.WindowRect();
-            for (int i = 0; i < 5; ++i) zembro.SetColumnWidth(i, kWidths[i]);
+            rcSet = WindowRect(zembro.Main());
+            for (int i = 0; i < 5; ++i) SetColumnWidth(zembro.Main(), i, kWidths[i]);
             c.end(zembro);
             EXPECT_TRUE(zembro.Close());
         }
@@ -230,11 +218,11 @@ TEST_F(E2ETest, PlacementAndColumnWidthsAreKeptFromOneRunToTheNext) {
         EXPECT_EQ(IsZoomed(zembro.Main()) != FALSE, c.bMaximised);
         ShowWindow(zembro.Main(), SW_RESTORE);
         EXPECT_TRUE(WaitUntil([&] { return !IsZoomed(zembro.Main()); }));
-        EXPECT_EQ(SameRect(zembro.WindowRect(), rcSet), c.bPlaced);
+        EXPECT_EQ(SameRect(WindowRect(zembro.Main()), rcSet), c.bPlaced);
         std::vector<int> widths;
-        for (int i = 0; i < 5; ++i) widths.push_back(zembro.ColumnWidth(i));
+        for (int i = 0; i < 5; ++i) widths.push_back(ColumnWidth(zembro.Main(), i));
         EXPECT_EQ(widths, c.bWidthsStored ? kWidths : kDefaultWidths);
-        EXPECT_EQ(zembro.Rows(), ExpectedRows(kFour));
+        EXPECT_EQ(ReadRows(zembro.Main()), ExpectedRows(kFour));
         EXPECT_TRUE(zembro.Close());
     }
 }

@@ -19,15 +19,12 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(IsHostRegistered()) << "register the stand-in host: tools/register-jumplist-host.sh PREFIX DLL";
         ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
-        ClearSwitches();
+        ClearHostSwitches();
         ClearHostFiles();
     }
     void TearDown() override {
-        ClearSwitches();
+        ClearHostSwitches();
         CoUninitialize();
-    }
-    static void ClearSwitches() {
-        for (const wchar_t* name : {L"FailBeginList", L"FailAddUserTasks", L"FailCommitList"}) SetHostSwitch(name, false);
     }
     // Adds every entry of list to a begun jumpList.
     static void AddAll(CJumpList& jumpList, const CTaskList& list) {

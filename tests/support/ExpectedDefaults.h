@@ -1,6 +1,6 @@
 #pragma once
 // The nine entries a first start shows, spelled out apart from the code that
-// makes them, for the core's tests and the end-to-end suite.
+// makes them, for the tests.
 #include "core/Platform.h"
 #include "core/ProductLinks.h"
 #include "support/Bytes.h"

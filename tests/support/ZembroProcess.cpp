@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "res/resource.h"
+#include "support/WindowDriver.h"
 
 std::wstring FindProgram() {
     wchar_t szPath[MAX_PATH] = {};
@@ -18,14 +19,6 @@ std::wstring FindProgram() {
         if (GetFileAttributesW(candidate.c_str()) != INVALID_FILE_ATTRIBUTES) return candidate;
     }
     return {};
-}
-
-void PumpMessages() {
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
-    }
 }
 
 std::wstring WindowTitle(HWND hWnd) {

@@ -11,10 +11,6 @@ inline constexpr wchar_t kZembroTitle[] = L"Zembro by Brellow";
 // Zembro.exe in a folder above the running test program; empty when it is not built.
 std::wstring FindProgram();
 
-// Runs this thread's messages while waiting: another process may be showing
-// or activating a window of this thread.
-void PumpMessages();
-
 // A top-level window's caption.
 std::wstring WindowTitle(HWND hWnd);
 

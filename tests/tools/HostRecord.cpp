@@ -157,3 +157,7 @@ void SetHostSwitch(const wchar_t* pszName, bool bOn) {
     RegSetValueExW(hKey, pszName, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dwValue), sizeof(dwValue));
     RegCloseKey(hKey);
 }
+
+void ClearHostSwitches() {
+    for (const wchar_t* pszName : {L"FailBeginList", L"FailAddUserTasks", L"FailCommitList"}) SetHostSwitch(pszName, false);
+}

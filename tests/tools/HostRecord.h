@@ -50,3 +50,5 @@ bool IsHostRegistered();
 
 // Turns one of "FailBeginList", "FailAddUserTasks", "FailCommitList" on or off.
 void SetHostSwitch(const wchar_t* pszName, bool bOn);
+// Turns all three off.
+void ClearHostSwitches();

@@ -24,6 +24,7 @@ using Texts = std::vector<std::u16string>;
 
 constexpr char16_t kTitleMessage[] = u"Please Enter Title to Continue.";
 constexpr char16_t kPathMessage[] = u"Please Enter / Select Application / Document File Path to Continue.";
+constexpr char16_t kIndexMessage[] = u"Please enter a whole number from -2147483648 to 2147483647.";
 constexpr char16_t kNA[] = u"-NA-";
 constexpr int kFileNameEdit = 1152;   // the file dialog's "File name:" (Wine's)
 constexpr int kFileTypeCombo = 1136;  // its "Files of type:"
@@ -188,6 +189,8 @@ TEST_F(DlgActionTest, ConfirmTestsTheTrimmedTitleThenThePathAndStoresWhatWasType
             if (!c.pszMessage) continue;
             enter(hDlg, c);
             expected.push_back(c.pszMessage);
+            EXPECT_EQ((Texts{Text(hDlg, IDC_TITLE), Text(hDlg, IDC_PATH)}), (Texts{c.title, c.path}))
+                << "what was typed stays";
         }
         CancelLater(hDlg);
     }), IDCANCEL);
@@ -230,7 +233,7 @@ TEST_F(DlgActionTest, BadIconIndexIsPromptedAtOnceAndStopsTheReadingThere) {
             Click(hDlg, IDOK);
             CancelLater(hDlg);
         });
-        s.ExpectBoxes({u"", u""}, MB_OK | MB_ICONEXCLAMATION);  // OK prompts again, and stays
+        s.ExpectBoxes({kIndexMessage, kIndexMessage}, MB_OK | MB_ICONEXCLAMATION);  // OK prompts again, and stays
     }
 }
 

@@ -127,14 +127,14 @@ protected:
         DataFolderTest::SetUp();
         ASSERT_TRUE(IsHostRegistered()) << "register the stand-in host: tools/register-jumplist-host.sh PREFIX DLL";
         ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
-        for (const wchar_t* name : {L"FailBeginList", L"FailAddUserTasks", L"FailCommitList"}) SetHostSwitch(name, false);
+        ClearHostSwitches();
         ClearHostFiles();
         m_hWndOwner = CreateWindowExW(0, L"STATIC", L"Owner", WS_POPUP, 0, 0, 100, 100, nullptr, nullptr, nullptr, nullptr);
         ASSERT_NE(m_hWndOwner, nullptr);
     }
     void TearDown() override {
         DestroyWindow(m_hWndOwner);
-        for (const wchar_t* name : {L"FailBeginList", L"FailAddUserTasks", L"FailCommitList"}) SetHostSwitch(name, false);
+        ClearHostSwitches();
         CoUninitialize();
         DataFolderTest::TearDown();
     }

@@ -1,7 +1,7 @@
 #pragma once
-// Runs the real main window in the test's thread and drives it like a user:
-// clicks, menu choices, double-clicks; reads back its rows, the profile and
-// what the stand-in Jump List host received.
+// Runs the real main window in the test's thread, where support/WindowDriver.h
+// drives it like a user; adds what only works in this thread: keys handled as
+// the modal loop would, popup menus, the rows' image list.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -11,34 +11,19 @@
 #include <string>
 #include <vector>
 
-#include "core/JumpListAction.h"
 #include "framework/App.h"
 #include "framework/OleInit.h"
-#include "support/MessagesSeen.h"
 #include "support/ModalAnswerer.h"
 #include "support/ProfileValues.h"
 #include "support/TempFolder.h"
+#include "support/WindowDriver.h"
 
-struct Row {
-    std::u16string number, title, description, path, arguments;
-    int image = -1;
-    bool operator==(const Row&) const = default;
-};
-void PrintTo(const Row& row, std::ostream* os);
-
-// The rows the view should show for list: numbered from 1, row n on image n.
-std::vector<Row> ExpectedRows(const CTaskList& list);
-std::vector<Row> ReadRows(HWND hDlg);
+// How many images the rows' image list holds.
 int ImageCount(HWND hDlg);
-int SelectedRow(HWND hDlg);
-void SelectRow(HWND hDlg, int nRow);
 
-// What a user's actions send.
-void Click(HWND hDlg, int nID);
 // A key pressed while the list view has the focus (with Ctrl held when bCtrl),
 // handled as the dialog's modal loop would.
 void PressListKey(HWND hDlg, UINT vk, bool bCtrl = false);
-void DoubleClickRow(HWND hDlg, int nRow);  // -1: below the last row
 
 // Arms a choice in the next popup menu this thread opens: once the menu is up,
 // its position and item texts are recorded and the nth selectable item is
@@ -75,7 +60,5 @@ private:
     CScopedOleInit m_ole;
 };
 
-// Dispatches what this thread's queue holds, as a modal loop would.
-void Pump();
 // Ends the main window as Escape does.
 void Close(HWND hDlg);

@@ -2,8 +2,6 @@
 // read, when written, and what the two preferences change.
 #include <windows.h>
 
-#include <commctrl.h>
-
 #include <cstring>
 
 #include "MainWindowDriver.h"
@@ -29,20 +27,6 @@ WINDOWPLACEMENT AsPlacement(const std::vector<BYTE>& bytes) {
 }
 
 bool operator==(const RECT& a, const RECT& b) { return EqualRect(&a, &b) != FALSE; }
-
-int ColumnWidth(HWND h, int nColumn) {
-    return static_cast<int>(SendDlgItemMessageW(h, IDC_TASK_LIST, LVM_GETCOLUMNWIDTH, nColumn, 0));
-}
-
-void SetColumnWidth(HWND h, int nColumn, int nWidth) {
-    SendDlgItemMessageW(h, IDC_TASK_LIST, LVM_SETCOLUMNWIDTH, nColumn, MAKELPARAM(nWidth, 0));
-}
-
-RECT WindowRect(HWND h) {
-    RECT rc{};
-    GetWindowRect(h, &rc);
-    return rc;
-}
 
 class WindowPlacementTest : public MainWindowTest {
 protected:

@@ -6,14 +6,21 @@
 #include <commctrl.h>
 
 #include "MainWindowDriver.h"
-#include "SampleTasks.h"
 #include "framework/WinText.h"
 #include "res/resource.h"
 #include "support/Bytes.h"
+#include "support/SampleTasks.h"
 #include "tools/HostRecord.h"
 
 namespace {
 
+constexpr char16_t kAddCaption[] = u"Add New Jump List Item - Zembro by Brellow";
+constexpr char16_t kEditCaption[] = u"Edit Jump List Item - Zembro by Brellow";
+
+// Typed into every field: blanks around the title, and text beyond Latin-1 and
+// the Basic Multilingual Plane, all stored, published and shown as typed.
+const CJumpListAction kNew =
+    MakeTask(u" New \u00FC\u4E2D ", u"typed \U0001F600", u"notepad.exe", u"/a b.txt", u"shell32.dll", 2);
 
 CTaskList WithSeparator(CTaskList list) {
     list.Add(kSep);
@@ -25,26 +32,39 @@ CJumpListAction Retitled(CJumpListAction a) {
     return a;
 }
 
-// What the user does in the task editor: the title becomes "Edited", or a new
-// task is typed in; then OK. Other dialogs are cancelled.
-void EditorTypesAndOks(HWND hDlg) {
-    if (!GetDlgItem(hDlg, IDC_TITLE)) return (void)SendMessageW(hDlg, WM_COMMAND, IDCANCEL, 0);
-    if (WindowText(GetDlgItem(hDlg, IDC_PATH)).empty()) {
-        SetDlgItemTextW(hDlg, IDC_PATH, L"notepad.exe");
-        SetDlgItemTextW(hDlg, IDC_DESCRIPTION, L"typed");
-        SetDlgItemTextW(hDlg, IDC_TITLE, L"New");
-    } else {
-        SetDlgItemTextW(hDlg, IDC_TITLE, L"Edited");
+// Sixty entries, more than the view shows; when nSwapped is given, it and the next one change places.
+CTaskList Sixty(int nSwapped = -1) {
+    CTaskList list;
+    for (int i = 0; i < 60; ++i) list.Add(MakeTask(u"Task " + as_u16(std::to_wstring(i)), u"", u"notepad.exe"));
+    if (nSwapped >= 0) {
+        const CJumpListAction a = list.GetAt(nSwapped);
+        list.RemoveAt(nSwapped);
+        list.InsertAt(nSwapped + 1, a);
     }
-    SendMessageW(hDlg, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    return list;
 }
-void EditorCancels(HWND hDlg) { SendMessageW(hDlg, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0); }
+
+// What the user does in the task editor, which opens empty to add and with the
+// task to edit: kNew is typed in, or the title becomes "Edited"; then OK.
+void EditorTypesAndOks(HWND hDlg) {
+    const CJumpListAction shown = EditorTask(hDlg);
+    if (shown.m_strPath.empty()) {
+        EXPECT_EQ(WindowText(hDlg), kAddCaption);
+        EXPECT_EQ(shown, MakeTask(u"", u"", u""));
+        TypeTask(hDlg, kNew);
+    } else {
+        EXPECT_EQ(WindowText(hDlg), kEditCaption);
+        SetControlText(hDlg, IDC_TITLE, u"Edited");
+    }
+    Click(hDlg, IDOK);
+}
+void EditorCancels(HWND hDlg) { Click(hDlg, IDCANCEL); }
 
 auto ClickOn(int nID) {
     return [nID](HWND h) { Click(h, nID); };
 }
-auto Choose(int nMenuID) {
-    return [nMenuID](HWND h) { SendMessageW(h, WM_COMMAND, MAKEWPARAM(nMenuID, 0), 0); };
+auto ChooseItem(int nMenuID) {
+    return [nMenuID](HWND h) { Choose(h, nMenuID); };
 }
 auto DoubleClickOn(int nRow) {
     return [nRow](HWND h) { DoubleClickRow(h, nRow); };
@@ -71,20 +91,19 @@ struct CommandCase {
 };
 
 TEST_F(MainWindowTest, EachCommandStoresPublishesAndShowsTheSameList) {
-    const CJumpListAction kNew = MakeTask(u"New", u"typed", u"notepad.exe");
     const CommandCase cases[] = {
         {"add new, button", kFour, 1, ClickOn(IDC_ADD_NEW), EditorTypesAndOks, {},
          MakeList({kCmd, kPad, kSep, kWeb, kNew}), true, -1},
-        {"add new, menu", MakeList({kCmd}), -1, Choose(IDM_ADD_NEW), EditorTypesAndOks, {}, MakeList({kCmd, kNew}),
+        {"add new, menu", MakeList({kCmd}), -1, ChooseItem(IDM_ADD_NEW), EditorTypesAndOks, {}, MakeList({kCmd, kNew}),
          true, -1},
         {"add new, cancelled", kFour, 1, ClickOn(IDC_ADD_NEW), EditorCancels, {}, kFour, false, 1},
         {"add separator, first row selected", kFour, 0, ClickOn(IDC_ADD_SEPARATOR), nullptr, {},
          MakeList({kSep, kCmd, kPad, kSep, kWeb}), true, -1},
-        {"add separator, none selected", kFour, -1, Choose(IDM_ADD_SEPARATOR), nullptr, {},
+        {"add separator, none selected", kFour, -1, ChooseItem(IDM_ADD_SEPARATOR), nullptr, {},
          MakeList({kCmd, kPad, kSep, kWeb, kSep}), true, -1},
         {"edit, button", kFour, 3, ClickOn(IDC_EDIT), EditorTypesAndOks, {},
          MakeList({kCmd, kPad, kSep, Retitled(kWeb)}), true, -1},
-        {"edit, menu", kFour, 0, Choose(IDM_EDIT_SELECTED), EditorTypesAndOks, {},
+        {"edit, menu", kFour, 0, ChooseItem(IDM_EDIT_SELECTED), EditorTypesAndOks, {},
          MakeList({Retitled(kCmd), kPad, kSep, kWeb}), true, -1},
         {"edit, double-click on a row", kFour, 0, DoubleClickOn(1), EditorTypesAndOks, {},
          MakeList({kCmd, Retitled(kPad), kSep, kWeb}), true, -1},
@@ -98,8 +117,8 @@ TEST_F(MainWindowTest, EachCommandStoresPublishesAndShowsTheSameList) {
          false, -1},
         {"edit, cancelled", kFour, 1, ClickOn(IDC_EDIT), EditorCancels, {}, kFour, false, 1},
         {"delete, button", kFour, 1, ClickOn(IDC_DELETE), nullptr, {}, MakeList({kCmd, kSep, kWeb}), true, -1},
-        {"delete a separator, menu", kFour, 2, Choose(IDM_DELETE_SELECTED), nullptr, {}, MakeList({kCmd, kPad, kWeb}),
-         true, -1},
+        {"delete a separator, menu", kFour, 2, ChooseItem(IDM_DELETE_SELECTED), nullptr, {},
+         MakeList({kCmd, kPad, kWeb}), true, -1},
         {"delete, none selected", kFour, -1, ClickOn(IDC_DELETE), nullptr, {kSelectToDelete}, kFour, false, -1},
         {"delete the last entry", MakeList({kSep}), 0, ClickOn(IDC_DELETE), nullptr, {}, Defaults(), true, -1},
         {"move up", kFour, 2, ClickOn(IDC_MOVE_UP), nullptr, {}, MakeList({kCmd, kSep, kPad, kWeb}), true, 1},
@@ -109,13 +128,18 @@ TEST_F(MainWindowTest, EachCommandStoresPublishesAndShowsTheSameList) {
         {"move down, last row", kFour, 3, ClickOn(IDC_MOVE_DOWN), nullptr, {}, kFour, false, 3},
         {"move, one entry", MakeList({kCmd}), 0, Twice(IDC_MOVE_DOWN), nullptr, {}, MakeList({kCmd}), false, 0},
         {"move, none selected", kFour, -1, ClickOn(IDC_MOVE_DOWN), nullptr, {kSelectToMove}, kFour, false, -1},
+        // Rows 58 and 40 are out of view until the move brings the moved entry back into it.
+        {"move up in a long list", Sixty(), 58, ClickOn(IDC_MOVE_UP), nullptr, {}, Sixty(57), true, 57},
+        {"move down in a long list", Sixty(), 40, ClickOn(IDC_MOVE_DOWN), nullptr, {}, Sixty(40), true, 41},
         {"reset, yes", kFour, 1, ClickOn(IDC_RESET), nullptr, {kResetQuestion}, Defaults(), true, -1, IDYES},
         {"reset, no", kFour, 1, ClickOn(IDC_RESET), nullptr, {kResetQuestion}, kFour, false, 1, IDNO},
         {"reset, cancel", kFour, 1, ClickOn(IDC_RESET), nullptr, {kResetQuestion}, kFour, false, 1, IDCANCEL},
         // The shell refuses to begin: nothing is saved and the view goes back to
-        // the stored list. A refused commit still saves.
+        // the stored list. Refused tasks or a refused commit still save.
         {"delete, begin refused", kFour, 1, ClickOn(IDC_DELETE), nullptr, {kInitializeFailed}, kFour, false, -1, IDOK,
          L"FailBeginList"},
+        {"delete, tasks refused", kFour, 1, ClickOn(IDC_DELETE), nullptr, {kCommitFailed}, MakeList({kCmd, kSep, kWeb}),
+         false, -1, IDOK, L"FailAddUserTasks"},
         {"reset, begin refused", kFour, 1, ClickOn(IDC_RESET), nullptr, {kResetQuestion, kInitializeFailed}, kFour,
          false, -1, IDYES, L"FailBeginList"},
         {"move down, commit refused", kFour, 0, ClickOn(IDC_MOVE_DOWN), nullptr, {kCommitFailed},
@@ -129,7 +153,7 @@ TEST_F(MainWindowTest, EachCommandStoresPublishesAndShowsTheSameList) {
         ClearHostFiles();
         if (c.pszHostSwitch) SetHostSwitch(c.pszHostSwitch, true);
         std::vector<Row> rows;
-        int nImages = 0, nSelected = -2;
+        int nImages = 0, nSelected = -2, nTop = -1, nPerPage = 0;
         bool bListFocused = false, bEditorOpened = false;
         Run(
             [&](HWND h) {
@@ -138,7 +162,9 @@ TEST_F(MainWindowTest, EachCommandStoresPublishesAndShowsTheSameList) {
                 rows = ReadRows(h);
                 nImages = ImageCount(h);
                 nSelected = SelectedRow(h);
-                bListFocused = GetFocus() == GetDlgItem(h, IDC_TASK_LIST);
+                bListFocused = GetFocus() == TaskList(h);
+                nTop = static_cast<int>(SendMessageW(TaskList(h), LVM_GETTOPINDEX, 0, 0));
+                nPerPage = static_cast<int>(SendMessageW(TaskList(h), LVM_GETCOUNTPERPAGE, 0, 0));
                 Close(h);
             },
             c.editor ? std::function<void(HWND)>([&](HWND h) {
@@ -154,10 +180,13 @@ TEST_F(MainWindowTest, EachCommandStoresPublishesAndShowsTheSameList) {
         EXPECT_EQ(rows, ExpectedRows(c.after));
         EXPECT_EQ(nImages, c.after.GetSize());
         EXPECT_EQ(nSelected, c.nSelectedAfter);
-        // A move leaves the moved entry selected, with the focus on the list.
+        // A move leaves the moved entry selected and in view, with the focus on the list.
         if (c.nSelectedAfter >= 0 && c.nSelectedAfter != c.nSelect) {
             EXPECT_TRUE(bListFocused);
+            EXPECT_LE(nTop, c.nSelectedAfter);
+            EXPECT_LT(c.nSelectedAfter, nTop + nPerPage) << "the moved row is out of view";
         }
+        EXPECT_LT(nPerPage, 40) << "the long list must be longer than the view";
         EXPECT_EQ(ReadBytes(DataFilePath()), Store(c.after));
         if (c.bPublished) {
             const std::optional<HostRecord> record = ReadHostRecord();
@@ -271,7 +300,7 @@ TEST_F(MainWindowTest, ThePopupMenuOpensAtItsPointAndRoutesItsItems) {
                 GetWindowRect(GetDlgItem(h, IDC_TASK_LIST), &rcList);
                 ChooseInNextPopupMenu(c.nItem, seen);
                 c.open(h);
-                Pump();  // the chosen item arrives as a posted command
+                PumpMessages();  // the chosen item arrives as a posted command
                 if (!IsWindowVisible(h)) return;  // Exit: already ending
                 nRows = static_cast<int>(ReadRows(h).size());
                 Close(h);

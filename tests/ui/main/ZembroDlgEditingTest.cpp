@@ -9,27 +9,18 @@
 #include <wrl/client.h>
 
 #include "MainWindowDriver.h"
-#include "SampleTasks.h"
 #include "framework/WinText.h"
 #include "res/resource.h"
 #include "support/Bytes.h"
+#include "support/SampleTasks.h"
 #include "tools/HostRecord.h"
 
 using Microsoft::WRL::ComPtr;
 
 namespace {
 
-HWND List(HWND h) { return GetDlgItem(h, IDC_TASK_LIST); }
-
 auto Key(UINT vk, bool bCtrl = false) {
     return [=](HWND h) { PressListKey(h, vk, bCtrl); };
-}
-
-POINT RowCenter(HWND h, int nRow) {
-    RECT rc{};
-    rc.left = LVIR_BOUNDS;
-    SendMessageW(List(h), LVM_GETITEMRECT, nRow, reinterpret_cast<LPARAM>(&rc));
-    return {rc.left + 30, (rc.top + rc.bottom) / 2};
 }
 
 // A drag as the list view starts it: the row's LVN_BEGINDRAG, then the mouse
@@ -41,24 +32,24 @@ void DragRow(HWND h, int nFrom, POINT to, POINT end, std::function<void(HWND)> a
     g_atTo = [=](HWND h2) {
         if (atTo) atTo(h2);
         if (end.x < -100) {
-            PostMessageW(List(h2), WM_KEYDOWN, VK_ESCAPE, 1);
+            PostMessageW(TaskList(h2), WM_KEYDOWN, VK_ESCAPE, 1);
         } else {
-            PostMessageW(List(h2), WM_LBUTTONUP, 0, MAKELPARAM(end.x, end.y));
+            PostMessageW(TaskList(h2), WM_LBUTTONUP, 0, MAKELPARAM(end.x, end.y));
         }
     };
     g_hDragDlg = h;
     POINT screen = to;  // where the pointer is, so a move the system makes up agrees
-    ClientToScreen(List(h), &screen);
+    ClientToScreen(TaskList(h), &screen);
     SetCursorPos(screen.x, screen.y);
-    PostMessageW(List(h), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(to.x, to.y));
+    PostMessageW(TaskList(h), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(to.x, to.y));
     SetTimer(nullptr, 0, 20, [](HWND, UINT, UINT_PTR id, DWORD) { KillTimer(nullptr, id), g_atTo(g_hDragDlg); });
     NMLISTVIEW nm{};
-    nm.hdr = {List(h), IDC_TASK_LIST, LVN_BEGINDRAG};
+    nm.hdr = {TaskList(h), IDC_TASK_LIST, LVN_BEGINDRAG};
     nm.iItem = nFrom;
     SendMessageW(h, WM_NOTIFY, IDC_TASK_LIST, reinterpret_cast<LPARAM>(&nm));
 }
 auto Drag(int nFrom, int nTo, POINT end = {}) {
-    return [=](HWND h) { DragRow(h, nFrom, RowCenter(h, nTo), end.x ? end : RowCenter(h, nTo)); };
+    return [=](HWND h) { DragRow(h, nFrom, RowPoint(h, nTo), end.x ? end : RowPoint(h, nTo)); };
 }
 
 // Files as the file manager drops them: a DROPFILES block with a double-NUL list.
@@ -75,12 +66,6 @@ auto Drop(std::vector<std::u16string> paths) {
         GlobalUnlock(hDrop);
         SendMessageW(h, WM_DROPFILES, reinterpret_cast<WPARAM>(hDrop), 0);
     };
-}
-
-CJumpListAction EditorTask(HWND hEditor) {
-    const auto text = [&](int nID) { return WindowText(GetDlgItem(hEditor, nID)); };
-    return MakeTask(text(IDC_TITLE), text(IDC_DESCRIPTION), text(IDC_PATH), text(IDC_ARGUMENTS), text(IDC_ICON_PATH),
-                    std::stoi(Narrow(text(IDC_ICON_INDEX))));
 }
 
 // A shortcut file written by the system's own shell link (the stand-in's cannot).
@@ -172,7 +157,7 @@ TEST_F(MainWindowTest, KeysDragsAndDropsChangeTheListAndUndoGivesItBack) {
                 c.user(h);
                 if (!IsWindowVisible(h)) return;  // Enter or Escape ended it
                 nSelected = SelectedRow(h);
-                nFocused = static_cast<int>(SendMessageW(List(h), LVM_GETNEXTITEM, -1, LVNI_FOCUSED));
+                nFocused = static_cast<int>(SendMessageW(TaskList(h), LVM_GETNEXTITEM, -1, LVNI_FOCUSED));
                 changed = ReadBytes(DataFilePath());
                 // The second step goes through the popup menu's items.
                 for (int i = 0; i < c.nSteps; ++i) i ? (void)SendMessageW(h, WM_COMMAND, IDM_UNDO, 0) : PressListKey(h, 'Z', true);
@@ -248,12 +233,12 @@ TEST_F(MainWindowTest, ADraggedRowShowsWhereItGoesAndScrollsTheList) {
         int nLine = -1, nTop = -1;
         Run([&](HWND h) {
             RECT rc{};
-            GetClientRect(List(h), &rc);
+            GetClientRect(TaskList(h), &rc);
             SelectRow(h, c.nFrom);
-            DragRow(h, c.nFrom, c.nOver < 0 ? POINT{30, rc.bottom - 2} : RowCenter(h, c.nOver), {-200, 0},
+            DragRow(h, c.nFrom, c.nOver < 0 ? POINT{30, rc.bottom - 2} : RowPoint(h, c.nOver), {-200, 0},
                     [&](HWND h2) {
-                        nLine = DrawnLineBetweenRows(List(h2));
-                        nTop = static_cast<int>(SendMessageW(List(h2), LVM_GETTOPINDEX, 0, 0));
+                        nLine = DrawnLineBetweenRows(TaskList(h2));
+                        nTop = static_cast<int>(SendMessageW(TaskList(h2), LVM_GETTOPINDEX, 0, 0));
                     });
             Close(h);
         });
@@ -284,7 +269,7 @@ TEST_F(MainWindowTest, KeyboardMenuOpensAtTheRowAndTheTitleBarShowsTheSystemMenu
             if (c.bDeleteFirst) SelectRow(h, 0), PressListKey(h, VK_DELETE);
             SelectRow(h, c.nSelect);
             RECT rc{};
-            GetWindowRect(c.bTitleBar ? h : List(h), &rc);
+            GetWindowRect(c.bTitleBar ? h : TaskList(h), &rc);
             POINT pt{(rc.left + rc.right) / 2, rc.top + GetSystemMetrics(SM_CYFRAME) + GetSystemMetrics(SM_CYCAPTION) / 2};
             if (c.bTitleBar) {
                 EXPECT_EQ(SendMessageW(h, WM_NCHITTEST, 0, MAKELPARAM(pt.x, pt.y)), HTCAPTION);
@@ -296,9 +281,9 @@ TEST_F(MainWindowTest, KeyboardMenuOpensAtTheRowAndTheTitleBarShowsTheSystemMenu
             if (c.nSelect >= 0) {
                 RECT rcRow{};
                 rcRow.left = LVIR_BOUNDS;
-                SendMessageW(List(h), LVM_GETITEMRECT, c.nSelect, reinterpret_cast<LPARAM>(&rcRow));
+                SendMessageW(TaskList(h), LVM_GETITEMRECT, c.nSelect, reinterpret_cast<LPARAM>(&rcRow));
                 expected = {std::max<LONG>(rcRow.left, 0), rcRow.bottom};
-                ClientToScreen(List(h), &expected);
+                ClientToScreen(TaskList(h), &expected);
             }
             Close(h);
         });

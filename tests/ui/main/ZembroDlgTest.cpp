@@ -9,38 +9,16 @@
 #include <cstring>
 
 #include "MainWindowDriver.h"
-#include "core/DefaultTaskList.h"
 #include "core/ProductLinks.h"
 #include "framework/WinText.h"
 #include "res/resource.h"
 #include "support/Bytes.h"
 #include "support/IconSize.h"
 #include "support/OpenedUrls.h"
+#include "support/SampleTasks.h"
 #include "tools/HostRecord.h"
 
 namespace {
-
-const CJumpListAction kCmd = MakeTask(u"Command", u"A prompt", u"cmd.exe", u"/k ver", u"shell32.dll", 3);
-const CJumpListAction kPad = MakeTask(u"Notes", u"", u"notepad.exe");
-const CJumpListAction kWeb = MakeTask(u"Home", u"Maker", u"https://brellow.example/", u"", u"", -1);
-
-CTaskList Defaults() {
-    CTaskList list;
-    FillDefaultTaskList(list);
-    return list;
-}
-
-// Three records announced, the third cut short inside its integers.
-Bytes TwoOfThree() {
-    Bytes b;
-    AppendInt(b, 3);
-    AppendRecord(b, kCmd);
-    AppendRecord(b, kPad);
-    Bytes third;
-    AppendRecord(third, kWeb);
-    b.insert(b.end(), third.begin(), third.end() - 6);
-    return b;
-}
 
 Bytes NoneOfOne() {
     Bytes b;
@@ -109,8 +87,13 @@ TEST_F(MainWindowTest, StartLoadsSeedsAndTellsWhatWentWrongOnce) {
         {"count cut short", Bytes{1, 0},
          {{u"Data.dat is damaged: no entry could be read." + strDamaged, MB_OK | MB_ICONWARNING}}, Defaults(),
          Store(Defaults()), true},
+        // The defaults seeded at a first start are saved whatever the shell refuses.
         {"no data file, begin refused", std::nullopt, {kInitializeFailed}, Defaults(), Store(Defaults()), false,
          L"FailBeginList"},
+        {"no data file, tasks refused", std::nullopt, {kCommitFailed}, Defaults(), Store(Defaults()), false,
+         L"FailAddUserTasks"},
+        {"no data file, commit refused", std::nullopt, {kCommitFailed}, Defaults(), Store(Defaults()), false,
+         L"FailCommitList"},
         // The reload after the refusal finds the same damage: not told again.
         {"damaged, then a refused change", TwoOfThree(),
          {{u"Data.dat is damaged: 2 of 3 entries could be read." + strDamaged, MB_OK | MB_ICONWARNING},
@@ -303,6 +286,9 @@ TEST_F(MainWindowTest, F1TheShareButtonAndTheAboutItemLeadOut) {
                     COpenedUrl{SW_SHOWMAXIMIZED, kProductPage},
                     COpenedUrl{SW_SHOWMAXIMIZED, u"http://www.facebook.com/sharer.php?u=https://brellow.example/zembro"}));
     EXPECT_TRUE(m_boxes.empty());
+    // None of them changes the list.
+    EXPECT_EQ(ReadBytes(DataFilePath()), Store(MakeList({kCmd})));
+    EXPECT_FALSE(HostRecordExists());
 }
 
 TEST_F(MainWindowTest, EnterEscapeAndExitEndTheWindow) {
