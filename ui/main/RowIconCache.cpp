@@ -1,11 +1,6 @@
 #include "ui/main/RowIconCache.h"
 
-#include <objbase.h>
-
-#include "core/DataFile.h"
-#include "core/DefaultTaskList.h"
 #include "framework/WinText.h"
-#include "ui/ActionIconProvider.h"
 
 CTargetState CTargetProbe::Probe(const std::u16string& strPath) {
     CTargetState state;
@@ -39,60 +34,3 @@ void CRowIconCache::Store(const std::u16string& strPath, int nIconIndex, std::ui
     m_entries[{strPath, nIconIndex}] = CEntry{nLastWrite, std::move(image)};
 }
 
-CRowIconPrefetch::CRowIconPrefetch(int nImageSize) : m_nImageSize(nImageSize) {
-    m_worker.reset(::CreateThread(
-        nullptr, 0,
-        [](void* pThis) -> DWORD {
-            static_cast<CRowIconPrefetch*>(pThis)->Run();
-            return 0;
-        },
-        this, 0, nullptr));
-}
-
-CRowIconPrefetch::~CRowIconPrefetch() {
-    if (m_worker) ::WaitForSingleObject(m_worker.get(), INFINITE);
-}
-
-CRowIconCache CRowIconPrefetch::Take(int nImageSize) {
-    if (m_worker) ::WaitForSingleObject(m_worker.get(), INFINITE);
-    m_worker.reset();
-    CRowIconCache cache = std::move(m_cache);
-    m_cache.Clear();
-    if (nImageSize != m_nImageSize) cache.Clear();
-    return cache;
-}
-
-void CRowIconPrefetch::Run() {
-    // The shell's image list is a COM object: this thread needs its own
-    // apartment, entered before the list is asked for and left after it goes.
-    const HRESULT hrCom = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    {
-        // Only a guess at what the refresh will show: the refresh reads
-        // Data.dat itself and looks up again whatever is not here.
-        CTaskList list;
-        platform::SystemError error;
-        const std::u16string strPath = GetDataFilePath();
-        if (auto file = strPath.empty() ? nullptr : platform::OpenFileForReading(strPath, error)) {
-            const CDataFileStatus status = ReadTaskList(*file, list);
-            if (!status.Succeeded() && status.m_eResult != CDataFileStatus::damaged) list = CTaskList();
-            else if (list.GetSize() == 0) FillDefaultTaskList(list);
-        } else if (error.m_eKind == platform::SystemError::EKind::notFound) {
-            FillDefaultTaskList(list);
-        }
-
-        CActionIconProvider icons;
-        CRowImages images;
-        images.SetSize(m_nImageSize);
-        CTargetProbe probe;
-        for (int i = 0; i < list.GetSize(); ++i) {
-            const CJumpListAction& task = list.GetAt(i);
-            if (task.m_strPath.empty()) continue;  // the separator's image is never kept
-            const std::uint64_t nLastWrite = probe.Probe(task.m_strPath).m_nLastWrite;
-            if (m_cache.Find(task.m_strPath, task.m_nIconIndex, nLastWrite)) continue;
-            bool bExtracted = false;
-            m_cache.Store(task.m_strPath, task.m_nIconIndex, nLastWrite,
-                          images.ImageOf(icons.GetIcon(task.m_strPath, task.m_nIconIndex, false, bExtracted)));
-        }
-    }
-    if (SUCCEEDED(hrCom)) ::CoUninitialize();
-}

@@ -10,7 +10,6 @@
 #include <string>
 #include <utility>
 
-#include "framework/UniqueHandle.h"
 #include "ui/main/RowImages.h"
 
 struct CTargetState {
@@ -51,28 +50,3 @@ private:
     std::map<std::pair<std::u16string, int>, CEntry> m_entries;
 };
 
-// Makes the images of the list Data.dat holds (or of the default list, when it
-// holds none) on a worker thread, so that they are ready when the window has
-// been created and its first refresh only copies them. The shell's image list,
-// which the first fallback lookup builds in tens of milliseconds, is built
-// there too. Data.dat is read once, without waiting for another holder.
-class CRowIconPrefetch {
-public:
-    // Starts the worker: images nImageSize pixels wide and high.
-    explicit CRowIconPrefetch(int nImageSize);
-    // Waits for the worker: it may hold the shell's locks.
-    ~CRowIconPrefetch();
-    CRowIconPrefetch(const CRowIconPrefetch&) = delete;
-    CRowIconPrefetch& operator=(const CRowIconPrefetch&) = delete;
-
-    // Waits for the worker and hands over its images; none when they were
-    // made at another size than nImageSize, or were taken already.
-    CRowIconCache Take(int nImageSize);
-
-private:
-    void Run();
-
-    const int m_nImageSize;
-    CRowIconCache m_cache;  // the worker's until it has ended
-    UniqueKernelHandle m_worker;
-};

@@ -79,8 +79,30 @@ CRowImages::Image CRowImages::ImageOf(HICON hIcon) {
 }
 
 void CRowImages::Begin(int nRows) {
+    m_previous.swap(m_strip);
+    m_nPreviousRows = m_nRows;
+    m_nPreviousSize = m_nStripSize;
+    m_nStripSize = m_nSize;
     m_nRows = std::max(nRows, 0);
     m_strip.assign(static_cast<size_t>(m_nRows) * m_nSize * m_nSize, 0);
+}
+
+bool CRowImages::Changed(int nRow) const {
+    if (nRow < 0 || nRow >= m_nRows) return false;
+    if (nRow >= m_nPreviousRows || m_nPreviousSize != m_nStripSize || m_previous.empty()) return true;
+    const size_t kSize = static_cast<size_t>(m_nStripSize);
+    const size_t stride = static_cast<size_t>(m_nRows) * kSize;
+    const size_t previousStride = static_cast<size_t>(m_nPreviousRows) * kSize;
+    for (size_t y = 0; y < kSize; ++y)
+        if (std::memcmp(&m_strip[y * stride + static_cast<size_t>(nRow) * kSize],
+                        &m_previous[y * previousStride + static_cast<size_t>(nRow) * kSize],
+                        kSize * sizeof(std::uint32_t)) != 0)
+            return true;
+    return false;
+}
+
+bool CRowImages::AnyChanged() const {
+    return m_nRows != m_nPreviousRows || m_nStripSize != m_nPreviousSize || m_strip != m_previous;
 }
 
 void CRowImages::SetIcon(int nRow, HICON hIcon) { Put(nRow, ImageOf(hIcon)); }

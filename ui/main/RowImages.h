@@ -22,8 +22,14 @@ public:
     void SetSize(int nSize);
     int GetSize() const { return m_nSize; }
 
-    // Makes room for nRows images, all fully transparent.
+    // Makes room for nRows images, all fully transparent. The images made
+    // before are kept for Changed until the next Begin.
     void Begin(int nRows);
+    // Whether row nRow's image differs from its image before the last Begin
+    // (a row that was not there, or a new size, counts as changed).
+    bool Changed(int nRow) const;
+    // Whether any image or the number of rows differs from before the last Begin.
+    bool AnyChanged() const;
     // Row nRow's image from hIcon, scaled to the size; a null icon leaves it
     // transparent, so that row n keeps image n.
     void SetIcon(int nRow, HICON hIcon);
@@ -46,6 +52,9 @@ private:
     int m_nSize = kDefaultSize;
     int m_nRows = 0;
     Image m_strip;  // the rows' images side by side: m_nSize high, m_nSize * m_nRows wide
+    Image m_previous;  // m_strip before the last Begin
+    int m_nStripSize = 0;  // m_nSize when the strip was begun
+    int m_nPreviousRows = 0, m_nPreviousSize = 0;
     HICON m_hShared = nullptr;
     COLORREF m_crSharedTint = CLR_NONE;
     Image m_shared;

@@ -3,6 +3,7 @@
 #include <windowsx.h>
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -52,7 +53,6 @@ std::wstring CZembroDlg::FileNameOf(const std::u16string& strPath) {
 
 CZembroDlg::CZembroDlg(CDialog* pParent)
     : CDialog(IDD, pParent),
-      m_iconPrefetch(GetSystemMetricsAtDpi(SM_CXSMICON, GetWindowDpi(nullptr))),
       m_hIcon(::LoadIconW(AfxGetResourceHandle(), MAKEINTRESOURCEW(IDI_ZEMBRO))) {}
 
 CZembroDlg::~CZembroDlg() = default;
@@ -111,8 +111,11 @@ BOOL CZembroDlg::OnInitDialog() {
     ::GetWindowRect(m_hWnd, &m_rcInitial);
 
     const auto dwExStyle = static_cast<DWORD>(::SendMessageW(m_listTasks, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0));
-    // Infotips tell why a row is grey; they change nothing that is drawn.
-    ::SendMessageW(m_listTasks, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, dwExStyle | kListExtendedStyle | LVS_EX_INFOTIP);
+    // Infotips tell why a row is grey. The list is drawn off screen and shown
+    // at once: no flicker when every row is rebuilt, and under Wine a fraction
+    // of the time, since each cell drawn on screen is a trip to the X server.
+    ::SendMessageW(m_listTasks, LVM_SETEXTENDEDLISTVIEWSTYLE, 0,
+                   dwExStyle | kListExtendedStyle | LVS_EX_INFOTIP);
 
     for (int i = 0; i < static_cast<int>(std::size(kColumns)); ++i) {
         LVCOLUMNW column{};
@@ -130,7 +133,8 @@ BOOL CZembroDlg::OnInitDialog() {
 
     m_bSaveFailureReported = false;
     m_rowImages.SetSize(GetSystemMetricsAtDpi(SM_CXSMICON, GetDpi()));
-    m_rowIcons = m_iconPrefetch.Take(m_rowImages.GetSize());
+    // The rows show first; their icons, the slowest part of a start, follow.
+    m_bRowImagesDeferred = true;
     if (!RefreshTaskList()) return TRUE;
 
     RestoreWindowPlacement();
@@ -141,6 +145,8 @@ BOOL CZembroDlg::OnInitDialog() {
 }
 
 LRESULT CZembroDlg::OnShown(WPARAM, LPARAM) {
+    m_bRowImagesDeferred = false;
+    RebuildRowImages();
     if (HMENU hSysMenu = ::GetSystemMenu(m_hWnd, FALSE)) {
         const wchar_t* pszAbout = nullptr;
         // Length 0 gives a pointer into the resource itself, without a terminator.
@@ -185,22 +191,56 @@ bool CZembroDlg::RefreshTaskList() {
         PublishAndReportSave(m_arrTasks);
     }
 
-    // One repaint for the whole rebuild instead of one per row.
-    ::SendMessageW(m_listTasks, WM_SETREDRAW, FALSE, 0);
-    ::SendMessageW(m_listTasks, LVM_DELETEALLITEMS, 0, 0);
-    m_rowImages.Begin(m_arrTasks.GetSize());
-    m_arrTargets.assign(static_cast<size_t>(m_arrTasks.GetSize()), CTargetState{});
-    CTargetProbe probe;
-    for (int i = 0; i < m_arrTasks.GetSize(); ++i) {
-        const CJumpListAction task = m_arrTasks.GetAt(i);
-        m_arrTargets[static_cast<size_t>(i)] = probe.Probe(task.m_strPath);
-        AddTaskRow(task);
-    }
-    InstallRowImages();
-    ::SendMessageW(m_listTasks, WM_SETREDRAW, TRUE, 0);
-    ::InvalidateRect(m_listTasks, nullptr, TRUE);
+    UpdateRows();
     m_arrStored = m_arrTasks;
     return true;
+}
+
+void CZembroDlg::UpdateRows() {
+    const int nRows = m_arrTasks.GetSize();
+    // The rows show m_arrStored, the list of the last refresh. Rows that still
+    // show their entry are kept, so that only what changed is drawn again:
+    // drawing every row is most of what a change at a few entries costs.
+    int nKept = static_cast<int>(::SendMessageW(m_listTasks, LVM_GETITEMCOUNT, 0, 0));
+    if (nKept != m_arrStored.GetSize()) {
+        ::SendMessageW(m_listTasks, LVM_DELETEALLITEMS, 0, 0);
+        nKept = 0;
+    }
+    // One repaint for a whole rebuild instead of one per row.
+    const bool bRebuild = nKept == 0;
+    if (bRebuild) ::SendMessageW(m_listTasks, WM_SETREDRAW, FALSE, 0);
+    // As after a rebuild, no row stays selected: each command selects its own.
+    // Before rows go, so that the focus does not move to a neighbour.
+    LVITEMW unselected{};
+    unselected.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    if (nKept > 0)
+        ::SendMessageW(m_listTasks, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&unselected));
+    for (int i = nKept - 1; i >= nRows; --i) ::SendMessageW(m_listTasks, LVM_DELETEITEM, i, 0);
+    nKept = std::min(nKept, nRows);
+
+    const std::vector<CTargetState> arrShownTargets = std::move(m_arrTargets);
+    m_arrTargets.assign(static_cast<size_t>(nRows), CTargetState{});
+    m_rowImages.Begin(nRows);
+    CTargetProbe probe;
+    for (int i = 0; i < nRows; ++i) {
+        const CJumpListAction& task = m_arrTasks.GetAt(i);
+        CTargetState& target = m_arrTargets[static_cast<size_t>(i)];
+        target = probe.Probe(task.m_strPath);
+        if (!m_bRowImagesDeferred) SetRowImage(i, task);
+        if (i >= nKept) {
+            InsertTaskRow(i, task);
+        } else if (!(m_arrStored.GetAt(i) == task)) {
+            SetTaskRowTexts(i, task);  // the list view redraws the cells it changes
+        } else if (arrShownTargets[static_cast<size_t>(i)].IsMissing() != target.IsMissing() ||
+                   (!m_bRowImagesDeferred && m_rowImages.Changed(i))) {
+            ::SendMessageW(m_listTasks, LVM_REDRAWITEMS, i, i);  // the same texts in a new colour or image
+        }
+    }
+    if (!m_bRowImagesDeferred && (bRebuild || m_rowImages.AnyChanged())) InstallRowImages();
+    if (bRebuild) {
+        ::SendMessageW(m_listTasks, WM_SETREDRAW, TRUE, 0);
+        ::InvalidateRect(m_listTasks, nullptr, TRUE);
+    }
 }
 
 void CZembroDlg::EndWithoutWriting() {
@@ -295,10 +335,7 @@ LRESULT CZembroDlg::OnListGetInfoTip(NMHDR* pNMHDR) {
     return 0;
 }
 
-void CZembroDlg::AddTaskRow(const CJumpListAction& task) {
-    const int n = static_cast<int>(::SendMessageW(m_listTasks, LVM_GETITEMCOUNT, 0, 0));
-    SetRowImage(n, task);
-
+void CZembroDlg::InsertTaskRow(int n, const CJumpListAction& task) {
     m_strRowNumber = std::to_wstring(n + 1);
 
     LVITEMW item{};
@@ -307,8 +344,10 @@ void CZembroDlg::AddTaskRow(const CJumpListAction& task) {
     item.pszText = m_strRowNumber.data();
     item.iImage = n;
     const int nRow = static_cast<int>(::SendMessageW(m_listTasks, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
-    if (nRow < 0) return;
+    if (nRow >= 0) SetTaskRowTexts(nRow, task);
+}
 
+void CZembroDlg::SetTaskRowTexts(int nRow, const CJumpListAction& task) {
     const std::u16string* texts[] = {&task.m_strTitle, &task.m_strDescription, &task.m_strPath, &task.m_strArguments};
     for (int nSubItem = 1; nSubItem <= 4; ++nSubItem) {
         LVITEMW sub{};

@@ -62,9 +62,13 @@ protected:
     BOOL OnInitDialog() override;
     std::span<const CMessageMapEntry> GetMessageMap() const override;
 
-    // Appends one row: number, the icon of the task's path (not of its icon
-    // file) at its icon index, and the four texts. Row n always uses image n.
-    void AddTaskRow(const CJumpListAction& task);
+    // Makes the rows show m_arrTasks, changing only the rows that differ. Each
+    // row has its number, the icon of the task's path (not of its icon file)
+    // at its icon index, and the four texts. Row n always uses image n.
+    void UpdateRows();
+    // Row n (numbered n + 1, on image n) for task, and a row's texts.
+    void InsertTaskRow(int n, const CJumpListAction& task);
+    void SetTaskRowTexts(int nRow, const CJumpListAction& task);
 
     LRESULT OnSysCommand(WPARAM wParam, LPARAM lParam);
     LRESULT OnPaint(WPARAM wParam, LPARAM lParam);
@@ -181,14 +185,14 @@ private:
     std::vector<CTargetState> m_arrTargets;
     // The rows' images by (path, icon index), kept for the run.
     CRowIconCache m_rowIcons;
-    // The first refresh's images, made while the window is created.
-    CRowIconPrefetch m_iconPrefetch;
     std::wstring m_strRowNumber;
     RECT m_rcInitial{};
     // A shared resource icon: never destroyed.
     HICON m_hIcon = nullptr;
     HWND m_listTasks = nullptr;
     bool m_bSaveFailureReported = false;
+    // Until the window shows, rows are made without their images.
+    bool m_bRowImagesDeferred = false;
     bool m_bDamageReported = false;
     bool m_bEndingWithoutWriting = false;
 

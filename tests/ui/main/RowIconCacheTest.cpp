@@ -1,8 +1,11 @@
-// A row's icon is looked up once for the run, and again only when its file
-// was written since: the refresh after every change does not extract it anew.
+// What the refresh after every change does again and what it leaves: a row's
+// icon is looked up once for the run, and again only when its file was written
+// since; only the rows that show something new are drawn again.
 #include <windows.h>
 
 #include <commctrl.h>
+
+#include <set>
 
 #include "MainWindowDriver.h"
 #include "framework/WinText.h"
@@ -70,6 +73,59 @@ TEST_F(MainWindowTest, ARowsIconIsLookedUpAgainOnlyWhenItsFileChanged) {
         Close(h);
     });
     EXPECT_EQ(seen, (std::vector<COLORREF>{RGB(0xFF, 0, 0), RGB(0xFF, 0, 0), RGB(0, 0x80, 0)}));
+}
+
+// The rows that the next paint of the list draws again.
+std::set<int> RowsToRedraw(HWND hDlg) {
+    const HWND hList = GetDlgItem(hDlg, IDC_TASK_LIST);
+    HRGN hRegion = CreateRectRgn(0, 0, 0, 0);
+    GetUpdateRgn(hList, hRegion, FALSE);
+    std::set<int> rows;
+    const int nRows = static_cast<int>(SendMessageW(hList, LVM_GETITEMCOUNT, 0, 0));
+    for (int i = 0; i < nRows; ++i) {
+        RECT rc{};
+        rc.left = LVIR_BOUNDS;
+        if (!SendMessageW(hList, LVM_GETITEMRECT, i, reinterpret_cast<LPARAM>(&rc))) continue;
+        // The row's inside: a deleted neighbour's area may share its edge line.
+        InflateRect(&rc, 0, -1);
+        if (RectInRegion(hRegion, &rc)) rows.insert(i);
+    }
+    DeleteObject(hRegion);
+    return rows;
+}
+
+TEST_F(MainWindowTest, AChangeRedrawsOnlyTheRowsThatShowSomethingNew) {
+    const std::u16string gone = FolderOf(DataFilePath()) + u"\\gone.txt";
+    const struct {
+        const char* name;
+        int nSelect, nCommand;
+        bool bRemoveTarget;  // row 0's file is deleted before the command
+        std::set<int> redrawn;
+    } cases[] = {
+        {"move up", 3, IDC_MOVE_UP, false, {2, 3}},
+        {"move down", 0, IDC_MOVE_DOWN, false, {0, 1}},
+        {"row 0 turns grey, row 4 moves up", 4, IDC_MOVE_UP, true, {0, 3, 4}},
+        {"delete the last row", 4, IDC_DELETE, false, {}},
+        {"delete the first row", 0, IDC_DELETE, false, {0, 1, 2, 3}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        WriteBytes(gone, Bytes{'x'});
+        CTaskList list;
+        list.Add(MakeTask(u"Kept", u"", gone));
+        for (const char16_t* title : {u"B", u"C", u"D", u"E"}) list.Add(MakeTask(title, u"", u"cmd"));
+        WriteBytes(DataFilePath(), Store(list));
+        std::set<int> redrawn;
+        Run([&](HWND h) {
+            SelectRow(h, c.nSelect);
+            UpdateWindow(GetDlgItem(h, IDC_TASK_LIST));  // nothing left to draw
+            if (c.bRemoveTarget) DeleteFileW(as_wcstr(gone));
+            Click(h, c.nCommand);
+            redrawn = RowsToRedraw(h);
+            Close(h);
+        });
+        EXPECT_EQ(redrawn, c.redrawn);
+    }
 }
 
 }  // namespace
