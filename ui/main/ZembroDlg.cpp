@@ -104,7 +104,6 @@ BOOL CZembroDlg::OnInitDialog() {
     ReadRememberFlags();
     CDialog::OnInitDialog();
 
-    ::SendMessageW(m_hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
     // The title bar gets the picture drawn for the small size, not the big one shrunk.
     SetSmallIcon(IDI_ZEMBRO);
 
@@ -145,8 +144,13 @@ BOOL CZembroDlg::OnInitDialog() {
 }
 
 LRESULT CZembroDlg::OnShown(WPARAM, LPARAM) {
+    // The rows are drawn before their icons are made: a posted message comes
+    // before the first paint.
+    ::RedrawWindow(m_hWnd, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
     m_bRowImagesDeferred = false;
     RebuildRowImages();
+    // Only the task switcher shows the big icon.
+    ::SendMessageW(m_hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
     if (HMENU hSysMenu = ::GetSystemMenu(m_hWnd, FALSE)) {
         const wchar_t* pszAbout = nullptr;
         // Length 0 gives a pointer into the resource itself, without a terminator.
