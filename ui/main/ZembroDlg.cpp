@@ -110,11 +110,8 @@ BOOL CZembroDlg::OnInitDialog() {
     ::GetWindowRect(m_hWnd, &m_rcInitial);
 
     const auto dwExStyle = static_cast<DWORD>(::SendMessageW(m_listTasks, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0));
-    // Infotips tell why a row is grey. The list is drawn off screen and shown
-    // at once: no flicker when every row is rebuilt, and under Wine a fraction
-    // of the time, since each cell drawn on screen is a trip to the X server.
-    ::SendMessageW(m_listTasks, LVM_SETEXTENDEDLISTVIEWSTYLE, 0,
-                   dwExStyle | kListExtendedStyle | LVS_EX_INFOTIP);
+    // Infotips tell why a row is grey; they change nothing that is drawn.
+    ::SendMessageW(m_listTasks, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, dwExStyle | kListExtendedStyle | LVS_EX_INFOTIP);
 
     for (int i = 0; i < static_cast<int>(std::size(kColumns)); ++i) {
         LVCOLUMNW column{};
@@ -206,13 +203,13 @@ void CZembroDlg::UpdateRows() {
     // show their entry are kept, so that only what changed is drawn again:
     // drawing every row is most of what a change at a few entries costs.
     int nKept = static_cast<int>(::SendMessageW(m_listTasks, LVM_GETITEMCOUNT, 0, 0));
-    if (nKept != m_arrStored.GetSize()) {
+    const bool bRebuild = nKept == 0 || nKept != m_arrStored.GetSize();
+    if (bRebuild) {
+        // One repaint for the whole rebuild instead of one per row.
+        ::SendMessageW(m_listTasks, WM_SETREDRAW, FALSE, 0);
         ::SendMessageW(m_listTasks, LVM_DELETEALLITEMS, 0, 0);
         nKept = 0;
     }
-    // One repaint for a whole rebuild instead of one per row.
-    const bool bRebuild = nKept == 0;
-    if (bRebuild) ::SendMessageW(m_listTasks, WM_SETREDRAW, FALSE, 0);
     // As after a rebuild, no row stays selected: each command selects its own.
     // Before rows go, so that the focus does not move to a neighbour.
     LVITEMW unselected{};
@@ -233,12 +230,14 @@ void CZembroDlg::UpdateRows() {
         if (!m_bRowImagesDeferred) SetRowImage(i, task);
         if (i >= nKept) {
             InsertTaskRow(i, task);
-        } else if (!(m_arrStored.GetAt(i) == task)) {
-            SetTaskRowTexts(i, task);  // the list view redraws the cells it changes
-        } else if (arrShownTargets[static_cast<size_t>(i)].IsMissing() != target.IsMissing() ||
-                   (!m_bRowImagesDeferred && m_rowImages.Changed(i))) {
-            ::SendMessageW(m_listTasks, LVM_REDRAWITEMS, i, i);  // the same texts in a new colour or image
+            continue;
         }
+        // The list view redraws the cells whose text it changes; a new colour
+        // or image needs the whole row drawn again.
+        if (!(m_arrStored.GetAt(i) == task)) SetTaskRowTexts(i, task);
+        if (arrShownTargets[static_cast<size_t>(i)].IsMissing() != target.IsMissing() ||
+            (!m_bRowImagesDeferred && m_rowImages.Changed(i)))
+            ::SendMessageW(m_listTasks, LVM_REDRAWITEMS, i, i);
     }
     if (!m_bRowImagesDeferred && (bRebuild || m_rowImages.AnyChanged())) InstallRowImages();
     if (bRebuild) {

@@ -95,31 +95,39 @@ std::set<int> RowsToRedraw(HWND hDlg) {
 }
 
 TEST_F(MainWindowTest, AChangeRedrawsOnlyTheRowsThatShowSomethingNew) {
-    const std::u16string gone = FolderOf(DataFilePath()) + u"\\gone.txt";
+    const std::u16string icon = FolderOf(DataFilePath()) + u"\\row0.ico";
+    enum class ERow0 { same, gone, newIcon };  // what happens to row 0's file before the command
     const struct {
         const char* name;
         int nSelect, nCommand;
-        bool bRemoveTarget;  // row 0's file is deleted before the command
+        ERow0 eRow0;
         std::set<int> redrawn;
     } cases[] = {
-        {"move up", 3, IDC_MOVE_UP, false, {2, 3}},
-        {"move down", 0, IDC_MOVE_DOWN, false, {0, 1}},
-        {"row 0 turns grey, row 4 moves up", 4, IDC_MOVE_UP, true, {0, 3, 4}},
-        {"delete the last row", 4, IDC_DELETE, false, {}},
-        {"delete the first row", 0, IDC_DELETE, false, {0, 1, 2, 3}},
+        {"move up", 3, IDC_MOVE_UP, ERow0::same, {2, 3}},
+        {"move down", 0, IDC_MOVE_DOWN, ERow0::same, {0, 1}},
+        {"row 0 turns grey, row 4 moves up", 4, IDC_MOVE_UP, ERow0::gone, {0, 3, 4}},
+        {"row 0 gets a new icon, row 4 moves up", 4, IDC_MOVE_UP, ERow0::newIcon, {0, 3, 4}},
+        {"delete the last row", 4, IDC_DELETE, ERow0::same, {}},
+        {"delete the first row", 0, IDC_DELETE, ERow0::same, {0, 1, 2, 3}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        WriteBytes(gone, Bytes{'x'});
+        WriteBytes(icon, ReadBytes(TestFile(L"red.ico")));
         CTaskList list;
-        list.Add(MakeTask(u"Kept", u"", gone));
+        list.Add(MakeTask(u"Kept", u"", icon));
         for (const char16_t* title : {u"B", u"C", u"D", u"E"}) list.Add(MakeTask(title, u"", u"cmd"));
         WriteBytes(DataFilePath(), Store(list));
         std::set<int> redrawn;
         Run([&](HWND h) {
             SelectRow(h, c.nSelect);
             UpdateWindow(GetDlgItem(h, IDC_TASK_LIST));  // nothing left to draw
-            if (c.bRemoveTarget) DeleteFileW(as_wcstr(gone));
+            if (c.eRow0 == ERow0::gone) DeleteFileW(as_wcstr(icon));
+            if (c.eRow0 == ERow0::newIcon) {
+                WriteBytes(icon, ReadBytes(TestFile(L"green.ico")));
+                FILETIME ftLater{};
+                ftLater.dwHighDateTime = 0x01F00000;
+                SetLastWrite(icon, ftLater);
+            }
             Click(h, c.nCommand);
             redrawn = RowsToRedraw(h);
             Close(h);
