@@ -3,8 +3,8 @@
 // it, and the window's placement and column widths kept in the profile.
 //
 // Every change takes one road: the list is published (which saves Data.dat),
-// then RefreshTaskList reads Data.dat back and rebuilds every row, so the view
-// always shows what was stored. A failed save and a damaged Data.dat are told
+// then RefreshTaskList reads Data.dat back and makes every row show it (rows
+// that already do are left alone), so the view always shows what was stored. A failed save and a damaged Data.dat are told
 // to the user, each once per command.
 #include <windows.h>
 
@@ -34,7 +34,7 @@ public:
     explicit CZembroDlg(CDialog* pParent = nullptr);
     ~CZembroDlg() override;
 
-    // Rebuilds the view from Data.dat. An empty stored list is replaced by the
+    // Makes the view show what Data.dat holds. An empty stored list is replaced by the
     // default list, which is saved and published; a non-empty one is not
     // published here. A Data.dat that is there but cannot be read is offered
     // again (Retry) or ends the program without writing (Cancel); then, and
