@@ -12,8 +12,8 @@ struct CActionHash {
         const CJumpListAction& a = *p;
         const std::hash<std::u16string> text;
         std::size_t h = text(a.m_strTitle);
-        for (const std::u16string* p : {&a.m_strDescription, &a.m_strPath, &a.m_strArguments, &a.m_strIconPath})
-            h = h * 31 + text(*p);
+        for (const std::u16string* pText : {&a.m_strDescription, &a.m_strPath, &a.m_strArguments, &a.m_strIconPath})
+            h = h * 31 + text(*pText);
         return h * 31 + static_cast<std::size_t>(a.m_nIconIndex) * 7 + static_cast<std::size_t>(a.m_bSeparator);
     }
 };
