@@ -107,7 +107,7 @@ bool MeasureLargeLoad() {
     const std::uint64_t peakBefore = PeakMemory();
     const auto start = Clock::now();
     CTaskList loaded;
-    const CDataFileStatus status = LoadSaveDataFile(loaded, false);
+    const CDataFileStatus status = CDataFileStore(GetDataFilePath()).Load(loaded);
     const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
     const std::uint64_t peakAfter = PeakMemory();
     if (!status.Succeeded() || loaded.GetSize() != nEntries) {
@@ -162,11 +162,14 @@ int main() {
         return 0;
     }
     CDataFileStatus saved, loadedStatus;
-    const double tFileSave = BestSeconds(kRuns, [&] { saved = LoadSaveDataFile(list, true); });
-    const double tFileLoad = BestSeconds(kRuns, [&] { loadedStatus = LoadSaveDataFile(loaded, false); });
+    // One store, as the window keeps one: each save first checks what Data.dat holds.
+    CDataFileStore store(GetDataFilePath());
+    store.Load(loaded);
+    const double tFileSave = BestSeconds(kRuns, [&] { saved = store.Save(list); });
+    const double tFileLoad = BestSeconds(kRuns, [&] { loadedStatus = store.Load(loaded); });
     const double tFileBoth = BestSeconds(kRuns, [&] {
-        LoadSaveDataFile(list, true);
-        LoadSaveDataFile(loaded, false);
+        store.Save(list);
+        store.Load(loaded);
     });
     if (!saved.Succeeded() || !loadedStatus.Succeeded() || !(loaded == list)) {
         std::printf("FAILED: the file round trip did not succeed\n");

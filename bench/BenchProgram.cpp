@@ -218,7 +218,7 @@ int wmain(int argc, wchar_t** argv) {
     {
         CTaskList defaults;
         FillDefaultTaskList(defaults);
-        if (!LoadSaveDataFile(defaults, true).Succeeded()) {
+        if (!SaveTaskListFile(GetDataFilePath(), defaults).Succeeded()) {
             std::printf("FAILED: could not write the data file\n");
             return 1;
         }
@@ -265,7 +265,7 @@ int wmain(int argc, wchar_t** argv) {
     };
     constexpr int kEntries = 1000;
     CTaskList list = MakeList(kEntries, strIconFile);
-    if (!LoadSaveDataFile(list, true).Succeeded()) {
+    if (!SaveTaskListFile(GetDataFilePath(), list).Succeeded()) {
         std::printf("FAILED: could not write the data file\n");
         return 1;
     }
@@ -284,7 +284,7 @@ int wmain(int argc, wchar_t** argv) {
                 kEntries, tMove * 1e3, kEntries, tLookups * 1e3, tMove / tLookups);
     constexpr int kFewEntries = 20;
     CTaskList few = MakeList(kFewEntries, strIconFile);
-    if (!LoadSaveDataFile(few, true).Succeeded() || !timeMoveUp(kFewEntries, tMove)) {
+    if (!SaveTaskListFile(GetDataFilePath(), few).Succeeded() || !timeMoveUp(kFewEntries, tMove)) {
         std::printf("FAILED: Zembro did not show %d rows\n", kFewEntries);
         return 1;
     }
@@ -301,7 +301,7 @@ int wmain(int argc, wchar_t** argv) {
         std::printf("GDI object counter: %lu -> %lu with 100 bitmaps made\n", nBefore, nAfter);
     }
     CTaskList small = MakeList(10, strIconFile);
-    LoadSaveDataFile(small, true);
+    SaveTaskListFile(GetDataFilePath(), small);
     {
         CRunningProgram program;
         if (StartAndWaitForRows(zembro, pszTitle, 10, program) < 0 || !SelectRow(program.m_pi.hProcess, program.m_hList, 5)) {
@@ -327,7 +327,7 @@ int wmain(int argc, wchar_t** argv) {
     {
         constexpr int kLarge = 10000;
         CTaskList large = MakeList(kLarge, strIconFile);
-        LoadSaveDataFile(large, true);
+        SaveTaskListFile(GetDataFilePath(), large);
         CRunningProgram program;
         if (StartAndWaitForRows(zembro, pszTitle, kLarge, program) < 0) {
             std::printf("FAILED: Zembro did not show %d rows\n", kLarge);

@@ -93,6 +93,8 @@ bool CArchive::Fill(std::size_t cbNeeded) {
     return cbHave >= cbNeeded;
 }
 
+bool CArchive::AtEnd() { return !Fill(1); }
+
 bool CArchive::ReadString(std::u16string& text) {
     text.clear();
     if (!Fill(2)) {

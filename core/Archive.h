@@ -42,6 +42,9 @@ public:
     // the bytes it keeps what was read; returns false only when nothing was left.
     bool ReadString(std::u16string& text);
 
+    // Loading: whether every byte has been read (it reads ahead to know).
+    bool AtEnd();
+
     CArchive& operator<<(std::int32_t value);
     // Throws CArchiveException(endOfFile) when fewer than 4 bytes are left.
     CArchive& operator>>(std::int32_t& value);

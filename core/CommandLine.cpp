@@ -17,19 +17,55 @@ bool IsSwitch(const std::u16string& arg, const char16_t* pszName) {
     return i == arg.size();
 }
 
+CCommandLineResult Ended(int nExit, CDataFileStatus status = {}) { return {nExit, std::move(status)}; }
+
 // The stored list as a start would show it: the defaults when there is none.
-// False when Data.dat is there but cannot be taken whole.
-bool LoadStoredList(CTaskList& list) {
-    const CDataFileStatus load = LoadSaveDataFile(list, false);
-    if (load.m_eResult != CDataFileStatus::ok && load.m_eResult != CDataFileStatus::missing) return false;
+// Reads only: a damaged Data.dat is not copied, since nothing is saved over it.
+bool LoadStoredList(CDataFileStore& store, CTaskList& list, CDataFileStatus& status) {
+    status = store.Load(list, CDataFileStore::EDamaged::leaveAlone);
+    if (status.m_eResult != CDataFileStatus::ok && status.m_eResult != CDataFileStatus::missing) return false;
     if (list.GetSize() == 0) FillDefaultTaskList(list);
     return true;
 }
 
-int Publish(CTaskList& list, IJumpListEnvironment& env) {
-    const CPublishResult result = PublishJumpList(list, env);
-    if (!result.m_bInitialized || !result.m_bCommitted) return kExitShellRefused;
-    return result.SaveFailed() ? kExitNotWritten : kExitDone;
+CCommandLineResult Publish(CDataFileStore& store, IJumpListEnvironment& env) {
+    CTaskList list;
+    CDataFileStatus load;
+    if (!LoadStoredList(store, list, load)) return Ended(kExitListUnreadable, load);
+    const CPublishResult result = PublishJumpList(list, env, store);
+    if (!result.m_bInitialized && result.m_save) return Ended(kExitNotWritten, *result.m_save);
+    if (!result.m_bInitialized || !result.m_bCommitted) return Ended(kExitShellRefused);
+    return result.SaveFailed() ? Ended(kExitNotWritten, *result.m_save) : Ended(kExitDone);
+}
+
+CCommandLineResult Export(CDataFileStore& store, const std::u16string& strFile) {
+    CTaskList list;
+    CDataFileStatus load;
+    if (!LoadStoredList(store, list, load)) return Ended(kExitListUnreadable, load);
+    CDataFileStatus saved = SaveTaskListFile(strFile, list);
+    return saved.Succeeded() ? Ended(kExitDone) : Ended(kExitNotWritten, saved);
+}
+
+// Saved first and published after, so that the exit code tells the truth:
+// 4 and nothing changed, or 1 with Data.dat holding the import.
+CCommandLineResult Import(CDataFileStore& store, IJumpListEnvironment& env, const std::u16string& strFile) {
+    CTaskList imported;
+    CDataFileStatus read = LoadTaskListFile(strFile, imported);
+    if (!read.Succeeded()) return Ended(kExitListUnreadable, read);
+
+    CTaskList stored;
+    CDataFileStatus load = store.Load(stored);
+    // A list that was not read whole is kept aside before it is replaced, as
+    // the window keeps it; one that cannot be read at all is not replaced.
+    if (load.m_eResult == CDataFileStatus::tooLarge && !store.SetAsideUnreadFile(load))
+        return Ended(kExitNotWritten, load);
+    if (load.m_eResult == CDataFileStatus::unreadable) return Ended(kExitNotWritten, load);
+
+    CDataFileStatus saved = store.Save(imported);
+    if (saved.m_eResult == CDataFileStatus::overLimits) return Ended(kExitListUnreadable, saved);
+    if (!saved.Succeeded()) return Ended(kExitNotWritten, saved);
+    const CPublishResult published = PublishToShell(imported, env);
+    return published.m_bInitialized && published.m_bCommitted ? Ended(kExitDone) : Ended(kExitShellRefused);
 }
 
 }  // namespace
@@ -51,20 +87,13 @@ CCommandLine ParseCommandLine(const std::vector<std::u16string>& args) {
     return commandLine;
 }
 
-int RunCommandLine(const CCommandLine& commandLine, IJumpListEnvironment& env) {
-    CTaskList list;
+CCommandLineResult RunCommandLine(const CCommandLine& commandLine, IJumpListEnvironment& env, CDataFileStore& store) {
     switch (commandLine.m_eCommand) {
-    case CCommandLine::publish:
-        if (!LoadStoredList(list)) return kExitListUnreadable;
-        return Publish(list, env);
-    case CCommandLine::exportList:
-        if (!LoadStoredList(list)) return kExitListUnreadable;
-        return SaveTaskListFile(commandLine.m_strFile, list).Succeeded() ? kExitDone : kExitNotWritten;
-    case CCommandLine::importList:
-        if (!LoadTaskListFile(commandLine.m_strFile, list).Succeeded()) return kExitListUnreadable;
-        return Publish(list, env);
+    case CCommandLine::publish: return Publish(store, env);
+    case CCommandLine::exportList: return Export(store, commandLine.m_strFile);
+    case CCommandLine::importList: return Import(store, env, commandLine.m_strFile);
     case CCommandLine::window:
     case CCommandLine::bad: break;
     }
-    return kExitBadCommandLine;
+    return Ended(kExitBadCommandLine);
 }

@@ -1,7 +1,8 @@
 #pragma once
 // Zembro.exe's switches for scripts and deployment: publish the stored list,
-// export it to a file, or import a file as the list, all with no window. The
-// exit code says what happened; nothing else is shown.
+// export it to a file, or import a file as the list. The exit code says what
+// happened. A running window is handed publish and import (see the app); this
+// is the work when there is none.
 #include <string>
 #include <vector>
 
@@ -25,6 +26,7 @@ enum ECommandLineExit {
     kExitListUnreadable = 2,  // Data.dat (or the file to import) is unreadable, damaged or over the limits
     kExitBadCommandLine = 3,
     kExitNotWritten = 4,      // the export file or Data.dat could not be written
+    kExitWindowBusy = 5,      // the open window has a dialog or message open; nothing was done
 };
 
 inline constexpr char16_t kCommandLineUsage[] =
@@ -34,12 +36,22 @@ inline constexpr char16_t kCommandLineUsage[] =
     u"/export FILE\twrites the stored list to FILE.\n"
     u"/import FILE\treplaces the list with the one in FILE and publishes it.\n\n"
     u"Exit codes: 0 done, 1 the taskbar refused the Jump List, 2 a list could not be read (nothing was "
-    u"written), 3 a command line like this one, 4 a file could not be written.";
+    u"written), 3 a command line like this one, 4 a file could not be written, 5 the open window is busy with a "
+    u"dialog (nothing was done).";
 
 // args: the words after the program's name. Switches are case-insensitive,
 // and "-" works like "/".
 CCommandLine ParseCommandLine(const std::vector<std::u16string>& args);
 
-// Carries out publish, exportList or importList and returns the exit code.
-// A stored list that cannot be taken whole is never written over.
-int RunCommandLine(const CCommandLine& commandLine, IJumpListEnvironment& env);
+// How a run ended: the exit code, and the file's status that decided a
+// failure (empty path when the shell decided it).
+struct CCommandLineResult {
+    int m_nExit = kExitDone;
+    CDataFileStatus m_status;
+};
+
+// Carries out publish, exportList or importList on Data.dat through store.
+// A stored list that cannot be taken whole is never written over: /import
+// keeps a copy of a damaged or too-large Data.dat first, saves, then
+// publishes; /publish and /export write nothing when they exit 2.
+CCommandLineResult RunCommandLine(const CCommandLine& commandLine, IJumpListEnvironment& env, CDataFileStore& store);

@@ -23,13 +23,19 @@ std::u16string NameOf(const CJumpListAction& action) {
 }  // namespace
 
 std::u16string SkippedTasksMessage(const std::vector<std::u16string>& names) {
+    // Enough to find them; a message longer than the screen helps nobody.
+    constexpr std::size_t kMaxNamed = 10;
     std::u16string message = u"These tasks could not be added to the Jump List:\n";
-    for (const std::u16string& name : names) message += u"\n" + name;
+    for (std::size_t i = 0; i < names.size() && i < kMaxNamed; ++i) message += u"\n" + names[i];
+    if (names.size() > kMaxNamed) {
+        const std::string more = std::to_string(names.size() - kMaxNamed);
+        message += u"\nand " + std::u16string(more.begin(), more.end()) + u" more";
+    }
     message += u"\n\nCheck the application path of each.";
     return message;
 }
 
-CPublishResult PublishJumpList(CTaskList& list, IJumpListEnvironment& env) {
+CPublishResult PublishToShell(const CTaskList& list, IJumpListEnvironment& env) {
     CPublishResult result;
     CWaitCursorScope waitCursor(env);
     const int n = list.GetSize();
@@ -44,7 +50,7 @@ CPublishResult PublishJumpList(CTaskList& list, IJumpListEnvironment& env) {
 
     std::vector<std::u16string> skipped;
     for (int i = 0; i < n; ++i) {
-        const CJumpListAction action = list.GetAt(i);
+        const CJumpListAction& action = list.GetAt(i);
         // A failed entry is only missing from the Jump List; the rest still goes.
         if (action.m_bSeparator)
             pJumpList->AddTaskSeparator();
@@ -58,7 +64,17 @@ CPublishResult PublishJumpList(CTaskList& list, IJumpListEnvironment& env) {
         env.ShowError(kMsgCommitFailed);
     else if (!skipped.empty())  // a refused commit already says that nothing arrived
         env.ShowError(SkippedTasksMessage(skipped));
+    return result;
+}
 
-    result.m_save = LoadSaveDataFile(list, true);
+CPublishResult PublishJumpList(CTaskList& list, IJumpListEnvironment& env, CDataFileStore& store) {
+    // The shell must never show a list that Data.dat will not hold.
+    if (CDataFileStatus check = store.CheckSave(list); !check.Succeeded()) {
+        CPublishResult refused;
+        refused.m_save = std::move(check);
+        return refused;
+    }
+    CPublishResult result = PublishToShell(list, env);
+    if (result.m_bInitialized) result.m_save = store.Save(list);
     return result;
 }

@@ -49,16 +49,21 @@ std::u16string SkippedTasksMessage(const std::vector<std::u16string>& names);
 struct CPublishResult {
     bool m_bInitialized = false;  // false: nothing was added, committed or saved
     bool m_bCommitted = false;
-    // The save that follows every begun publication; empty when there was none.
+    // The save that follows every begun publication, or the store's refusal
+    // that kept the publication from beginning; empty when there was neither.
     // The caller reports a failed save: the publisher has no word for it.
     std::optional<CDataFileStatus> m_save;
 
     bool SaveFailed() const { return m_save && !m_save->Succeeded(); }
 };
 
-// Publishes list entry by entry (descriptions stay in the program) and then
-// saves it with LoadSaveDataFile, committed or not. A list the shell refuses
-// to begin is neither published nor saved. Both shell failures are shown
-// through env.ShowError, and so are, after a successful commit, the tasks the
-// Jump List refused (SkippedTasksMessage); the wait cursor is up for the whole call.
-CPublishResult PublishJumpList(CTaskList& list, IJumpListEnvironment& env);
+// Hands list to the shell entry by entry (descriptions stay in the program).
+// Both shell failures are shown through env.ShowError, and so are, after a
+// successful commit, the tasks the Jump List refused (SkippedTasksMessage);
+// the wait cursor is up for the whole call. Saves nothing.
+CPublishResult PublishToShell(const CTaskList& list, IJumpListEnvironment& env);
+
+// Publishes list as PublishToShell does and then saves it to store, committed
+// or not. A list the store would refuse (see CDataFileStore::CheckSave) is
+// neither published nor saved, and neither is one the shell refuses to begin.
+CPublishResult PublishJumpList(CTaskList& list, IJumpListEnvironment& env, CDataFileStore& store);

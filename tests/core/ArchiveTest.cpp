@@ -97,7 +97,10 @@ INSTANTIATE_TEST_SUITE_P(
         RoundTripCase{"LongText", MakeList({MakeTask(kLongText, u"", u"a", kLongText)}), 4 + 20 + 4 * 5000 + 2 + 8,
                       Hex({0, 0, 0, 0, 0, 0, 0, 0})},
         RoundTripCase{"OutsideBasicPlane", MakeList({MakeTask(kOutsideBmp, kOutsideBmp, u"C:\\\u00C5r\\a.exe")}), 0,
-                      Hex({0x0D, 0, 0x0A, 0, 0, 0, 0, 0, 0, 0, 0, 0})}),
+                      Hex({0x0D, 0, 0x0A, 0, 0, 0, 0, 0, 0, 0, 0, 0})},
+        // Code units whose low byte is a line feed's do not end the text.
+        RoundTripCase{"LineFeedLowByte", MakeList({MakeTask(u"\u010A\u0A0A", u"\u0A0A", u"\u010A")}), 40,
+                      Hex({0x0A, 0x01, 0x0D, 0, 0x0A, 0, 0x0D, 0, 0x0A, 0, 0x0D, 0, 0x0A, 0, 0, 0, 0, 0, 0, 0, 0, 0})}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(ArchiveTest, ReadingRules) {

@@ -1,6 +1,7 @@
 // The switches for scripts: what each reads, writes, publishes and exits with.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 
 #include "core/CommandLine.h"
@@ -93,6 +94,10 @@ TEST_F(CommandLineRunTest, EachSwitchWritesOnlyWhatItMustAndSaysHowItEnded) {
     Bytes damaged;
     AppendInt(damaged, 2);
     AppendRecord(damaged, kStored.GetAt(0));
+    Bytes tooMany;
+    AppendInt(tooMany, kMaxTaskListEntries + 1);
+    Bytes negativeCount = Store(kImported);
+    std::fill_n(negativeCount.begin(), 4, 0xFF);
     CTaskList defaults;
     FillDefaultTaskList(defaults);
     enum class Shell { Accepts, RefusesBegin, RefusesCommit };
@@ -106,6 +111,8 @@ TEST_F(CommandLineRunTest, EachSwitchWritesOnlyWhatItMustAndSaysHowItEnded) {
         std::optional<CTaskList> published;  // none: nothing reached the shell
         std::optional<Bytes> dataFileAfter;  // none: no Data.dat
         std::optional<Bytes> otherFileAfter;
+        std::optional<Bytes> copyAfter = std::nullopt;  // Data.dat.damaged
+        bool bDataFileReadOnly = false;
     } cases[] = {
         {"publish, first run", std::nullopt, std::nullopt, CCommandLine::publish, Shell::Accepts, kExitDone, defaults,
          Store(defaults), std::nullopt},
@@ -129,8 +136,23 @@ TEST_F(CommandLineRunTest, EachSwitchWritesOnlyWhatItMustAndSaysHowItEnded) {
          kExitListUnreadable, std::nullopt, Store(kStored), damaged},
         {"import, no file", Store(kStored), std::nullopt, CCommandLine::importList, Shell::Accepts,
          kExitListUnreadable, std::nullopt, Store(kStored), std::nullopt},
+        {"publish, stored empty list", Store(CTaskList()), std::nullopt, CCommandLine::publish, Shell::Accepts,
+         kExitDone, defaults, Store(defaults), std::nullopt},
+        {"publish, read-only Data.dat", Store(kStored), std::nullopt, CCommandLine::publish, Shell::Accepts,
+         kExitNotWritten, kStored, Store(kStored), std::nullopt, std::nullopt, true},
+        // Saved first: a refused shell leaves Data.dat holding the import, and says so.
         {"import, begin refused", Store(kStored), Store(kImported), CCommandLine::importList, Shell::RefusesBegin,
-         kExitShellRefused, std::nullopt, Store(kStored), Store(kImported)},
+         kExitShellRefused, std::nullopt, Store(kImported), Store(kImported)},
+        {"import, commit refused", Store(kStored), Store(kImported), CCommandLine::importList, Shell::RefusesCommit,
+         kExitShellRefused, std::nullopt, Store(kImported), Store(kImported)},
+        {"import, read-only Data.dat", Store(kStored), Store(kImported), CCommandLine::importList, Shell::Accepts,
+         kExitNotWritten, std::nullopt, Store(kStored), Store(kImported), std::nullopt, true},
+        {"import over a damaged Data.dat", damaged, Store(kImported), CCommandLine::importList, Shell::Accepts,
+         kExitDone, kImported, Store(kImported), Store(kImported), damaged},
+        {"import over a Data.dat announcing too many", tooMany, Store(kImported), CCommandLine::importList,
+         Shell::Accepts, kExitDone, kImported, Store(kImported), Store(kImported), tooMany},
+        {"import, negative count", Store(kStored), negativeCount, CCommandLine::importList, Shell::Accepts,
+         kExitListUnreadable, std::nullopt, Store(kStored), negativeCount},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -138,6 +160,7 @@ TEST_F(CommandLineRunTest, EachSwitchWritesOnlyWhatItMustAndSaysHowItEnded) {
         GetDataFilePath();
         if (c.dataFile) WriteBytes(DataFilePath(), *c.dataFile);
         if (c.otherFile) WriteBytes(other, *c.otherFile);
+        if (c.bDataFileReadOnly) SetReadOnly(DataFilePath(), true);
         CShellRecorder shell;
         shell.m_bFailBegin = c.shell == Shell::RefusesBegin;
         shell.m_bFailCommit = c.shell == Shell::RefusesCommit;
@@ -145,7 +168,9 @@ TEST_F(CommandLineRunTest, EachSwitchWritesOnlyWhatItMustAndSaysHowItEnded) {
         commandLine.m_eCommand = c.command;
         commandLine.m_strFile = other;
 
-        EXPECT_EQ(RunCommandLine(commandLine, shell), c.nExit);
+        CDataFileStore store(DataFilePath());
+        EXPECT_EQ(RunCommandLine(commandLine, shell, store).m_nExit, c.nExit);
+        if (c.bDataFileReadOnly) SetReadOnly(DataFilePath(), false);
         EXPECT_EQ(shell.m_bCommitted, c.published.has_value());
         if (c.published) {
             EXPECT_EQ(shell.m_published, AsPublished(*c.published));
@@ -154,6 +179,8 @@ TEST_F(CommandLineRunTest, EachSwitchWritesOnlyWhatItMustAndSaysHowItEnded) {
         EXPECT_EQ(ReadBytes(DataFilePath()), c.dataFileAfter.value_or(Bytes{}));
         EXPECT_EQ(FileExists(other), c.otherFileAfter.has_value());
         EXPECT_EQ(ReadBytes(other), c.otherFileAfter.value_or(Bytes{}));
+        EXPECT_EQ(FileExists(DataFilePath() + u".damaged"), c.copyAfter.has_value());
+        EXPECT_EQ(ReadBytes(DataFilePath() + u".damaged"), c.copyAfter.value_or(Bytes{}));
         TearDown();
         SetUp();
     }
@@ -166,7 +193,8 @@ TEST_F(CommandLineRunTest, ExportThatCannotBeWrittenSaysSo) {
     CCommandLine commandLine;
     commandLine.m_eCommand = CCommandLine::exportList;
     commandLine.m_strFile = FolderOf(DataFilePath()) + u"\\no such folder\\list.dat";
-    EXPECT_EQ(RunCommandLine(commandLine, shell), kExitNotWritten);
+    CDataFileStore store(DataFilePath());
+    EXPECT_EQ(RunCommandLine(commandLine, shell, store).m_nExit, kExitNotWritten);
     EXPECT_EQ(FolderEntries(FolderOf(DataFilePath())), std::vector<std::u16string>{u"Data.dat"});
 }
 

@@ -1,9 +1,16 @@
 // Where Data.dat lives, and what a load or a save does to it and to the list.
 #include <gtest/gtest.h>
 
+#ifndef _WIN32
+#include <csignal>
+#include <sys/resource.h>
+#include <unistd.h>
+#endif
+
 #include <algorithm>
 #include <chrono>
 #include <memory>
+#include <optional>
 #include <thread>
 
 #include "core/DataFile.h"
@@ -16,7 +23,15 @@ namespace {
 const CTaskList kStored = MakeList({MakeTask(u"Stored", u"d", u"cmd", u"/k"), MakeSeparator()});
 const CTaskList kChanged = MakeList({MakeTask(u"Changed", u"", u"notepad")});
 
-using DataFileTest = DataFolderTest;
+// Data.dat through one store, as the window and each command line run own one.
+class DataFileTest : public DataFolderTest {
+protected:
+    void SetUp() override {
+        DataFolderTest::SetUp();
+        m_store.emplace(DataFilePath());
+    }
+    std::optional<CDataFileStore> m_store;
+};
 
 TEST_F(DataFileTest, PathIsTheTitleWithHyphensInLocalAppData) {
     const std::u16string path = GetDataFilePath();
@@ -30,20 +45,20 @@ TEST_F(DataFileTest, PathIsTheTitleWithHyphensInLocalAppData) {
 TEST_F(DataFileTest, FirstRunCreatesTheFolderAndLeavesTheListAlone) {
     EXPECT_FALSE(FolderExists(FolderOf(DataFilePath())));
     CTaskList list = kStored;
-    EXPECT_EQ(LoadSaveDataFile(list, false).m_eResult, CDataFileStatus::missing);
+    EXPECT_EQ(m_store->LoadSaveDataFile(list, false).m_eResult, CDataFileStatus::missing);
     EXPECT_TRUE(FolderExists(FolderOf(DataFilePath())));
     EXPECT_FALSE(FileExists(DataFilePath()));
     EXPECT_EQ(list, kStored);
 
-    EXPECT_TRUE(LoadSaveDataFile(list, true).Succeeded());
+    EXPECT_TRUE(m_store->LoadSaveDataFile(list, true).Succeeded());
     EXPECT_EQ(ReadBytes(DataFilePath()), Store(kStored));
 }
 
 TEST_F(DataFileTest, SaveThenLoadRoundTripsAndLeavesNoTemporaryFile) {
     CTaskList list = kStored;
-    ASSERT_TRUE(LoadSaveDataFile(list, true).Succeeded());
+    ASSERT_TRUE(m_store->LoadSaveDataFile(list, true).Succeeded());
     CTaskList read = kChanged;
-    EXPECT_TRUE(LoadSaveDataFile(read, false).Succeeded());
+    EXPECT_TRUE(m_store->LoadSaveDataFile(read, false).Succeeded());
     EXPECT_EQ(read, kStored);
     EXPECT_EQ(FolderEntries(FolderOf(DataFilePath())), std::vector<std::u16string>{u"Data.dat"});
 }
@@ -53,18 +68,18 @@ TEST_F(DataFileTest, SavesThatCannotHappenLeaveThePreviousBytes) {
     for (Obstacle obstacle : {Obstacle::ReadOnly, Obstacle::Locked}) {
         SCOPED_TRACE(static_cast<int>(obstacle));
         CTaskList list = kStored;
-        ASSERT_TRUE(LoadSaveDataFile(list, true).Succeeded());
+        ASSERT_TRUE(m_store->LoadSaveDataFile(list, true).Succeeded());
         const Bytes before = ReadBytes(DataFilePath());
 
         CDataFileStatus status;
         CTaskList changed = kChanged;
         if (obstacle == Obstacle::ReadOnly) {
             SetReadOnly(DataFilePath(), true);
-            status = LoadSaveDataFile(changed, true);
+            status = m_store->LoadSaveDataFile(changed, true);
             SetReadOnly(DataFilePath(), false);
         } else {
             FileLock lock(DataFilePath());
-            status = LoadSaveDataFile(changed, true);
+            status = m_store->LoadSaveDataFile(changed, true);
         }
         EXPECT_EQ(status.m_eResult, CDataFileStatus::saveFailed);
         EXPECT_EQ(status.m_strPath, DataFilePath());
@@ -80,7 +95,7 @@ TEST_F(DataFileTest, SavesThatCannotHappenLeaveThePreviousBytes) {
 // A write that fails half way (a full disk, say) must not reach Data.dat.
 TEST_F(DataFileTest, WriteErrorHalfWayLeavesThePreviousBytes) {
     CTaskList list = kStored;
-    ASSERT_TRUE(LoadSaveDataFile(list, true).Succeeded());
+    ASSERT_TRUE(m_store->LoadSaveDataFile(list, true).Succeeded());
     const Bytes before = ReadBytes(DataFilePath());
     const auto writeHalfThenFail = [](CArchiveFile& file) {
         const std::uint8_t bytes[] = {9, 0, 0, 0};
@@ -125,7 +140,7 @@ TEST_F(DataFileTest, FileThatIsThereButUnreadLeavesTheListAndRefusesSaves) {
         {
             std::unique_ptr<FileLock> lock;
             if (c.obstacle == Obstacle::HeldByAnother) lock = std::make_unique<FileLock>(DataFilePath());
-            status = LoadSaveDataFile(list, false);
+            status = m_store->LoadSaveDataFile(list, false);
         }
         EXPECT_EQ(status.m_eResult, c.result);
         EXPECT_TRUE(status.LeftUnread());
@@ -142,7 +157,7 @@ TEST_F(DataFileTest, FileThatIsThereButUnreadLeavesTheListAndRefusesSaves) {
         }
 
         const std::vector<std::u16string> entries = FolderEntries(FolderOf(DataFilePath()));
-        EXPECT_EQ(LoadSaveDataFile(list, true).m_eResult, CDataFileStatus::saveRefused);
+        EXPECT_EQ(m_store->LoadSaveDataFile(list, true).m_eResult, CDataFileStatus::saveRefused);
         EXPECT_EQ(FolderEntries(FolderOf(DataFilePath())), entries);
         TearDown();
         SetUp();
@@ -151,40 +166,32 @@ TEST_F(DataFileTest, FileThatIsThereButUnreadLeavesTheListAndRefusesSaves) {
 
 TEST_F(DataFileTest, HoldThatEndsWithinTheRetryIsWaitedOut) {
     CTaskList list = kStored;
-    ASSERT_TRUE(LoadSaveDataFile(list, true).Succeeded());
+    ASSERT_TRUE(m_store->LoadSaveDataFile(list, true).Succeeded());
     auto lock = std::make_unique<FileLock>(DataFilePath());
     std::thread release([&lock] {
         std::this_thread::sleep_for(std::chrono::milliseconds(kBusyRetryMilliseconds / 4));
         lock.reset();
     });
     CTaskList read = kChanged;
-    const CDataFileStatus status = LoadSaveDataFile(read, false);
+    const CDataFileStatus status = m_store->LoadSaveDataFile(read, false);
     release.join();
     EXPECT_EQ(status.m_eResult, CDataFileStatus::ok);
     EXPECT_EQ(read, kStored);
 }
 
-// Only a load that reads the file, or the user's yes, lifts the refusal.
-TEST_F(DataFileTest, RefusalEndsWhenTheFileIsReadOrTheUserAllows) {
+// Only a load that reads the file lifts the refusal of a file that was not read.
+TEST_F(DataFileTest, RefusalEndsWhenTheFileIsRead) {
     Bytes tooMany;
     AppendInt(tooMany, kMaxTaskListEntries + 1);
-    for (bool bAllow : {false, true}) {
-        SCOPED_TRACE(bAllow);
-        GetDataFilePath();
-        WriteBytes(DataFilePath(), tooMany);
-        CTaskList list = kChanged;
-        ASSERT_TRUE(LoadSaveDataFile(list, false).LeftUnread());
-        ASSERT_EQ(LoadSaveDataFile(list, true).m_eResult, CDataFileStatus::saveRefused);
-        if (bAllow) {
-            AllowSavingOverDataFile();
-        } else {
-            WriteBytes(DataFilePath(), Store(kStored));  // another program mends it
-            ASSERT_TRUE(LoadSaveDataFile(list, false).Succeeded());
-            list = kChanged;
-        }
-        EXPECT_TRUE(LoadSaveDataFile(list, true).Succeeded());
-        EXPECT_EQ(ReadBytes(DataFilePath()), Store(kChanged));
-    }
+    GetDataFilePath();
+    WriteBytes(DataFilePath(), tooMany);
+    CTaskList list = kChanged;
+    ASSERT_TRUE(m_store->Load(list).LeftUnread());
+    ASSERT_EQ(m_store->Save(list).m_eResult, CDataFileStatus::saveRefused);
+    WriteBytes(DataFilePath(), Store(kStored));  // another program mends it
+    ASSERT_TRUE(m_store->Load(list).Succeeded());
+    EXPECT_TRUE(m_store->Save(kChanged).Succeeded());
+    EXPECT_EQ(ReadBytes(DataFilePath()), Store(kChanged));
 }
 
 // A read error anywhere is the system's error, never the end of the file.
@@ -226,7 +233,7 @@ TEST_F(DataFileTest, EntryLimitCountsTheAnnouncedEntriesOnly) {
     GetDataFilePath();
     WriteBytes(DataFilePath(), atLimit);
     CTaskList list;
-    const CDataFileStatus status = LoadSaveDataFile(list, false);
+    const CDataFileStatus status = m_store->LoadSaveDataFile(list, false);
     EXPECT_EQ(status.m_eResult, CDataFileStatus::damaged);
     EXPECT_EQ(status.m_nAnnounced, kMaxTaskListEntries);
     EXPECT_EQ(list.GetSize(), 1);
@@ -250,7 +257,7 @@ TEST_F(DataFileTest, DamagedFileKeepsCompleteRecordsAndACopy) {
         GetDataFilePath();
         WriteBytes(DataFilePath(), c.bytes);
         CTaskList list = kChanged;
-        const CDataFileStatus status = LoadSaveDataFile(list, false);
+        const CDataFileStatus status = m_store->LoadSaveDataFile(list, false);
         EXPECT_EQ(status.m_eResult, CDataFileStatus::damaged);
         EXPECT_EQ(status.m_nAnnounced, c.announced);
         EXPECT_EQ(status.m_nRead, c.read);
@@ -259,7 +266,7 @@ TEST_F(DataFileTest, DamagedFileKeepsCompleteRecordsAndACopy) {
         EXPECT_EQ(ReadBytes(DataFilePath() + u".damaged"), c.bytes);
 
         // The next save replaces Data.dat and leaves the damaged copy alone.
-        ASSERT_TRUE(LoadSaveDataFile(list, true).Succeeded());
+        ASSERT_TRUE(m_store->LoadSaveDataFile(list, true).Succeeded());
         EXPECT_EQ(ReadBytes(DataFilePath() + u".damaged"), c.bytes);
         TearDown();
         SetUp();
@@ -278,7 +285,7 @@ TEST_F(DataFileTest, DamagedCopiesTakeTheFirstFreeName) {
     for (const auto& load : loads) {
         WriteBytes(DataFilePath(), load.damaged);
         CTaskList list;
-        const CDataFileStatus status = LoadSaveDataFile(list, false);
+        const CDataFileStatus status = m_store->LoadSaveDataFile(list, false);
         ASSERT_EQ(status.m_eResult, CDataFileStatus::damaged);
         EXPECT_EQ(status.m_strCopyPath, DataFilePath() + load.copy);
     }
@@ -310,7 +317,7 @@ TEST_F(DataFileTest, ConcurrentSavesNeverTearTheFile) {
     }
     const Bytes bytesA = Store(a), bytesB = Store(b);
     GetDataFilePath();
-    int nTorn = 0, nBothFailed = 0;
+    int nTorn = 0, nBothFailed = 0, nNotBusy = 0;
     for (int nRound = 0; nRound < 200; ++nRound) {
         CDataFileStatus statusA, statusB;
         std::thread saverA([&] { statusA = SaveTaskListFile(DataFilePath(), a); });
@@ -319,12 +326,167 @@ TEST_F(DataFileTest, ConcurrentSavesNeverTearTheFile) {
         saverB.join();
         // One save may lose the race to the other (the file was busy), never both.
         nBothFailed += !statusA.Succeeded() && !statusB.Succeeded();
+        // Losing is only ever finding Data.dat held: two saves never clash on a temporary name.
+        for (const CDataFileStatus* status : {&statusA, &statusB})
+            nNotBusy += !status->Succeeded() && status->m_error.m_eKind != platform::SystemError::EKind::busy;
         const Bytes stored = ReadBytes(DataFilePath());
         if (stored != bytesA && stored != bytesB) ++nTorn;
     }
     EXPECT_EQ(nTorn, 0);
     EXPECT_EQ(nBothFailed, 0);
+    EXPECT_EQ(nNotBusy, 0);
     EXPECT_EQ(FolderEntries(FolderOf(DataFilePath())), std::vector<std::u16string>{u"Data.dat"});
+}
+
+// A file is whole only when its bytes end where the last announced record does.
+TEST_F(DataFileTest, MiscountedFilesAreDamagedAndCopiedBeforeAnySave) {
+    const CTaskList five = MakeList({kStored.GetAt(0), kStored.GetAt(1), kChanged.GetAt(0), kStored.GetAt(0),
+                                     kStored.GetAt(1)});
+    const Bytes whole = Store(five);
+    const auto withCount = [&whole](std::int32_t n) {
+        Bytes b = whole;
+        Bytes count;
+        AppendInt(count, n);
+        std::copy(count.begin(), count.end(), b.begin());
+        return b;
+    };
+    Bytes trailing = whole;
+    trailing.push_back(0);
+    struct Case {
+        const char* name;
+        Bytes bytes;
+        int announced, read;
+    };
+    const Case cases[] = {
+        {"NegativeCount", withCount(-1), -1, 0},
+        {"NegativeCountAlone", Bytes{0xFF, 0xFF, 0xFF, 0xFF}, -1, 0},
+        {"LowCountWithRecordsAfter", withCount(2), 2, 2},
+        {"HighCount", withCount(6), 6, 5},
+        {"ByteAfterTheLastRecord", trailing, 5, 5},
+        {"Truncated", Bytes(whole.begin(), whole.end() - 3), 5, 4},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        GetDataFilePath();
+        WriteBytes(DataFilePath(), c.bytes);
+        CTaskList list = kChanged;
+        const CDataFileStatus status = m_store->Load(list);
+        EXPECT_EQ(status.m_eResult, CDataFileStatus::damaged);
+        EXPECT_EQ(status.m_nAnnounced, c.announced);
+        EXPECT_EQ(status.m_nRead, c.read);
+        EXPECT_EQ(list.GetSize(), c.read);
+        EXPECT_EQ(ReadBytes(DataFilePath() + u".damaged"), c.bytes);
+        // An import file gets the same verdict, and no copy.
+        CTaskList imported = kChanged;
+        EXPECT_EQ(LoadTaskListFile(DataFilePath(), imported).m_eResult, CDataFileStatus::damaged);
+        TearDown();
+        SetUp();
+    }
+}
+
+// A damaged Data.dat of which no copy can be kept is never saved over.
+TEST_F(DataFileTest, DamagedFileWithoutACopyRefusesEverySave) {
+    GetDataFilePath();
+    const Bytes damaged = {3, 0, 0, 0};
+    WriteBytes(DataFilePath(), damaged);
+    for (int n = 1; n <= 999; ++n) WriteBytes(GetDamagedCopyPath(DataFilePath(), n), Bytes{9});
+    CTaskList list;
+    const CDataFileStatus status = m_store->Load(list);
+    ASSERT_EQ(status.m_eResult, CDataFileStatus::damaged);
+    EXPECT_TRUE(status.m_strCopyPath.empty());
+    for (const CTaskList& save : {kStored, kChanged})
+        EXPECT_EQ(m_store->Save(save).m_eResult, CDataFileStatus::saveRefused);
+    EXPECT_EQ(ReadBytes(DataFilePath()), damaged);
+    // Until the user says yes.
+    m_store->AllowSavingOverDataFile();
+    EXPECT_TRUE(m_store->Save(kChanged).Succeeded());
+    EXPECT_EQ(ReadBytes(DataFilePath()), Store(kChanged));
+}
+
+// What another program does to Data.dat after the store read it is never saved over.
+TEST_F(DataFileTest, ChangeByAnotherProgramIsNeverSavedOver) {
+    enum class Change { Rewritten, SameSizeRewritten, Replaced, Deleted, CreatedWhereThereWasNone };
+    const CTaskList kOther = MakeList({MakeTask(u"Other", u"", u"calc")});
+    const CTaskList kSameSize = MakeList({MakeTask(u"Stored", u"e", u"cmd", u"/k"), MakeSeparator()});
+    for (Change change : {Change::Rewritten, Change::SameSizeRewritten, Change::Replaced, Change::Deleted,
+                          Change::CreatedWhereThereWasNone}) {
+        SCOPED_TRACE(static_cast<int>(change));
+        GetDataFilePath();
+        CTaskList list;
+        if (change != Change::CreatedWhereThereWasNone) WriteBytes(DataFilePath(), Store(kStored));
+        m_store->Load(list);
+        ASSERT_FALSE(m_store->ChangedOutside());
+        Bytes left;
+        switch (change) {
+        case Change::Rewritten: left = Store(kOther); break;
+        case Change::SameSizeRewritten: left = Store(kSameSize); break;
+        case Change::Replaced: left = Store(kOther); break;
+        case Change::Deleted: break;
+        case Change::CreatedWhereThereWasNone: left = Store(kOther); break;
+        }
+        if (change == Change::Replaced) {
+            WriteBytes(DataFilePath() + u".new", left);
+            MoveOver(DataFilePath() + u".new", DataFilePath());
+        } else if (change == Change::Deleted) {
+            RemoveFile(DataFilePath());
+        } else {
+            WriteBytes(DataFilePath(), left);
+        }
+        EXPECT_TRUE(m_store->ChangedOutside());
+        EXPECT_EQ(m_store->Save(kChanged).m_eResult, CDataFileStatus::changedOutside);
+        EXPECT_EQ(ReadBytes(DataFilePath()), left);
+        // Once read again, the store saves.
+        m_store->Load(list);
+        EXPECT_FALSE(m_store->ChangedOutside());
+        EXPECT_TRUE(m_store->Save(kChanged).Succeeded());
+        EXPECT_EQ(ReadBytes(DataFilePath()), Store(kChanged));
+        TearDown();
+        SetUp();
+    }
+}
+
+// Every list the store saves is one it reads back whole; one past a limit is
+// refused with nothing written.
+TEST_F(DataFileTest, SavesStopAtTheLimitsThatLoadsKeep) {
+    const std::size_t cchForExactLimit = (kMaxTaskListFileBytes - 4 - 28) / 2;
+    CTaskList atByteLimit = MakeList({MakeTask(std::u16string(cchForExactLimit, u'x'), u"", u"")});
+    CTaskList pastByteLimit = MakeList({MakeTask(std::u16string(cchForExactLimit + 1, u'x'), u"", u"")});
+    CTaskList atEntryLimit, pastEntryLimit;
+    for (int i = 0; i < kMaxTaskListEntries; ++i) atEntryLimit.Add(MakeSeparator());
+    pastEntryLimit = atEntryLimit;
+    pastEntryLimit.Add(MakeSeparator());
+    ASSERT_EQ(StoredBytes(atByteLimit), kMaxTaskListFileBytes);
+    CTaskList list;
+    m_store->Load(list);
+    for (const CTaskList* fits : {&atByteLimit, &atEntryLimit}) {
+        ASSERT_TRUE(m_store->Save(*fits).Succeeded());
+        CTaskList read;
+        EXPECT_EQ(CDataFileStore(DataFilePath()).Load(read).m_eResult, CDataFileStatus::ok);
+        EXPECT_EQ(read.GetSize(), fits->GetSize());
+    }
+    const Bytes before = ReadBytes(DataFilePath());
+    for (const CTaskList* past : {&pastByteLimit, &pastEntryLimit}) {
+        const CDataFileStatus status = m_store->Save(*past);
+        EXPECT_EQ(status.m_eResult, CDataFileStatus::overLimits);
+        EXPECT_EQ(status.m_nAnnounced, past->GetSize());
+        EXPECT_EQ(status.m_cbFile, StoredBytes(*past));
+        EXPECT_EQ(SaveTaskListFile(DataFilePath() + u".export", *past).m_eResult, CDataFileStatus::overLimits);
+    }
+    EXPECT_EQ(ReadBytes(DataFilePath()), before);
+    EXPECT_EQ(FolderEntries(FolderOf(DataFilePath())), std::vector<std::u16string>{u"Data.dat"});
+}
+
+// A file held for the whole load is given up after the retry, not much later.
+TEST_F(DataFileTest, FileHeldThroughoutIsGivenUpAfterTheRetry) {
+    GetDataFilePath();
+    WriteBytes(DataFilePath(), Store(kStored));
+    FileLock lock(DataFilePath());
+    CTaskList list;
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(m_store->Load(list).m_eResult, CDataFileStatus::unreadable);
+    const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
+    EXPECT_GE(ms.count(), kBusyRetryMilliseconds - 100);
+    EXPECT_LE(ms.count(), kBusyRetryMilliseconds + 1000);
 }
 
 #ifndef _WIN32
@@ -336,13 +498,51 @@ TEST_F(DataFileTest, TrailingBackslashFromTheShellGivesOneBackslash) {
     EXPECT_TRUE(FolderExists(FolderOf(DataFilePath())));
 }
 
+// A dangling link is a name that looks free until the copy is made under it,
+// as a name another program takes between the look and the move.
+TEST_F(DataFileTest, CopyNameTakenAfterTheLookGoesToTheNextName) {
+    GetDataFilePath();
+    const Bytes damaged = {1, 0};
+    WriteBytes(DataFilePath(), damaged);
+    const std::string root(getenv("ZEMBRO_LOCALAPPDATA"));
+    const std::string taken = root + "/Zembro-by-Brellow/Data.dat.damaged";
+    ASSERT_EQ(::symlink((root + "/nowhere").c_str(), taken.c_str()), 0);
+    CTaskList list;
+    const CDataFileStatus status = m_store->Load(list);
+    EXPECT_EQ(status.m_strCopyPath, DataFilePath() + u".damaged-2");
+    EXPECT_EQ(ReadBytes(DataFilePath() + u".damaged-2"), damaged);
+}
+
+// A write refused half way through the archive's buffered writes (a full
+// disk) leaves Data.dat as it was.
+TEST_F(DataFileTest, WriteRefusedInTheMiddleOfASaveLeavesThePreviousBytes) {
+    CTaskList list;
+    m_store->Load(list);
+    ASSERT_TRUE(m_store->Save(kStored).Succeeded());
+    const Bytes before = ReadBytes(DataFilePath());
+    CTaskList large;
+    for (int i = 0; i < 2000; ++i) large.Add(MakeTask(std::u16string(100, u'x'), u"", u"cmd"));
+    ::signal(SIGXFSZ, SIG_IGN);
+    rlimit previous{};
+    ::getrlimit(RLIMIT_FSIZE, &previous);
+    rlimit small = previous;
+    small.rlim_cur = 100 * 1024;  // past the archive's first buffer, short of the list
+    ::setrlimit(RLIMIT_FSIZE, &small);
+    const CDataFileStatus status = m_store->Save(large);
+    ::setrlimit(RLIMIT_FSIZE, &previous);
+    EXPECT_EQ(status.m_eResult, CDataFileStatus::saveFailed);
+    EXPECT_EQ(ReadBytes(DataFilePath()), before);
+    EXPECT_EQ(FolderEntries(FolderOf(DataFilePath())), std::vector<std::u16string>{u"Data.dat"});
+}
+
 TEST_F(DataFileTest, UnknownFolderDoesNothingAndSaysSo) {
     setenv("ZEMBRO_LOCALAPPDATA", "", 1);
     EXPECT_EQ(GetDataFilePath(), u"");
+    m_store.emplace(GetDataFilePath());
     CTaskList list = kStored;
-    EXPECT_EQ(LoadSaveDataFile(list, false).m_eResult, CDataFileStatus::noFolder);
+    EXPECT_EQ(m_store->LoadSaveDataFile(list, false).m_eResult, CDataFileStatus::noFolder);
     EXPECT_EQ(list, kStored);
-    EXPECT_EQ(LoadSaveDataFile(list, true).m_eResult, CDataFileStatus::noFolder);
+    EXPECT_EQ(m_store->LoadSaveDataFile(list, true).m_eResult, CDataFileStatus::noFolder);
 }
 #endif
 

@@ -29,9 +29,10 @@ using DefaultTaskListFileTest = DataFolderTest;
 TEST_F(DefaultTaskListFileTest, RoundTripsThroughTheDataFile) {
     CTaskList list;
     FillDefaultTaskList(list);
-    ASSERT_TRUE(LoadSaveDataFile(list, true).Succeeded());
+    CDataFileStore store(DataFilePath());
+    ASSERT_TRUE(store.Save(list).Succeeded());
     CTaskList read;
-    ASSERT_TRUE(LoadSaveDataFile(read, false).Succeeded());
+    ASSERT_TRUE(store.Load(read).Succeeded());
     EXPECT_EQ(read, list);
 }
 

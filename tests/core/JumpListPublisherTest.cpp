@@ -118,11 +118,9 @@ protected:
     void SetUp() override {
         DataFolderTest::SetUp();
         m_env = std::make_unique<CRecordingEnvironment>(DataFilePath());
+        m_store.emplace(DataFilePath());
     }
-    void StoreBefore(const CTaskList& list) {
-        CTaskList copy = list;
-        ASSERT_TRUE(LoadSaveDataFile(copy, true).Succeeded());
-    }
+    void StoreBefore(const CTaskList& list) { ASSERT_TRUE(m_store->Save(list).Succeeded()); }
     void ExpectCursorBalanced() const {
         EXPECT_EQ(m_env->m_nCursorDepth, 0);
         EXPECT_FALSE(m_env->m_bCursorDownDuringCall);
@@ -131,6 +129,7 @@ protected:
         EXPECT_EQ(m_env->m_calls.back(), "EndWaitCursor");
     }
     std::unique_ptr<CRecordingEnvironment> m_env;
+    std::optional<CDataFileStore> m_store;
 };
 
 const CJumpListAction kCmd = MakeTask(u"Command Prompt", u"Open Command Prompt", u"cmd", u"/k dir", u"", 0);
@@ -160,7 +159,7 @@ TEST_F(JumpListPublisherTest, HandsOverEveryEntryInOrderThenCommitsThenSaves) {
         const Bytes before = ReadBytes(DataFilePath());
 
         CTaskList list = c.list;
-        const CPublishResult result = PublishJumpList(list, *m_env);
+        const CPublishResult result = PublishJumpList(list, *m_env, *m_store);
 
         EXPECT_EQ(m_env->m_calls, ExpectedCalls(c.list));
         EXPECT_EQ(m_env->m_published, Published(c.list));
@@ -180,7 +179,7 @@ TEST_F(JumpListPublisherTest, HandsOverEveryEntryInOrderThenCommitsThenSaves) {
 
 TEST_F(JumpListPublisherTest, EmptyListIsCommittedEmptyAndSavedWithCountZero) {
     CTaskList list;
-    PublishJumpList(list, *m_env);
+    PublishJumpList(list, *m_env, *m_store);
     EXPECT_EQ(m_env->m_published.GetSize(), 0);
     EXPECT_EQ(ReadBytes(DataFilePath()), (Bytes{0, 0, 0, 0}));
 }
@@ -191,14 +190,14 @@ TEST_F(JumpListPublisherTest, DescriptionNeverReachesTheShell) {
     CTaskList withDescription = MakeList({described});
     CTaskList withoutDescription = MakeList({kNotepad});
 
-    PublishJumpList(withDescription, *m_env);
+    PublishJumpList(withDescription, *m_env, *m_store);
     // The file keeps the description all the same.
     CTaskList reread;
-    LoadSaveDataFile(reread, false);
+    m_store->Load(reread);
     EXPECT_EQ(reread, withDescription);
 
     CRecordingEnvironment second(DataFilePath());
-    PublishJumpList(withoutDescription, second);
+    PublishJumpList(withoutDescription, second, *m_store);
     EXPECT_EQ(m_env->m_published, second.m_published);
     EXPECT_EQ(m_env->m_published.GetAt(0).m_strTitle, u"Notes");
 }
@@ -211,7 +210,7 @@ TEST_F(JumpListPublisherTest, RefusedBeginShowsOneMessageAndTouchesNothing) {
         m_env->m_bFailInitialize = true;
 
         CTaskList list = MakeList({kCmd, MakeSeparator(), kBlank});
-        const CPublishResult result = PublishJumpList(list, *m_env);
+        const CPublishResult result = PublishJumpList(list, *m_env, *m_store);
 
         EXPECT_EQ(m_env->m_errors, std::vector<std::u16string>{u"Failed to Initialize Jump List"});
         const std::vector<std::string> expected = {"BeginWaitCursor", "CreateJumpList", "InitializeList",
@@ -234,7 +233,7 @@ TEST_F(JumpListPublisherTest, RefusedCommitShowsOneMessageAndThenSaves) {
     m_env->m_bFailCommit = true;
 
     CTaskList list = MakeList({kCmd, MakeSeparator()});
-    const CPublishResult result = PublishJumpList(list, *m_env);
+    const CPublishResult result = PublishJumpList(list, *m_env, *m_store);
 
     EXPECT_EQ(m_env->m_errors, std::vector<std::u16string>{u"Failed to Commit Jump List"});
     EXPECT_EQ(m_env->m_calls, ExpectedCalls(list, true));
@@ -250,7 +249,7 @@ TEST_F(JumpListPublisherTest, RefusedCommitShowsOneMessageAndThenSaves) {
 TEST_F(JumpListPublisherTest, RefusedEntriesAreStillFollowedByTheRest) {
     m_env->m_bFailAdds = true;
     CTaskList list = MakeList({kCmd, MakeSeparator(), kNotepad});
-    const CPublishResult result = PublishJumpList(list, *m_env);
+    const CPublishResult result = PublishJumpList(list, *m_env, *m_store);
     std::vector<std::string> calls = ExpectedCalls(list);
     calls.insert(calls.end() - 2, "ShowError");  // after the commit, before the list goes
     EXPECT_EQ(m_env->m_calls, calls);
@@ -265,7 +264,7 @@ TEST_F(JumpListPublisherTest, RefusedCommitIsTheOnlyMessageEvenWithRefusedTasks)
     m_env->m_refusedPaths = {u"cmd"};
     m_env->m_bFailCommit = true;
     CTaskList list = MakeList({kCmd, kNotepad});
-    PublishJumpList(list, *m_env);
+    PublishJumpList(list, *m_env, *m_store);
     EXPECT_EQ(m_env->m_errors, std::vector<std::u16string>{u"Failed to Commit Jump List"});
     EXPECT_EQ(m_env->m_published, Published(list));
     EXPECT_EQ(ReadBytes(DataFilePath()), Store(list));
@@ -277,7 +276,7 @@ TEST_F(JumpListPublisherTest, FailedSaveIsHandedToTheCaller) {
     SetReadOnly(DataFilePath(), true);
 
     CTaskList list = MakeList({kCmd});
-    const CPublishResult result = PublishJumpList(list, *m_env);
+    const CPublishResult result = PublishJumpList(list, *m_env, *m_store);
     SetReadOnly(DataFilePath(), false);
 
     EXPECT_TRUE(result.m_bCommitted);
@@ -290,10 +289,50 @@ TEST_F(JumpListPublisherTest, FailedSaveIsHandedToTheCaller) {
     ExpectCursorBalanced();
 }
 
+// The shell never shows a list that Data.dat would not hold.
+TEST_F(JumpListPublisherTest, ListTheStoreWouldRefuseIsNeitherPublishedNorSaved) {
+    CTaskList tooMany;
+    for (int i = 0; i <= kMaxTaskListEntries; ++i) tooMany.Add(MakeSeparator());
+    const struct {
+        const char* name;
+        bool bChangeOutside;
+        CTaskList list;
+        CDataFileStatus::EResult result;
+    } cases[] = {
+        {"PastTheEntryLimit", false, tooMany, CDataFileStatus::overLimits},
+        {"DataFileChangedByAnother", true, MakeList({kCmd}), CDataFileStatus::changedOutside},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        StoreBefore(MakeList({kNotepad}));
+        if (c.bChangeOutside) WriteBytes(DataFilePath(), Store(MakeList({kBlank})));
+        const Bytes before = ReadBytes(DataFilePath());
+        CTaskList list = c.list;
+        const CPublishResult result = PublishJumpList(list, *m_env, *m_store);
+        EXPECT_TRUE(m_env->m_calls.empty());
+        EXPECT_FALSE(result.m_bInitialized);
+        ASSERT_TRUE(result.SaveFailed());
+        EXPECT_EQ(result.m_save->m_eResult, c.result);
+        EXPECT_EQ(ReadBytes(DataFilePath()), before);
+        TearDown();
+        SetUp();
+    }
+}
+
+TEST_F(JumpListPublisherTest, SkippedTasksMessageNamesTenThenCounts) {
+    std::vector<std::u16string> names;
+    for (char16_t c = u'A'; c <= u'L'; ++c) names.push_back(std::u16string(1, c));
+    EXPECT_EQ(SkippedTasksMessage(names), u"These tasks could not be added to the Jump List:\n"
+                                          u"\nA\nB\nC\nD\nE\nF\nG\nH\nI\nJ\nand 2 more"
+                                          u"\n\nCheck the application path of each.");
+    EXPECT_EQ(SkippedTasksMessage({u"Notes"}),
+              u"These tasks could not be added to the Jump List:\n\nNotes\n\nCheck the application path of each.");
+}
+
 TEST_F(JumpListPublisherTest, ErrorFromTheShellSideStillReleasesListAndCursor) {
     m_env->m_bThrowOnAdd = true;
     CTaskList list = MakeList({kCmd});
-    EXPECT_THROW(PublishJumpList(list, *m_env), std::runtime_error);
+    EXPECT_THROW(PublishJumpList(list, *m_env, *m_store), std::runtime_error);
     const std::vector<std::string> expected = {"BeginWaitCursor", "CreateJumpList", "InitializeList",
                                                "AddTask",         "DestroyJumpList", "EndWaitCursor"};
     EXPECT_EQ(m_env->m_calls, expected);

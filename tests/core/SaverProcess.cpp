@@ -1,4 +1,4 @@
-// Saves two lists to Data.dat in turn, through the store, until it is killed.
+// Saves two lists to Data.dat in turn, as the store does, until it is killed.
 #include <windows.h>
 
 #include "core/DataFile.h"
@@ -7,8 +7,9 @@
 int wmain() {
     CTaskList lists[] = {MegabyteList(u'a'), MegabyteList(u'b')};
     HANDLE hReady = CreateEventW(nullptr, TRUE, FALSE, kSaverReadyEvent);
+    const std::u16string strPath = GetDataFilePath();
     for (unsigned n = 0;; ++n) {
         if (n == 1) SetEvent(hReady);
-        LoadSaveDataFile(lists[n % 2], true);
+        SaveTaskListFile(strPath, lists[n % 2]);
     }
 }

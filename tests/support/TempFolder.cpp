@@ -15,6 +15,7 @@
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <cstdio>
 
 #include <filesystem>
 #include <fstream>
@@ -48,6 +49,12 @@ bool FolderExists(const std::u16string& path) {
 }
 
 void MakeFolder(const std::u16string& path) { ASSERT_TRUE(CreateDirectoryW(as_wcstr(path), nullptr)); }
+
+void MoveOver(const std::u16string& from, const std::u16string& to) {
+    ASSERT_TRUE(MoveFileExW(as_wcstr(from), as_wcstr(to), MOVEFILE_REPLACE_EXISTING));
+}
+
+void RemoveFile(const std::u16string& path) { ASSERT_TRUE(DeleteFileW(as_wcstr(path))); }
 
 void SetReadOnly(const std::u16string& path, bool bReadOnly) {
     SetFileAttributesW(as_wcstr(path), bReadOnly ? FILE_ATTRIBUTE_READONLY : FILE_ATTRIBUTE_NORMAL);
@@ -88,7 +95,6 @@ void DataFolderTest::SetUp() {
     m_strDataFile = GetDataFilePath();  // the prefix's own local application data folder
     ASSERT_FALSE(m_strDataFile.empty());
     RemoveDataFolder();
-    AllowSavingOverDataFile();  // no earlier test's unread file stands guard
 }
 
 void DataFolderTest::RemoveDataFolder() {
@@ -137,6 +143,12 @@ bool FolderExists(const std::u16string& path) { return std::filesystem::is_direc
 
 void MakeFolder(const std::u16string& path) { ASSERT_TRUE(std::filesystem::create_directory(Native(path))); }
 
+void MoveOver(const std::u16string& from, const std::u16string& to) {
+    ASSERT_EQ(::rename(Native(from).c_str(), Native(to).c_str()), 0);
+}
+
+void RemoveFile(const std::u16string& path) { ASSERT_EQ(::unlink(Native(path).c_str()), 0); }
+
 void SetReadOnly(const std::u16string& path, bool bReadOnly) { ::chmod(Native(path).c_str(), bReadOnly ? 0444 : 0644); }
 
 std::vector<std::u16string> FolderEntries(const std::u16string& folder) {
@@ -169,7 +181,6 @@ void DataFolderTest::SetUp() {
     m_strNativeRoot = templ;
     ::setenv("ZEMBRO_LOCALAPPDATA", templ, 1);
     m_strDataFile = std::u16string(m_strNativeRoot.begin(), m_strNativeRoot.end()) + u"\\Zembro-by-Brellow\\Data.dat";
-    AllowSavingOverDataFile();  // no earlier test's unread file stands guard
 }
 
 void DataFolderTest::RemoveDataFolder() { std::filesystem::remove_all(m_strNativeRoot); }

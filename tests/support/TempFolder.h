@@ -15,6 +15,8 @@ void WriteBytes(const std::u16string& path, const Bytes& bytes);
 bool FileExists(const std::u16string& path);
 bool FolderExists(const std::u16string& path);
 void MakeFolder(const std::u16string& path);
+void MoveOver(const std::u16string& from, const std::u16string& to);  // replaces to
+void RemoveFile(const std::u16string& path);
 void SetReadOnly(const std::u16string& path, bool bReadOnly);
 std::u16string FolderOf(const std::u16string& path);
 // The names in a folder, sorted; empty when there is no such folder.
