@@ -87,6 +87,26 @@ CCommandLine ParseCommandLine(const std::vector<std::u16string>& args) {
     return commandLine;
 }
 
+std::u16string EncodeWindowCommand(const CCommandLine& commandLine) {
+    switch (commandLine.m_eCommand) {
+    case CCommandLine::publish: return u"P";
+    case CCommandLine::importList: return u"I" + commandLine.m_strFile;
+    default: return u"";
+    }
+}
+
+CCommandLine DecodeWindowCommand(const std::u16string& strData) {
+    CCommandLine commandLine;
+    commandLine.m_eCommand = CCommandLine::bad;
+    if (strData == u"P") {
+        commandLine.m_eCommand = CCommandLine::publish;
+    } else if (strData.size() > 1 && strData[0] == u'I' && strData.find(u'\0') == std::u16string::npos) {
+        commandLine.m_eCommand = CCommandLine::importList;
+        commandLine.m_strFile = strData.substr(1);
+    }
+    return commandLine;
+}
+
 CCommandLineResult RunCommandLine(const CCommandLine& commandLine, IJumpListEnvironment& env, CDataFileStore& store) {
     switch (commandLine.m_eCommand) {
     case CCommandLine::publish: return Publish(store, env);

@@ -39,6 +39,13 @@ inline constexpr char16_t kCommandLineUsage[] =
     u"written), 3 a command line like this one, 4 a file could not be written, 5 the open window is busy with a "
     u"dialog (nothing was done).";
 
+// What the command line hands a running window (as WM_COPYDATA, tagged
+// kWindowCommandTag): publish, or import with the file's full path.
+inline constexpr unsigned long kWindowCommandTag = 0x5A4D4252;  // "ZMBR"
+std::u16string EncodeWindowCommand(const CCommandLine& commandLine);
+// bad for anything EncodeWindowCommand does not make.
+CCommandLine DecodeWindowCommand(const std::u16string& strData);
+
 // args: the words after the program's name. Switches are case-insensitive,
 // and "-" works like "/".
 CCommandLine ParseCommandLine(const std::vector<std::u16string>& args);

@@ -54,13 +54,79 @@ INT_PTR CDialog::DoModal() {
         const CWinApp* pApp = AfxGetApp();
         if (pApp && pApp->m_pMainWnd && pApp->m_pMainWnd != this) hWndOwner = pApp->m_pMainWnd->m_hWnd;
     }
+    if (m_bOwnModalLoop) return RunOwnModalLoop(hWndOwner);
     return DialogBoxParamW(AfxGetResourceHandle(), MAKEINTRESOURCEW(m_nIDTemplate), hWndOwner, DialogProc,
                            reinterpret_cast<LPARAM>(this));
 }
 
-void CDialog::EndDialog(int nResult) {
-    if (m_hWnd) ::EndDialog(m_hWnd, nResult);
+INT_PTR CDialog::RunOwnModalLoop(HWND hWndOwner) {
+    m_bEndModal = false;
+    m_nModalResult = IDCANCEL;
+    m_bInOwnModalLoop = true;
+    const HWND hWnd = ::CreateDialogParamW(AfxGetResourceHandle(), MAKEINTRESOURCEW(m_nIDTemplate), hWndOwner,
+                                           DialogProc, reinterpret_cast<LPARAM>(this));
+    if (!hWnd) {
+        m_bInOwnModalLoop = false;
+        return -1;
+    }
+    // As DialogBox does: the owner takes no input while the dialog runs.
+    const bool bOwnerEnabled = hWndOwner && ::IsWindowEnabled(hWndOwner);
+    if (bOwnerEnabled) ::EnableWindow(hWndOwner, FALSE);
+    // A dialog that placed itself (maximised, say) is already visible.
+    if (!m_bEndModal && !::IsWindowVisible(hWnd)) ::ShowWindow(hWnd, SW_SHOW);
+    while (!m_bEndModal) {
+        // Copied: a handler may add or remove handles.
+        const std::vector<HANDLE> handles = m_arrWaitHandles;
+        const auto nHandles = static_cast<DWORD>(handles.size());
+        const DWORD dwWait = ::MsgWaitForMultipleObjectsEx(nHandles, handles.data(), INFINITE, QS_ALLINPUT,
+                                                           MWMO_INPUTAVAILABLE);
+        if (dwWait < WAIT_OBJECT_0 + nHandles) {
+            OnWaitHandleSignalled(handles[dwWait - WAIT_OBJECT_0]);
+            continue;
+        }
+        // A handle that cannot be waited for would make every wait fail at once.
+        if (dwWait == WAIT_FAILED) m_arrWaitHandles.clear();
+        MSG msg{};
+        while (!m_bEndModal && ::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (msg.message == WM_QUIT) {
+                // For the loop that runs after this one.
+                ::PostQuitMessage(static_cast<int>(msg.wParam));
+                m_bEndModal = true;
+                break;
+            }
+            if (!::IsDialogMessageW(hWnd, &msg)) {
+                ::TranslateMessage(&msg);
+                ::DispatchMessageW(&msg);
+            }
+        }
+    }
+    // Before the dialog goes, so that the owner is the window activated next.
+    if (bOwnerEnabled) ::EnableWindow(hWndOwner, TRUE);
+    ::DestroyWindow(hWnd);
+    m_bInOwnModalLoop = false;
+    m_arrWaitHandles.clear();
+    return m_nModalResult;
 }
+
+void CDialog::EndDialog(int nResult) {
+    if (!m_hWnd) return;
+    if (!m_bInOwnModalLoop) {
+        ::EndDialog(m_hWnd, nResult);
+        return;
+    }
+    m_nModalResult = nResult;
+    m_bEndModal = true;
+    ::ShowWindow(m_hWnd, SW_HIDE);
+}
+
+void CDialog::AddWaitHandle(HANDLE hHandle) {
+    if (hHandle && hHandle != INVALID_HANDLE_VALUE && m_arrWaitHandles.size() < MAXIMUM_WAIT_OBJECTS - 1)
+        m_arrWaitHandles.push_back(hHandle);
+}
+
+void CDialog::RemoveWaitHandle(HANDLE hHandle) { std::erase(m_arrWaitHandles, hHandle); }
+
+void CDialog::OnWaitHandleSignalled(HANDLE) {}
 
 BOOL CDialog::UpdateData(BOOL bSaveAndValidate) {
     CDataExchange dx(*this, bSaveAndValidate);
@@ -190,6 +256,7 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND hWnd, UINT message, WPARAM wParam, LPA
     if (!pDlg) return FALSE;  // messages before WM_INITDIALOG
 
     INT_PTR result = FALSE;
+    ++pDlg->m_nHandlingDepth;
     try {
         result = pDlg->HandleMessage(message, wParam, lParam);
     } catch (const std::exception& e) {
@@ -197,6 +264,7 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND hWnd, UINT message, WPARAM wParam, LPA
     } catch (...) {
         pDlg->ReportException(nullptr);
     }
+    --pDlg->m_nHandlingDepth;
 
     if (message == WM_NCDESTROY) {
         SetWindowLongPtrW(hWnd, DWLP_USER, 0);

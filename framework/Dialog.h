@@ -120,6 +120,11 @@ public:
     // The dialog's window while it exists, else null.
     HWND m_hWnd = nullptr;
 
+    // How many of this dialog's messages are being handled now: more than one
+    // while a handler waits in a nested loop (a message box, a menu, a drag)
+    // and the dialog is handed another.
+    int GetHandlingDepth() const { return m_nHandlingDepth; }
+
 protected:
     // Base: exchanges the members into the controls and applies the layout
     // resource of the dialog's id. TRUE lets the dialog manager focus the first
@@ -139,6 +144,19 @@ protected:
     // takes its new size: rescale what the dialog sized in pixels itself.
     virtual void OnDpiChanged(UINT nOldDpi, UINT nNewDpi);
 
+    // A dialog that waits for kernel objects besides its messages (a change
+    // notification, say) asks for it in its constructor: DoModal then runs its
+    // own loop, which waits for both with MsgWaitForMultipleObjectsEx. Nested
+    // dialogs and message boxes run their own loops meanwhile, so a handle
+    // signalled then is seen when they end.
+    void UseOwnModalLoop() { m_bOwnModalLoop = true; }
+    // Waited for from now until RemoveWaitHandle or the window's end; the
+    // handle stays the caller's.
+    void AddWaitHandle(HANDLE hHandle);
+    void RemoveWaitHandle(HANDLE hHandle);
+    // hHandle is signalled; the dialog resets or re-arms it.
+    virtual void OnWaitHandleSignalled(HANDLE hHandle);
+
 private:
     struct CLayoutItem {
         HWND m_hWnd;
@@ -155,6 +173,7 @@ private:
     void HandleDpiChanged(UINT nNewDpi, const RECT& rcSuggested);
     void RescaleForDpi(UINT nOldDpi, UINT nNewDpi);
     void LoadSmallIcon();
+    INT_PTR RunOwnModalLoop(HWND hWndOwner);
 
     UINT m_nIDTemplate;
     CDialog* m_pParentWnd;
@@ -166,6 +185,12 @@ private:
     UINT m_nIDSmallIcon = 0;
     UniqueIcon m_hSmallIcon;
     UniqueGdiObject m_font;  // the dialog's font after a DPI change; the template's before
+    int m_nHandlingDepth = 0;
+    bool m_bOwnModalLoop = false;
+    bool m_bInOwnModalLoop = false;
+    bool m_bEndModal = false;
+    INT_PTR m_nModalResult = IDCANCEL;
+    std::vector<HANDLE> m_arrWaitHandles;
 };
 
 template <class T>

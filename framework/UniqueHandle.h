@@ -94,6 +94,12 @@ struct IdListTraits {
     static Handle Invalid() { return nullptr; }
     static void Close(Handle h) { ::ILFree(h); }
 };
+// FindFirstChangeNotificationW's handle: invalid is INVALID_HANDLE_VALUE.
+struct ChangeNotificationTraits {
+    using Handle = HANDLE;
+    static Handle Invalid() { return INVALID_HANDLE_VALUE; }
+    static void Close(Handle h) { ::FindCloseChangeNotification(h); }
+};
 // Memory a COM call allocated for its caller (a display name, for instance).
 template <typename T>
 struct CoTaskMemTraits {
@@ -119,6 +125,7 @@ using UniqueGdiObject = UniqueHandle<GdiObjectTraits>;
 using UniqueMemoryDc = UniqueHandle<MemoryDcTraits>;
 using UniqueMenu = UniqueHandle<MenuTraits>;
 using UniqueIdList = UniqueHandle<IdListTraits>;
+using UniqueChangeNotification = UniqueHandle<ChangeNotificationTraits>;
 template <typename T>
 using UniqueCoTaskMem = UniqueHandle<CoTaskMemTraits<T>>;
 template <typename T>

@@ -7,6 +7,7 @@
 #include "E2ETest.h"
 #include "core/CommandLine.h"
 #include "framework/WinText.h"
+#include "res/resource.h"
 
 namespace {
 
@@ -111,6 +112,43 @@ TEST_F(E2ETest, ExportThenImportOnAFreshProfileGivesDataDatBack) {
     ASSERT_TRUE(HostRecordExists());
     EXPECT_EQ(ReadHostRecord()->tasks, ExpectedEntries(kFour));
     DeleteFileW(as_wcstr(exported));
+}
+
+// With the window open, the window makes the import its own change: shown at
+// once, undoable, and never overwritten by the window's older list. While the
+// window shows a message, nothing is changed and the script hears "busy".
+TEST_F(E2ETest, ImportWithTheWindowOpenIsTheWindowsOwnChange) {
+    const std::u16string team = TempFile(L"team.dat");
+    const CTaskList kTeam = MakeList({MakeTask(u"Team", u"", u"calc.exe"), MakeSeparator()});
+    WriteBytes(team, Store(kTeam));
+    WriteDataFile(Store(kFour));
+    CZembroDriver zembro;
+    ASSERT_TRUE(zembro.Start());
+
+    const ScriptRun imported = RunScripted(L"/import " + Quoted(team));
+    EXPECT_EQ(imported.dwExit, static_cast<DWORD>(kExitDone));
+    EXPECT_EQ(ReadRows(zembro.Main()), ExpectedRows(kTeam));
+    EXPECT_EQ(ReadBytes(DataFile()), Store(kTeam));
+    EXPECT_EQ(ReadHostRecord()->tasks, ExpectedEntries(kTeam));
+
+    // A change in the window goes on from the import, not from its old list.
+    SelectRow(zembro.Main(), 0);
+    ASSERT_TRUE(Click(zembro.Main(), IDC_MOVE_DOWN, zembro.Answering()));
+    EXPECT_EQ(ReadBytes(DataFile()), Store(MakeList({kTeam.GetAt(1), kTeam.GetAt(0)})));
+    ASSERT_TRUE(Choose(zembro.Main(), IDM_UNDO, zembro.Answering()));
+    ASSERT_TRUE(Choose(zembro.Main(), IDM_UNDO, zembro.Answering()));
+    EXPECT_EQ(ReadBytes(DataFile()), Store(kFour)) << "the import is one undo step";
+
+    SelectRow(zembro.Main(), -1);
+    PressButton(zembro.Main(), IDC_DELETE);  // "Select a Jump List ..." stays up
+    const HWND hBox = zembro.WaitForMessageBox();
+    ASSERT_NE(hBox, nullptr);
+    const ScriptRun busy = RunScripted(L"/import " + Quoted(team));
+    EXPECT_EQ(busy.dwExit, static_cast<DWORD>(kExitWindowBusy));
+    EXPECT_EQ(ReadBytes(DataFile()), Store(kFour));
+    zembro.Answer(hBox);
+    EXPECT_TRUE(zembro.Close());
+    DeleteFileW(as_wcstr(team));
 }
 
 TEST_F(E2ETest, ABadCommandLineShowsTheUsageAndExitsWith3) {

@@ -33,9 +33,11 @@ TEST_F(E2ETest, StartShowsWhatDataDatHoldsAndSeedsTheDefaultsWhenItHoldsNothing)
     } cases[] = {
         {"first start", std::nullopt, {}, Defaults(), false, true},
         {"no records", Bytes{0, 0, 0, 0}, {}, Defaults(), false, true},
-        {"a negative count", Bytes{0xFF, 0xFF, 0xFF, 0xFF}, {}, Defaults(), false, true},
+        {"a negative count", Bytes{0xFF, 0xFF, 0xFF, 0xFF}, {{DamagedText(u"no entry could be read."), kWarning}},
+         Defaults(), false, true, true},
         {"a stored list", Store(kFour), {}, kFour, true, false},
-        {"bytes after the last entry", WithTail(Store(kFour)), {}, kFour, true, false},
+        {"bytes after the last entry", WithTail(Store(kFour)),
+         {{DamagedText(u"bytes follow its 4 entries, which could be read."), kWarning}}, kFour, true, false, true},
         {"two of three entries complete", TwoOfThree(),
          {{DamagedText(u"2 of 3 entries could be read."), kWarning}}, MakeList({kCmd, kPad}), true, false, true},
         {"empty", Bytes{}, {{DamagedText(u"no entry could be read."), kWarning}}, Defaults(), false, true, true},

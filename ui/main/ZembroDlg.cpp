@@ -53,7 +53,11 @@ std::wstring CZembroDlg::FileNameOf(const std::u16string& strPath) {
 
 CZembroDlg::CZembroDlg(CDialog* pParent)
     : CDialog(IDD, pParent),
-      m_hIcon(::LoadIconW(AfxGetResourceHandle(), MAKEINTRESOURCEW(IDI_ZEMBRO))) {}
+      m_store(GetDataFilePath()),
+      m_hIcon(::LoadIconW(AfxGetResourceHandle(), MAKEINTRESOURCEW(IDI_ZEMBRO))) {
+    // Its loop also waits for the data folder's change notification.
+    UseOwnModalLoop();
+}
 
 CZembroDlg::~CZembroDlg() = default;
 
@@ -96,6 +100,7 @@ std::span<const CMessageMapEntry> CZembroDlg::GetMessageMap() const {
         {WM_DROPFILES, 0, 0, &CZembroDlg::OnDropFiles},
         {WM_ZEMBRO_LIST_KEY, 0, 0, &CZembroDlg::OnListKey},
         {WM_ZEMBRO_SHOWN, 0, 0, &CZembroDlg::OnShown},
+        {WM_COPYDATA, 0, 0, &CZembroDlg::OnCopyData},
     };
     return map;
 }
@@ -161,12 +166,13 @@ LRESULT CZembroDlg::OnShown(WPARAM, LPARAM) {
     CreateButtonTips();
     // Saves that were killed left their temporary files behind.
     RemoveLeftoverSaveFiles();
+    WatchDataFolder();
     return 0;
 }
 
 bool CZembroDlg::RefreshTaskList() {
     CWaitCursor waitCursor;
-    CDataFileStatus load = LoadSaveDataFile(m_arrTasks, false);
+    CDataFileStatus load = m_store.Load(m_arrTasks);
     // A file that is there but was not read must neither be replaced by the
     // defaults nor saved over: the user retries or leaves.
     while (load.LeftUnread()) {
@@ -174,7 +180,7 @@ bool CZembroDlg::RefreshTaskList() {
             EndWithoutWriting();
             return false;
         }
-        load = LoadSaveDataFile(m_arrTasks, false);
+        load = m_store.Load(m_arrTasks);
     }
     if (load.m_eResult == CDataFileStatus::damaged) {
         if (!ReportDamagedDataFile(load)) {
@@ -187,7 +193,7 @@ bool CZembroDlg::RefreshTaskList() {
 
     if (m_arrTasks.GetSize() == 0) {
         FillDefaultTaskList(m_arrTasks);
-        const CDataFileStatus seeded = LoadSaveDataFile(m_arrTasks, true);
+        const CDataFileStatus seeded = m_store.Save(m_arrTasks);
         if (!seeded.Succeeded()) ReportSaveFailure(seeded);
         PublishAndReportSave(m_arrTasks);
     }
@@ -475,28 +481,90 @@ void CZembroDlg::SaveWindowPlacement() {
     pApp->WriteProfileBinary(kSettingsSection, kLocationEntry, &placement, kPlacementBytes);
 }
 
-void CZembroDlg::PublishAndReportSave(CTaskList& list) {
-    CJumpListEnvironment env(m_hWnd, as_u16(AfxGetAppTitle()));
-    const CPublishResult result = PublishJumpList(list, env);
+namespace {
+
+// A handed-over command's failures are told by its exit code, not in boxes
+// that nobody at the prompt would see.
+class CQuietJumpListEnvironment : public CJumpListEnvironment {
+public:
+    using CJumpListEnvironment::CJumpListEnvironment;
+    void ShowError(const std::u16string&) override {}
+};
+
+}  // namespace
+
+CPublishResult CZembroDlg::PublishAndReportSave(CTaskList& list) {
+    CJumpListEnvironment loud(m_hWnd, as_u16(AfxGetAppTitle()));
+    CQuietJumpListEnvironment quiet(m_hWnd, u"");
+    const CPublishResult result = PublishJumpList(list, m_bQuiet ? quiet : loud, m_store);
     if (result.SaveFailed()) ReportSaveFailure(*result.m_save);
+    return result;
 }
 
-void CZembroDlg::CommitChange(CTaskList& list) {
+CPublishResult CZembroDlg::CommitChange(CTaskList& list) {
     // list may be m_arrTasks, already changed: the stored list is the "before".
     CTaskList arrBefore = m_arrStored;
     m_bSaveFailureReported = false;
-    PublishAndReportSave(list);
-    if (!RefreshTaskList()) return;
+    const CPublishResult result = PublishAndReportSave(list);
+    // Neither published nor saved: not even a Data.dat that is gone since may
+    // leave the change in view.
+    if (!result.m_bInitialized) m_arrTasks = m_arrStored;
+    const bool bChangedOutside = result.m_save && result.m_save->m_eResult == CDataFileStatus::changedOutside;
+    // Undo must never bring back a list over one that another program wrote.
+    if (bChangedOutside) m_history = CChangeHistory();
+    if (!RefreshTaskList()) return result;
     // A change that did not reach Data.dat was dropped by the reload: nothing to undo.
-    if (m_bReplayingHistory || m_arrTasks == arrBefore) return;
+    if (m_bReplayingHistory || bChangedOutside || m_arrTasks == arrBefore) return result;
     m_history.Record(arrBefore, m_arrTasks);
+    return result;
+}
+
+bool CZembroDlg::FollowOutsideChange() {
+    if (!m_store.ChangedOutside()) return false;
+    m_history = CChangeHistory();
+    RefreshTaskList();
+    return true;
+}
+
+void CZembroDlg::WatchDataFolder() {
+    const std::u16string& strPath = m_store.GetPath();
+    if (strPath.empty()) return;
+    const std::u16string strFolder = strPath.substr(0, strPath.find_last_of(u'\\'));
+    // Names for a replace or a delete, size and last write for a rewrite in place.
+    m_folderWatch.reset(::FindFirstChangeNotificationW(
+        as_wcstr(strFolder), FALSE,
+        FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_SIZE | FILE_NOTIFY_CHANGE_LAST_WRITE));
+    if (m_folderWatch) AddWaitHandle(m_folderWatch.get());
+}
+
+void CZembroDlg::OnWaitHandleSignalled(HANDLE hHandle) {
+    if (hHandle != m_folderWatch.get()) return;
+    // Re-armed first, so that a change made while this one is read is not missed.
+    if (!::FindNextChangeNotification(hHandle)) {
+        RemoveWaitHandle(hHandle);
+        m_folderWatch.reset();
+        return;
+    }
+    // This window's own saves and the other files of the folder change
+    // nothing that Data.dat was known to hold.
+    FollowOutsideChange();
 }
 
 void CZembroDlg::ReportSaveFailure(const CDataFileStatus& status) {
-    if (m_bSaveFailureReported) return;
+    if (m_bSaveFailureReported || m_bQuiet) return;
     m_bSaveFailureReported = true;
     std::wstring strText;
-    if (status.m_eResult == CDataFileStatus::saveRefused) {
+    if (status.m_eResult == CDataFileStatus::changedOutside) {
+        strText = FileNameOf(status.m_strPath) +
+                  L" was changed by another program. The list now shows what it holds; your change was not made.";
+    } else if (status.m_eResult == CDataFileStatus::overLimits) {
+        strText = L"The change was not made: the list would ";
+        strText += status.m_nAnnounced > kMaxTaskListEntries
+                       ? L"have " + std::to_wstring(status.m_nAnnounced) + L" entries, and the limit is " +
+                             std::to_wstring(kMaxTaskListEntries) + L"."
+                       : L"take " + std::to_wstring(status.m_cbFile) + L" bytes, and the limit is " +
+                             std::to_wstring(kMaxTaskListFileBytes) + L" bytes.";
+    } else if (status.m_eResult == CDataFileStatus::saveRefused) {
         strText = L"The Jump List was not saved to \"" + std::wstring(as_wcstr(status.m_strPath)) +
                   L"\": the list that file holds has not been read, and saving would replace it.";
     } else if (status.m_strPath.empty()) {
@@ -516,6 +584,8 @@ bool CZembroDlg::ReportDamagedDataFile(const CDataFileStatus& status) {
     if (status.m_nAnnounced > status.m_nRead)
         strText += std::to_wstring(status.m_nRead) + L" of " + std::to_wstring(status.m_nAnnounced) +
                    L" entries could be read.";
+    else if (status.m_nRead > 0)
+        strText += L"bytes follow its " + std::to_wstring(status.m_nRead) + L" entries, which could be read.";
     else
         strText += L"no entry could be read.";
     if (!status.m_strCopyPath.empty()) {
@@ -528,7 +598,7 @@ bool CZembroDlg::ReportDamagedDataFile(const CDataFileStatus& status) {
     strText += L"\n\nReplace the damaged file with the entries that could be read when the list is next saved? "
                L"Choose No to close without changing it.";
     if (MessageBox(strText.c_str(), nullptr, MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) != IDYES) return false;
-    AllowSavingOverDataFile();
+    m_store.AllowSavingOverDataFile();
     return true;
 }
 

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "core/ChangeHistory.h"
+#include "core/CommandLine.h"
 #include "core/DataFile.h"
 #include "core/JumpListAction.h"
 #include "framework/Dialog.h"
@@ -102,6 +103,12 @@ protected:
     // Export and import (ZembroDlgTransfer.cpp).
     void OnExportList();
     void OnImportList();
+    // Zembro.exe /import or /publish, handed over by the command line: done as
+    // the window's own change, and answered with the command line's exit code
+    // (kExitWindowBusy while a dialog, message, menu or drag is open).
+    LRESULT OnCopyData(WPARAM wParam, LPARAM lParam);
+    // Data.dat's folder changed: a list another program wrote is shown.
+    void OnWaitHandleSignalled(HANDLE hHandle) override;
 
     // Keys, drag to reorder, undo and dropped files (ZembroDlgEditing.cpp).
     void OnUndo();
@@ -121,11 +128,21 @@ private:
     void MoveSelectedTask(int nStep);
     // Publishes list (which saves it), tells about a failed save, then
     // refreshes. A change that reached Data.dat becomes one undo step, so every
-    // command that commits through here can be undone.
-    void CommitChange(CTaskList& list);
+    // command that commits through here can be undone. A change refused
+    // because another program wrote Data.dat since is dropped, and the window
+    // shows what Data.dat holds now.
+    CPublishResult CommitChange(CTaskList& list);
     // Publishes list and reports a failed save from it; the refresh's seeding
     // and the commands both go through here.
-    void PublishAndReportSave(CTaskList& list);
+    CPublishResult PublishAndReportSave(CTaskList& list);
+    // When another program has written Data.dat since this window read or
+    // wrote it: shows what it holds now and forgets the undo steps, which
+    // would bring back a list over that one. True when it did.
+    bool FollowOutsideChange();
+    // Watches Data.dat's folder for changes made by other programs.
+    void WatchDataFolder();
+    // Carries out a command the command line handed over; its exit code.
+    int RunHandedCommand(const CCommandLine& command);
     // The selected row, or -1.
     int GetSelectedRow() const;
     // Scrolls nRow fully into view, focuses the list and selects the row.
@@ -181,6 +198,12 @@ private:
     // The rows' images while the rows are rebuilt.
     CRowImages m_rowImages;
     CTaskList m_arrTasks;
+    // Data.dat, and what this window last read from it or wrote to it.
+    CDataFileStore m_store;
+    UniqueChangeNotification m_folderWatch;
+    // Set while a handed-over command runs: its exit code says what a
+    // message would have.
+    bool m_bQuiet = false;
     // Per row: what one attribute lookup at the refresh told of its target.
     std::vector<CTargetState> m_arrTargets;
     // The rows' images by (path, icon index), kept for the run.

@@ -46,6 +46,8 @@ std::wstring ImportRefusedText(const CDataFileStatus& status) {
 }  // namespace
 
 void CZembroDlg::OnExportList() {
+    // What is exported is what Data.dat holds.
+    FollowOutsideChange();
     CFileDialogRequest request;
     request.m_bSave = true;
     request.m_pszFilterName = kTaskListFilterName;
@@ -63,6 +65,7 @@ void CZembroDlg::OnExportList() {
 }
 
 void CZembroDlg::OnImportList() {
+    FollowOutsideChange();
     CFileDialogRequest request;
     request.m_pszFilterName = kTaskListFilterName;
     request.m_pszFilterSpec = kTaskListFilterSpec;
@@ -111,4 +114,35 @@ int CZembroDlg::AskHowToImport(const std::u16string& strPath, int nEntries) {
     // A dialog that could not be shown changes nothing.
     if (FAILED(TaskDialogIndirect(&config, &nButton, nullptr, nullptr))) return IDCANCEL;
     return nButton;
+}
+
+LRESULT CZembroDlg::OnCopyData(WPARAM, LPARAM lParam) {
+    const auto* pData = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
+    if (!pData || pData->dwData != kWindowCommandTag || !pData->lpData || pData->cbData % sizeof(char16_t))
+        return kExitBadCommandLine;
+    // The user is in the middle of something (a dialog, a message, a menu, a
+    // drag) that a change underneath would upset.
+    if (GetHandlingDepth() > 1 || !::IsWindowEnabled(m_hWnd)) return kExitWindowBusy;
+    const std::u16string strData(static_cast<const char16_t*>(pData->lpData), pData->cbData / sizeof(char16_t));
+    return RunHandedCommand(DecodeWindowCommand(strData));
+}
+
+int CZembroDlg::RunHandedCommand(const CCommandLine& command) {
+    if (command.m_eCommand != CCommandLine::publish && command.m_eCommand != CCommandLine::importList)
+        return kExitBadCommandLine;
+    m_bQuiet = true;
+    struct CLoud {
+        bool& m_bFlag;
+        ~CLoud() { m_bFlag = false; }
+    } loud{m_bQuiet};
+    FollowOutsideChange();
+    CTaskList list = m_arrTasks;
+    if (command.m_eCommand == CCommandLine::importList) {
+        CWaitCursor waitCursor;
+        if (!LoadTaskListFile(command.m_strFile, list).Succeeded()) return kExitListUnreadable;
+    }
+    const CPublishResult result = CommitChange(list);
+    if (result.SaveFailed())
+        return result.m_save->m_eResult == CDataFileStatus::overLimits ? kExitListUnreadable : kExitNotWritten;
+    return result.m_bInitialized && result.m_bCommitted ? kExitDone : kExitShellRefused;
 }

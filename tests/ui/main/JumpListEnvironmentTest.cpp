@@ -125,6 +125,7 @@ class JumpListEnvironmentTest : public DataFolderTest {
 protected:
     void SetUp() override {
         DataFolderTest::SetUp();
+        m_store.emplace(DataFilePath());
         ASSERT_TRUE(IsHostRegistered()) << "register the stand-in host: tools/register-jumplist-host.sh PREFIX DLL";
         ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
         ClearHostSwitches();
@@ -140,6 +141,7 @@ protected:
     }
     HWND m_hWndOwner = nullptr;
     CWinApp m_app{L"Zembro by Brellow"};
+    std::optional<CDataFileStore> m_store;
 };
 
 // Every default task reaches the shell in a form it can launch (ExpectedEntries
@@ -151,7 +153,7 @@ TEST_F(JumpListEnvironmentTest, PublishesTheListToTheShellAndSavesIt) {
     CJumpListEnvironment env(m_hWndOwner, platform::GetApplicationTitle());
     CMessageBoxAnswerer answerer;
 
-    const CPublishResult result = PublishJumpList(list, env);
+    const CPublishResult result = PublishJumpList(list, env, *m_store);
 
     EXPECT_TRUE(answerer.m_seen.empty());
     EXPECT_TRUE(result.m_bCommitted);
@@ -183,7 +185,7 @@ TEST_F(JumpListEnvironmentTest, TasksTheShellCannotTakeAreNamedInOneMessage) {
         std::vector<SeenMessageBox> seen;
         {
             CMessageBoxAnswerer answerer;
-            const CPublishResult result = PublishJumpList(list, env);
+            const CPublishResult result = PublishJumpList(list, env, *m_store);
             seen = answerer.m_seen;
             EXPECT_TRUE(result.m_bCommitted);
         }
@@ -222,7 +224,7 @@ TEST_F(JumpListEnvironmentTest, RefusalsAreShownOnceWithTheStopIconOverTheWindow
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         CTaskList stored = before;
-        PublishJumpList(stored, env);
+        PublishJumpList(stored, env, *m_store);
         const Bytes dataBefore = ReadBytes(DataFilePath());
         const std::string jsonBefore = ReadHostRecordBytes();
         ClearHostCalls();
@@ -233,7 +235,7 @@ TEST_F(JumpListEnvironmentTest, RefusalsAreShownOnceWithTheStopIconOverTheWindow
         SetCursor(hcurBefore);
         {
             CMessageBoxAnswerer answerer;
-            PublishJumpList(list, env);
+            PublishJumpList(list, env, *m_store);
             seen = answerer.m_seen;
         }
 
