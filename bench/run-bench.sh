@@ -13,9 +13,11 @@ echo "== data file, native =="
 dir=$(mktemp -d)
 ZEMBRO_LOCALAPPDATA=$dir "$build/bench/bench/zembro_bench_datafile" || rc=1
 rm -rf "$dir"
+"$build/bench/bench/zembro_bench_datafile" undo || rc=1
 
 echo "== data file, Windows build under Wine =="
 "$run" "$build/win/bench/zembro_bench_datafile.exe" || rc=1
+"$run" "$build/win/bench/zembro_bench_datafile.exe" undo || rc=1
 
 if [ -f "$build/win/Zembro.exe" ]; then
   echo "== the program under Wine =="

@@ -1,81 +1,146 @@
 #include "core/ChangeHistory.h"
 
-#include <functional>
-#include <set>
-#include <unordered_map>
+#include <algorithm>
+#include <optional>
+#include <utility>
 
 namespace {
 
-// Entries looked up by value through pointers, so that no entry is copied to be found.
-struct CActionHash {
-    std::size_t operator()(const CJumpListAction* p) const {
-        const CJumpListAction& a = *p;
-        const std::hash<std::u16string> text;
-        std::size_t h = text(a.m_strTitle);
-        for (const std::u16string* pText : {&a.m_strDescription, &a.m_strPath, &a.m_strArguments, &a.m_strIconPath})
-            h = h * 31 + text(*pText);
-        return h * 31 + static_cast<std::size_t>(a.m_nIconIndex) * 7 + static_cast<std::size_t>(a.m_bSeparator);
-    }
-};
-struct CActionEqual {
-    bool operator()(const CJumpListAction* a, const CJumpListAction* b) const { return *a == *b; }
-};
+std::size_t EntryBytes(const CJumpListAction& a) {
+    return sizeof(CJumpListAction) + sizeof(char16_t) * (a.m_strTitle.size() + a.m_strDescription.size() +
+                                                         a.m_strPath.size() + a.m_strArguments.size() +
+                                                         a.m_strIconPath.size());
+}
 
-bool Holds(const std::vector<std::shared_ptr<const CJumpListAction>>& entries, const CTaskList& list) {
-    if (entries.size() != static_cast<std::size_t>(list.GetSize())) return false;
-    for (int i = 0; i < list.GetSize(); ++i)
-        if (!(*entries[static_cast<std::size_t>(i)] == list.GetAt(i))) return false;
+// Whether a[nA + i] == b[nB + i] for i in 0..nCount-1.
+bool SameRun(const CTaskList& a, int nA, const CTaskList& b, int nB, int nCount) {
+    for (int i = 0; i < nCount; ++i)
+        if (!(a.GetAt(nA + i) == b.GetAt(nB + i))) return false;
     return true;
 }
 
 }  // namespace
 
-std::shared_ptr<const CChangeHistory::CEntries> CChangeHistory::Share(const CTaskList& list, const CEntries* pLike) {
-    std::unordered_map<const CJumpListAction*, std::shared_ptr<const CJumpListAction>, CActionHash, CActionEqual> known;
-    if (pLike)
-        for (const auto& entry : *pLike) known.emplace(entry.get(), entry);
-    auto entries = std::make_shared<CEntries>();
-    entries->reserve(static_cast<std::size_t>(list.GetSize()));
-    for (int i = 0; i < list.GetSize(); ++i) {
-        const CJumpListAction& action = list.GetAt(i);
-        auto it = known.find(&action);
-        if (it == known.end()) {
-            auto entry = std::make_shared<const CJumpListAction>(action);
-            it = known.emplace(entry.get(), std::move(entry)).first;
-        }
-        entries->push_back(it->second);
+std::optional<CChangeHistory::CStep> CChangeHistory::Describe(const CTaskList& before, const CTaskList& after) {
+    const int nBefore = before.GetSize(), nAfter = after.GetSize();
+    const int nShorter = std::min(nBefore, nAfter);
+    // The differences lie between a common start and a common end.
+    int nStart = 0;
+    while (nStart < nShorter && before.GetAt(nStart) == after.GetAt(nStart)) ++nStart;
+    int nEnd = 0;
+    while (nEnd < nShorter - nStart && before.GetAt(nBefore - 1 - nEnd) == after.GetAt(nAfter - 1 - nEnd)) ++nEnd;
+    if (nBefore == nAfter && nStart == nBefore) return std::nullopt;
+    const int nLast = nBefore - 1 - nEnd;  // the last differing index, when the sizes are equal
+
+    CStep step;
+    step.m_nFrom = nStart;
+    if (nAfter == nBefore + 1 && nStart + nEnd == nBefore) {
+        step.m_eKind = EKind::insert;
+        step.m_entry = after.GetAt(nStart);
+    } else if (nBefore == nAfter + 1 && nStart + nEnd == nAfter) {
+        step.m_eKind = EKind::remove;
+    } else if (nBefore == nAfter && nLast == nStart) {
+        step.m_eKind = EKind::edit;
+        step.m_entry = after.GetAt(nStart);
+    } else if (nBefore == nAfter && before.GetAt(nStart) == after.GetAt(nLast) &&
+               SameRun(before, nStart + 1, after, nStart, nLast - nStart)) {
+        step.m_eKind = EKind::move;  // down
+        step.m_nTo = nLast;
+    } else if (nBefore == nAfter && before.GetAt(nLast) == after.GetAt(nStart) &&
+               SameRun(before, nStart, after, nStart + 1, nLast - nStart)) {
+        step.m_eKind = EKind::move;  // up
+        step.m_nFrom = nLast;
+        step.m_nTo = nStart;
+    } else {
+        step.m_eKind = EKind::whole;
+        step.m_list = after;
     }
-    return entries;
+    return step;
+}
+
+void CChangeHistory::Exchange(CTaskList& list, CStep& step, bool bForward) {
+    switch (step.m_eKind) {
+    case EKind::move: {
+        const int nFrom = bForward ? step.m_nFrom : step.m_nTo;
+        const CJumpListAction moved = std::move(list.ElementAt(nFrom));
+        list.RemoveAt(nFrom);
+        list.InsertAt(bForward ? step.m_nTo : step.m_nFrom, moved);
+        break;
+    }
+    case EKind::insert:
+    case EKind::remove:
+        if ((step.m_eKind == EKind::insert) == bForward) {
+            list.InsertAt(step.m_nFrom, step.m_entry);
+            step.m_entry = CJumpListAction();
+        } else {
+            step.m_entry = std::move(list.ElementAt(step.m_nFrom));
+            list.RemoveAt(step.m_nFrom);
+        }
+        break;
+    case EKind::edit:
+        std::swap(list.ElementAt(step.m_nFrom), step.m_entry);
+        break;
+    case EKind::whole:
+        std::swap(list, step.m_list);
+        break;
+    }
+}
+
+std::size_t CChangeHistory::StepBytes(const CStep& step) {
+    std::size_t cb = sizeof(CStep) - sizeof(CJumpListAction) + EntryBytes(step.m_entry);
+    for (int i = 0; i < step.m_list.GetSize(); ++i) cb += EntryBytes(step.m_list.GetAt(i));
+    return cb;
+}
+
+void CChangeHistory::Clear() {
+    m_undo.clear();
+    m_redo.clear();
+    m_cbSteps = 0;
+}
+
+void CChangeHistory::DropOldest() {
+    while (m_cbSteps > kMaxBytes && m_undo.size() + m_redo.size() > 1 && !m_undo.empty()) {
+        m_cbSteps -= StepBytes(m_undo.front());
+        m_undo.pop_front();
+    }
 }
 
 void CChangeHistory::Record(const CTaskList& before, const CTaskList& after) {
+    if (!(before == m_current)) {
+        Clear();
+        m_current = before;
+    }
+    for (const CStep& step : m_redo) m_cbSteps -= StepBytes(step);
     m_redo.clear();
-    const CEntries* pLast = m_undo.empty() ? nullptr : m_undo.back().m_after.get();
-    // Changes follow one another: this one usually starts where the last ended.
-    std::shared_ptr<const CEntries> pBefore =
-        pLast && Holds(*pLast, before) ? m_undo.back().m_after : Share(before, pLast);
-    std::shared_ptr<const CEntries> pAfter = Share(after, pBefore.get());
-    m_undo.push_back({std::move(pBefore), std::move(pAfter)});
+    std::optional<CStep> step = Describe(before, after);
+    if (!step) return;
+    Exchange(m_current, *step, true);
+    m_cbSteps += StepBytes(*step);
+    m_undo.push_back(std::move(*step));
+    DropOldest();
 }
 
 CTaskList CChangeHistory::Target(bool bUndo) const {
-    const CEntries& entries = bUndo ? *m_undo.back().m_before : *m_redo.back().m_after;
-    CTaskList list;
-    for (const auto& entry : entries) list.Add(*entry);
+    const CStep& kept = bUndo ? m_undo.back() : m_redo.back();
+    if (kept.m_eKind == EKind::whole) return kept.m_list;
+    CStep step = kept;  // at most one entry
+    CTaskList list = m_current;
+    Exchange(list, step, !bUndo);
     return list;
 }
 
 void CChangeHistory::Step(bool bUndo) {
-    std::vector<CStep>& from = bUndo ? m_undo : m_redo;
-    (bUndo ? m_redo : m_undo).push_back(std::move(from.back()));
-    from.pop_back();
-}
-
-std::size_t CChangeHistory::DistinctEntries() const {
-    std::set<const CJumpListAction*> seen;
-    for (const std::vector<CStep>* side : {&m_undo, &m_redo})
-        for (const CStep& step : *side)
-            for (const auto* state : {step.m_before.get(), step.m_after.get()})
-                for (const auto& entry : *state) seen.insert(entry.get());
-    return seen.size();
+    CStep step = std::move(bUndo ? m_undo.back() : m_redo.back());
+    if (bUndo)
+        m_undo.pop_back();
+    else
+        m_redo.pop_back();
+    m_cbSteps -= StepBytes(step);
+    Exchange(m_current, step, !bUndo);
+    m_cbSteps += StepBytes(step);
+    if (bUndo)
+        m_redo.push_back(std::move(step));
+    else
+        m_undo.push_back(std::move(step));
+    DropOldest();
 }
