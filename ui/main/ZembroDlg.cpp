@@ -509,7 +509,8 @@ void CZembroDlg::RestoreWindowPlacement() {
     MONITORINFO monitor{};
     monitor.cbSize = sizeof(monitor);
     RECT rcWindow{};
-    if (::GetMonitorInfoW(hMonitor, &monitor) && ::GetWindowRect(m_hWnd, &rcWindow)) {
+    if (::MonitorFromWindow(m_hWnd, MONITOR_DEFAULTTONEAREST) != hMonitor && ::GetMonitorInfoW(hMonitor, &monitor) &&
+        ::GetWindowRect(m_hWnd, &rcWindow)) {
         const RECT rcOnMonitor = CentredIn(rcWindow, monitor.rcWork);
         ::SetWindowPos(m_hWnd, nullptr, rcOnMonitor.left, rcOnMonitor.top, 0, 0,
                        SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
