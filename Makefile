@@ -16,7 +16,7 @@ TOOLS := cmake:cmake g++:g++ clang++:clang \
          x86_64-w64-mingw32-g++-posix:g++-mingw-w64-x86-64-posix \
          x86_64-w64-mingw32-windres:binutils-mingw-w64-x86-64 \
          wine:wine Xvfb:xvfb xauth:xauth import:imagemagick \
-         xwininfo:x11-utils python3:python3 zip:zip unzip:unzip makensis:nsis wixl:wixl
+         xwininfo:x11-utils python3:python3 zip:zip unzip:unzip makensis:nsis wixl:wixl msibuild:msitools msiinfo:msitools
 # fonts-wine: without Wine's own fonts "MS Shell Dlg" falls back to a wider font
 # and the caption buttons show letters instead of their glyphs.
 FILES := /usr/src/googletest/CMakeLists.txt:googletest /usr/lib/wine/wine64:wine64 \

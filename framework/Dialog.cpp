@@ -5,6 +5,7 @@
 
 #include "framework/App.h"
 #include "framework/DataExchange.h"
+#include "framework/DialogTemplate.h"
 #include "framework/Dpi.h"
 
 namespace {
@@ -177,6 +178,49 @@ void CDialog::SetSmallIcon(UINT nIDIcon) {
     LoadSmallIcon();
 }
 
+void CDialog::SetBigIcon(UINT nIDIcon) {
+    m_nIDBigIcon = nIDIcon;
+    LoadBigIcon();
+}
+
+void CDialog::LoadBigIcon() {
+    if (!m_hWnd || !m_nIDBigIcon) return;
+    const int cx = GetSystemMetricsAtDpi(SM_CXICON, m_nDpi);
+    const int cy = GetSystemMetricsAtDpi(SM_CYICON, m_nDpi);
+    UniqueIcon hIcon(static_cast<HICON>(
+        ::LoadImageW(AfxGetResourceHandle(), MAKEINTRESOURCEW(m_nIDBigIcon), IMAGE_ICON, cx, cy, 0)));
+    if (!hIcon) return;
+    ::SendMessageW(m_hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(hIcon.get()));
+    m_hBigIcon = std::move(hIcon);  // the window has let go of the old one
+}
+
+void CDialog::FindPictures() {
+    m_arrPictures.clear();
+    const HINSTANCE hInstance = AfxGetResourceHandle();
+    // A shared resource: found, loaded and locked, never freed.
+    const HRSRC hResource = ::FindResourceW(hInstance, MAKEINTRESOURCEW(m_nIDTemplate), MAKEINTRESOURCEW(5));  // RT_DIALOG
+    const HGLOBAL hData = hResource ? ::LoadResource(hInstance, hResource) : nullptr;
+    const auto* pData = static_cast<const std::uint8_t*>(hData ? ::LockResource(hData) : nullptr);
+    std::vector<CTemplatePicture> pictures;
+    if (!pData || !::FindTemplatePictures(pData, ::SizeofResource(hInstance, hResource), pictures)) return;
+    for (const CTemplatePicture& picture : pictures)
+        if (picture.m_nItem < m_arrTemplateChildren.size())
+            m_arrPictures.push_back({m_arrTemplateChildren[picture.m_nItem], picture.m_nIDIcon, {}});
+}
+
+void CDialog::LoadPictures() {
+    const int cx = GetSystemMetricsAtDpi(SM_CXICON, m_nDpi);
+    const int cy = GetSystemMetricsAtDpi(SM_CYICON, m_nDpi);
+    for (CPicture& picture : m_arrPictures) {
+        if (!::IsWindow(picture.m_hWnd)) continue;  // a control the dialog destroyed
+        UniqueIcon hIcon(static_cast<HICON>(
+            ::LoadImageW(AfxGetResourceHandle(), MAKEINTRESOURCEW(picture.m_nIDIcon), IMAGE_ICON, cx, cy, 0)));
+        if (!hIcon) continue;
+        ::SendMessageW(picture.m_hWnd, STM_SETICON, reinterpret_cast<WPARAM>(hIcon.get()), 0);
+        picture.m_hIcon = std::move(hIcon);  // the control has let go of the old one
+    }
+}
+
 void CDialog::LoadSmallIcon() {
     if (!m_hWnd || !m_nIDSmallIcon) return;
     const int cx = GetSystemMetricsAtDpi(SM_CXSMICON, m_nDpi);
@@ -232,6 +276,8 @@ void CDialog::RescaleForDpi(UINT nOldDpi, UINT nNewDpi) {
     m_sizeLayoutInitial = {scale(m_sizeLayoutInitial.cx), scale(m_sizeLayoutInitial.cy)};
 
     LoadSmallIcon();
+    LoadBigIcon();
+    LoadPictures();
     OnDpiChanged(nOldDpi, nNewDpi);
 }
 
@@ -273,8 +319,11 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND hWnd, UINT message, WPARAM wParam, LPA
         pDlg->m_arrLayout.clear();
         // The window and its controls are gone: nothing draws with these any more.
         pDlg->m_hSmallIcon.reset();
+        pDlg->m_hBigIcon.reset();
+        pDlg->m_arrPictures.clear();
         pDlg->m_font.reset();
         pDlg->m_nIDSmallIcon = 0;
+        pDlg->m_nIDBigIcon = 0;
     }
     return result;
 }
@@ -303,6 +352,14 @@ INT_PTR CDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         for (HWND hChild = ::GetWindow(m_hWnd, GW_CHILD); hChild; hChild = ::GetWindow(hChild, GW_HWNDNEXT))
             m_arrTemplateChildren.push_back(hChild);
         m_nDpi = GetWindowDpi(m_hWnd);
+        // The base scales every dialog itself (HandleDpiChanged); the dialog
+        // manager's own scaling would size it by font metrics instead.
+        TurnOffDialogDpiScaling(m_hWnd);
+        // The dialog manager loaded the template's pictures at the system's
+        // icon size: they take the size of the dialog's DPI before the layout
+        // measures the controls.
+        FindPictures();
+        LoadPictures();
         return OnInitDialog();
     case WM_SIZE:
         if (wParam != SIZE_MINIMIZED) ApplyDynamicLayout();

@@ -46,7 +46,13 @@
 // DPI: the base handles WM_DPICHANGED for every dialog. It gives the dialog and
 // its controls a font of the new DPI, scales every control's rectangle and the
 // layout's starting rectangles, calls OnDpiChanged for what the dialog itself
-// sized in pixels, and then takes the rectangle that Windows suggests.
+// sized in pixels, and then takes the rectangle that Windows suggests. The
+// dialog manager's own DPI scaling (Windows 10 1703 and later) is turned off at
+// WM_INITDIALOG, so that the suggested rectangle is the straight ratio too.
+// The template's pictures (Static controls with SS_ICON showing an icon
+// resource) show that icon at the large-icon size of the dialog's DPI, from
+// WM_INITDIALOG on and again after each change; a dialog that shows another
+// icon in such a control sets it again in OnDpiChanged.
 #include <windows.h>
 
 #include <span>
@@ -116,6 +122,8 @@ public:
     // dialog's DPI (not a shrunk big icon), again after each DPI change. The
     // dialog owns that icon until its window is gone.
     void SetSmallIcon(UINT nIDIcon);
+    // The same for the big icon (the task switcher's), at the large-icon size.
+    void SetBigIcon(UINT nIDIcon);
 
     // The dialog's window while it exists, else null.
     HWND m_hWnd = nullptr;
@@ -174,6 +182,11 @@ private:
     void RescaleForDpi(UINT nOldDpi, UINT nNewDpi);
     void LoadSmallIcon();
     INT_PTR RunOwnModalLoop(HWND hWndOwner);
+    void LoadBigIcon();
+    // m_arrPictures from the dialog's template.
+    void FindPictures();
+    // Each picture's icon at the large-icon size of m_nDpi.
+    void LoadPictures();
 
     UINT m_nIDTemplate;
     CDialog* m_pParentWnd;
@@ -184,6 +197,14 @@ private:
     UINT m_nDpi = 96;
     UINT m_nIDSmallIcon = 0;
     UniqueIcon m_hSmallIcon;
+    UINT m_nIDBigIcon = 0;
+    UniqueIcon m_hBigIcon;
+    struct CPicture {
+        HWND m_hWnd;        // the Static control
+        UINT m_nIDIcon;     // the icon resource its template names
+        UniqueIcon m_hIcon;  // what it shows, once loaded here
+    };
+    std::vector<CPicture> m_arrPictures;
     UniqueGdiObject m_font;  // the dialog's font after a DPI change; the template's before
     int m_nHandlingDepth = 0;
     bool m_bOwnModalLoop = false;

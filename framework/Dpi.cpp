@@ -2,7 +2,7 @@
 
 namespace {
 
-// Found once; null where the system lacks it (Windows 7 and 8 lack both).
+// Found once; null where the system lacks it (Windows 7 and 8 lack all three).
 template <class Pfn>
 Pfn UserFunction(const char* pszName) {
     // user32 is always loaded in a program with windows: no reference to keep.
@@ -11,6 +11,9 @@ Pfn UserFunction(const char* pszName) {
 }
 
 using PfnGetDpiForWindow = UINT(WINAPI*)(HWND);
+// SetDialogDpiChangeBehavior's flags are an enum MinGW declares only for newer targets.
+using PfnSetDialogDpiChangeBehavior = BOOL(WINAPI*)(HWND, int, int);
+constexpr int kDialogDpiChangeDisableAll = 0x0001;  // DDC_DISABLE_ALL
 using PfnGetSystemMetricsForDpi = int(WINAPI*)(int, UINT);
 
 UINT DpiOfDc(HWND hWnd) {
@@ -38,6 +41,11 @@ int GetSystemMetricsAtDpi(int nIndex, UINT nDpi) {
     const UINT nSystemDpi = DpiOfDc(nullptr);
     const int n = ::GetSystemMetrics(nIndex);
     return nSystemDpi == nDpi ? n : MulDiv(n, static_cast<int>(nDpi), static_cast<int>(nSystemDpi));
+}
+
+bool TurnOffDialogDpiScaling(HWND hDlg) {
+    static const auto pfnSet = UserFunction<PfnSetDialogDpiChangeBehavior>("SetDialogDpiChangeBehavior");
+    return pfnSet && pfnSet(hDlg, kDialogDpiChangeDisableAll, kDialogDpiChangeDisableAll);
 }
 
 bool IsHighContrast() {

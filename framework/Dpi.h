@@ -16,5 +16,12 @@ int GetSystemMetricsAtDpi(int nIndex, UINT nDpi);
 // n pixels at 96 DPI, at nDpi.
 inline int ScaleToDpi(int n, UINT nDpi) { return MulDiv(n, static_cast<int>(nDpi), static_cast<int>(kDefaultDpi)); }
 
+// Turns off the dialog manager's own handling of a DPI change for dialog
+// hDlg: its new fonts, and its answer to WM_GETDPISCALEDSIZE, whose size
+// follows font metrics rather than the straight ratio the framework scales the
+// controls with. Windows 10 1703 and later; false where the system has no
+// SetDialogDpiChangeBehavior (or refused).
+bool TurnOffDialogDpiScaling(HWND hDlg);
+
 // Whether the user chose a high-contrast theme.
 bool IsHighContrast();

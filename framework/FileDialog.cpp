@@ -17,8 +17,12 @@ bool AfxAskForFile(HWND hWndOwner, const CFileDialogRequest& request, std::u16st
     if (FAILED(hrCreate)) return false;
     const COMDLG_FILTERSPEC filter{request.m_pszFilterName, request.m_pszFilterSpec};
     if (FAILED(pDialog->SetFileTypes(1, &filter))) return false;
-    // Only real file-system paths, since the path is used as text.
-    FILEOPENDIALOGOPTIONS options = FOS_PATHMUSTEXIST | FOS_FORCEFILESYSTEM | FOS_NOCHANGEDIR;
+    // Added to the dialog's own defaults, which SetOptions would otherwise
+    // replace (the save dialog's include FOS_NOREADONLYRETURN). Only real
+    // file-system paths, since the path is used as text.
+    FILEOPENDIALOGOPTIONS options = 0;
+    if (FAILED(pDialog->GetOptions(&options))) return false;
+    options |= FOS_PATHMUSTEXIST | FOS_FORCEFILESYSTEM | FOS_NOCHANGEDIR;
     options |= request.m_bSave ? FOS_OVERWRITEPROMPT : FOS_FILEMUSTEXIST;
     if (FAILED(pDialog->SetOptions(options))) return false;
     if (request.m_pszFileName && FAILED(pDialog->SetFileName(request.m_pszFileName))) return false;

@@ -36,14 +36,26 @@ std::wstring SchemeOf(const std::wstring& s) {
     return s.substr(0, colon);
 }
 
-// Whether the shell knows a program that opens addresses of this scheme.
-bool HasShellHandler(const std::wstring& strScheme) {
-    wchar_t szCommand[1024] = {};
-    DWORD cch = ARRAYSIZE(szCommand);
-    const HRESULT hr =
-        AssocQueryStringW(kAssocIsProtocol, ASSOCSTR_COMMAND, strScheme.c_str(), L"open", szCommand, &cch);
-    // A command longer than the buffer is a handler all the same.
-    return hr == S_OK || hr == E_POINTER || hr == HRESULT_FROM_WIN32(ERROR_INSUFFICIENT_BUFFER);
+// ASSOCSTR_DELEGATEEXECUTE and ASSOCSTR_APPID, which MinGW's headers declare
+// only for newer targets.
+constexpr ASSOCSTR kAssocStrDelegateExecute = static_cast<ASSOCSTR>(18);
+constexpr ASSOCSTR kAssocStrAppId = static_cast<ASSOCSTR>(21);
+
+// One answer of the shell's associations for a URL scheme; none when it has
+// none (or the system does not know the question).
+std::optional<std::wstring> AssocText(ASSOCSTR eWhat, const std::wstring& strScheme, const wchar_t* pszVerb) {
+    // ASSOCF_NOTRUNCATE: a long answer gives its length, not a cut text.
+    const ASSOCF flags = kAssocIsProtocol | ASSOCF_NOTRUNCATE;
+    std::wstring text(1024, L'\0');
+    DWORD cch = static_cast<DWORD>(text.size());
+    HRESULT hr = AssocQueryStringW(flags, eWhat, strScheme.c_str(), pszVerb, text.data(), &cch);
+    if ((hr == E_POINTER || hr == HRESULT_FROM_WIN32(ERROR_INSUFFICIENT_BUFFER)) && cch > text.size()) {
+        text.assign(cch, L'\0');
+        hr = AssocQueryStringW(flags, eWhat, strScheme.c_str(), pszVerb, text.data(), &cch);
+    }
+    if (hr != S_OK) return std::nullopt;
+    text.resize(wcsnlen(text.c_str(), text.size()));
+    return text;
 }
 
 std::wstring Expand(const std::wstring& s) {
@@ -89,11 +101,12 @@ std::wstring SystemFolder(UINT(WINAPI* pfnGet)(LPWSTR, UINT)) {
     return cch > 0 && cch < MAX_PATH ? std::wstring(szFolder, cch) : std::wstring();
 }
 
-// Where the shell looks for a bare name: not in any current folder, which for a
-// Jump List task is the shell's own and unknown here.
+// Where the shell looks for a bare name, in Microsoft's order for finding an
+// application: the Windows folder, the system folder, then PATH; not in any
+// current folder, which for a Jump List task is the shell's own and unknown here.
 std::vector<std::wstring> SearchFolders() {
     std::vector<std::wstring> folders;
-    for (const std::wstring& folder : {SystemFolder(GetSystemDirectoryW), SystemFolder(GetSystemWindowsDirectoryW)})
+    for (const std::wstring& folder : {SystemFolder(GetSystemWindowsDirectoryW), SystemFolder(GetSystemDirectoryW)})
         if (!folder.empty()) folders.push_back(folder);
     for (const std::wstring& folder : SplitList(Environment(L"PATH"))) folders.push_back(Expand(folder));
     return folders;
@@ -161,6 +174,50 @@ std::wstring FindInAppPaths(HKEY hRoot, const std::wstring& name) {
 
 }  // namespace
 
+CSchemeAssociation QuerySchemeAssociation(const std::wstring& strScheme) {
+    CSchemeAssociation answers;
+    answers.m_strCommand = AssocText(ASSOCSTR_COMMAND, strScheme, L"open");
+    // The others only when they matter: most schemes have a command.
+    if (!answers.m_strCommand) {
+        answers.m_strDelegateExecute = AssocText(kAssocStrDelegateExecute, strScheme, L"open");
+        if (!answers.m_strDelegateExecute) answers.m_strAppId = AssocText(kAssocStrAppId, strScheme, nullptr);
+    }
+    answers.m_strDefaultIcon = AssocText(ASSOCSTR_DEFAULTICON, strScheme, nullptr);
+    return answers;
+}
+
+bool NamesHandler(const CSchemeAssociation& answers) {
+    const auto named = [](const std::optional<std::wstring>& text) { return text && !text->empty(); };
+    return named(answers.m_strCommand) || named(answers.m_strDelegateExecute) || named(answers.m_strAppId);
+}
+
+std::optional<CIconLocation> ParseIconLocation(const std::wstring& strText) {
+    std::wstring text = strText;
+    while (!text.empty() && text.back() == L' ') text.pop_back();
+    // A packaged app's resource reference ("@{...}") names no file.
+    if (text.empty() || text.front() == L'@') return std::nullopt;
+    int nIndex = 0;
+    const size_t nComma = text.find_last_of(L',');
+    // A comma inside a quoted path is the path's.
+    const size_t nQuoteEnd = text.size() >= 2 && text.front() == L'"' ? text.find(L'"', 1) : std::wstring::npos;
+    if (nComma != std::wstring::npos && (nQuoteEnd == std::wstring::npos || nComma > nQuoteEnd)) {
+        std::wstring index = text.substr(nComma + 1);
+        while (!index.empty() && index.front() == L' ') index.erase(0, 1);
+        const bool bNegative = !index.empty() && index.front() == L'-';
+        if (bNegative) index.erase(0, 1);
+        if (index.empty() || index.size() > 9 || index.find_first_not_of(L"0123456789") != std::wstring::npos)
+            return std::nullopt;
+        nIndex = std::stoi(index) * (bNegative ? -1 : 1);
+        text.resize(nComma);
+        while (!text.empty() && text.back() == L' ') text.pop_back();
+    }
+    if (text.size() >= 2 && text.front() == L'"' && text.back() == L'"') text = text.substr(1, text.size() - 2);
+    text = Expand(text);
+    // Only a full path: the shell would look for another one in its own folder.
+    if (!IsFullPath(text)) return std::nullopt;
+    return CIconLocation{text, nIndex};
+}
+
 std::optional<CLaunchTarget> ResolveLaunchTarget(const std::wstring& strTarget, const std::wstring& strArguments) {
     if (strTarget.empty()) return std::nullopt;
 
@@ -168,12 +225,16 @@ std::optional<CLaunchTarget> ResolveLaunchTarget(const std::wstring& strTarget, 
     const std::wstring scheme = SchemeOf(strTarget);
     if (!scheme.empty()) {
         const std::wstring windows = SystemFolder(GetSystemWindowsDirectoryW);
-        if (!HasShellHandler(scheme) || windows.empty()) return std::nullopt;
+        const CSchemeAssociation answers = QuerySchemeAssociation(scheme);
+        if (!NamesHandler(answers) || windows.empty()) return std::nullopt;
         // Explorer hands an address to the program the user chose for it. A
         // quote would end the argument early; %22 is the same address.
         std::wstring address;
         for (const wchar_t ch : strTarget) address += ch == L'"' ? std::wstring(L"%22") : std::wstring(1, ch);
-        return CLaunchTarget{windows + L"\\explorer.exe", L"\"" + address + L"\"", strTarget};
+        CLaunchTarget target{windows + L"\\explorer.exe", L"\"" + address + L"\"", strTarget};
+        // Not explorer's icon: the one the scheme shows.
+        if (answers.m_strDefaultIcon) target.m_icon = ParseIconLocation(*answers.m_strDefaultIcon);
+        return target;
     }
 
     const std::wstring target = Expand(strTarget);
@@ -189,9 +250,15 @@ std::optional<CLaunchTarget> ResolveLaunchTarget(const std::wstring& strTarget, 
 }
 
 std::optional<CShellTask> MakeShellTask(const std::wstring& strPath, const std::wstring& strArguments,
-                                        const std::wstring& strTitle) {
+                                        const std::wstring& strTitle, const std::wstring& strIconPath,
+                                        int nIconIndex) {
     std::optional<CLaunchTarget> target = ResolveLaunchTarget(strPath, strArguments);
     if (!target) return std::nullopt;
-    return CShellTask{std::move(target->m_strPath), std::move(target->m_strArguments),
-                      strTitle.empty() ? std::move(target->m_strName) : strTitle};
+    CShellTask task{std::move(target->m_strPath), std::move(target->m_strArguments),
+                    strTitle.empty() ? std::move(target->m_strName) : strTitle, strIconPath, nIconIndex};
+    if (strIconPath.empty() && target->m_icon) {
+        task.m_strIconPath = target->m_icon->m_strPath;
+        task.m_nIconIndex = target->m_icon->m_nIndex;
+    }
+    return task;
 }

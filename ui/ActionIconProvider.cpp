@@ -4,6 +4,7 @@
 #include <commoncontrols.h>
 #include <objbase.h>
 #include <shellapi.h>
+#include <shlobj.h>
 #include <wrl/client.h>
 
 #include <utility>
@@ -15,6 +16,10 @@ CActionIconProvider::CActionIconProvider()
     : m_hSeparatorIcon(::LoadIconW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_SEPARATOR))) {}
 
 HICON CActionIconProvider::GetIcon(const std::u16string& path, int index, bool large, bool& extracted) {
+    return GetIcon(path, index, ::GetSystemMetrics(large ? SM_CXICON : SM_CXSMICON), extracted);
+}
+
+HICON CActionIconProvider::GetIcon(const std::u16string& path, int index, int cxSize, bool& extracted) {
     extracted = false;
     // Whatever the last lookup handed out is invalid from here on.
     m_hExtractedIcon.reset();
@@ -22,12 +27,14 @@ HICON CActionIconProvider::GetIcon(const std::u16string& path, int index, bool l
 
     if (path.empty()) return m_hSeparatorIcon;
 
-    // Exactly one icon, in the one size asked for; the index goes through unchanged.
+    // Exactly one icon, drawn from the file's image nearest the size asked for
+    // (not the system's size stretched); the index goes through unchanged. The
+    // size goes in both halves: the large icon's and the small one's.
     HICON hIcon = nullptr;
-    const UINT nExtracted = ::ExtractIconExW(as_wcstr(path), index, large ? &hIcon : nullptr,
-                                             large ? nullptr : &hIcon, 1);
+    const UINT nSizes = MAKELONG(cxSize, cxSize);
+    const HRESULT hr = ::SHDefExtractIconW(as_wcstr(path), index, 0, &hIcon, nullptr, nSizes);
     m_hExtractedIcon.reset(hIcon);
-    if (nExtracted == 1 && m_hExtractedIcon) {
+    if (hr == S_OK && m_hExtractedIcon) {
         extracted = true;
         return m_hExtractedIcon.get();
     }

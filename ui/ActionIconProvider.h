@@ -29,6 +29,10 @@ public:
     // The result may be null when the shell has no icon either. A caller that keeps
     // one image per row must still append a placeholder then, so row n keeps image n.
     HICON GetIcon(const std::u16string& path, int index, bool large, bool& extracted);
+    // The same, with the icon taken from the file at cxSize pixels square (the
+    // small or large size at a window's DPI), drawn from the file's image
+    // nearest that size.
+    HICON GetIcon(const std::u16string& path, int index, int cxSize, bool& extracted);
 
 private:
     // The extra-large icon of the shell's system image list for `path` (the first

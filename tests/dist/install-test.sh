@@ -28,6 +28,31 @@ check "the msi is built" test -s "$dist/Zembro-4.1-win64.msi"
 check "the zip holds the program and the read-me" \
   bash -c "unzip -Z1 '$dist/Zembro-4.1-win64.zip' | sort | tr '\n' ' ' | grep -qx 'ReadMe.txt Zembro.exe '"
 
+# The package's tables as Windows reads them (Wine's msi skips a registry row
+# with an unknown root, so the installs below cannot show it). The check itself
+# must catch each fault: wixl's own root for HKMU, a component without a key
+# path, a per-user component whose key path is in the machine's hive.
+msi_check=$root/tools/dist/check-msi.py
+check "msi: every registry root is defined, every component has a key path, per-user ones under HKCU" \
+  "$msi_check" "$dist/Zembro-4.1-win64.msi"
+faulty=$dist/faulty.msi
+stage=$dist/faulty-stage
+refused() {  # refused EXPECTED-TEXT: the check fails the faulty package and says why
+  local out
+  out=$("$msi_check" "$faulty") && return 1
+  grep -q "$1" <<<"$out"
+}
+mkdir -p "$stage" && cp "$win/Zembro.exe" "$stage/" && echo read-me >"$stage/ReadMe.txt"
+(cd "$stage" && wixl -a x64 -D Version=4.1 -o "$faulty" "$root/tools/dist/Zembro.wxs")
+check "msi check: refuses wixl's root 4 for HKMU" refused "has root 4"
+cp "$dist/Zembro-4.1-win64.msi" "$faulty"
+msibuild "$faulty" -q "UPDATE \`Component\` SET \`KeyPath\` = '' WHERE \`Component\` = 'Program'"
+check "msi check: refuses a component without a key path" refused "component Program has no key path"
+cp "$dist/Zembro-4.1-win64.msi" "$faulty"
+msibuild "$faulty" -q 'UPDATE `Registry` SET `Root` = 2'
+check "msi check: refuses a per-user key path in HKLM" refused "StartMenuShortcut has its key path under root 2"
+rm -rf "$faulty" "$stage"
+
 "$run" --setup || exit 1
 user=$WINEPREFIX/drive_c/users/$(whoami)
 local_app=$user/AppData/Local
@@ -84,6 +109,20 @@ uninstall_versions() {
   done | sort | tr '\n' ' '
 }
 versions_are() { [ "$(uninstall_versions)" = "$1" ]; }
+# The Start menu component's key path, root -1: the user's hive per-user, the
+# machine's per-machine. Windows installs this package per-user by default;
+# Wine's msi writes root -1 of the same install to HKLM (it does not honour
+# MSIINSTALLPERUSER), so either hive counts here. The table check above pins the
+# root itself; before it was -1, Wine skipped the row and wrote neither.
+key_path_written() {
+  local hive
+  for hive in HKCU HKLM; do
+    wine reg query "$hive\\Software\\Brellow\\Zembro Installer" /v StartMenuShortcut 2>/dev/null | grep -q 0x1 &&
+      return 0
+  done
+  return 1
+}
+export -f key_path_written
 data_file_kept() { printf '\x00\x00\x00\x00' | cmp -s - "$data_dir/Data.dat"; }
 
 newer=$win/dist-test-newer
@@ -94,12 +133,14 @@ msi_newer=$(winepath -w "$newer/Zembro-4.1.1-win64.msi")
 check "msi: the program is installed" msi_installed_built
 check "msi: the read-me is installed" msi_readme_installed
 check "msi: the Start menu shortcut is the user's" test -f "$shortcut"
+check "msi: the shortcut's key path is written" key_path_written
 check "msi: the uninstall entry says 4.1" versions_are "4.1 "
 "$run" msiexec /i "$msi_newer" /qn >/dev/null
 check "msi: a newer package replaces the older" versions_are "4.1.1 "
 "$run" msiexec /x "$msi_newer" /qn >/dev/null
 check "msi: the program is removed" msi_removed
 check "msi: the Start menu shortcut is removed" absent "$shortcut"
+check "msi: the shortcut's key path is removed" bash -c '! key_path_written'
 check "msi: the uninstall entry is removed" versions_are ""
 check "msi: the user's data file stays" data_file_kept
 "$run" msiexec /i "$msi" ALLUSERS=1 /qn >/dev/null
@@ -112,5 +153,5 @@ rm -f "$data_dir/Data.dat"
 [ "$had_data" = 1 ] && cp "$dist/Data.dat.saved" "$data_dir/Data.dat"
 wine reg delete "$settings" /v InstallTestMarker /f >/dev/null 2>&1
 "$run" --shutdown
-echo "$(( 25 - failures )) passed, $failures failed"
+echo "$(( 31 - failures )) passed, $failures failed"
 [ "$failures" = 0 ]

@@ -71,15 +71,16 @@ std::vector<HostEntry> ExpectedEntries(const CTaskList& list) {
         if (action.m_bSeparator) {
             entry.kind = "separator";
         } else {
-            const std::optional<CShellTask> task = MakeShellTask(as_wcstr(action.m_strPath),
-                                                                 as_wcstr(action.m_strArguments), as_wcstr(action.m_strTitle));
+            const std::optional<CShellTask> task =
+                MakeShellTask(as_wcstr(action.m_strPath), as_wcstr(action.m_strArguments), as_wcstr(action.m_strTitle),
+                              as_wcstr(action.m_strIconPath), action.m_nIconIndex);
             if (!task) continue;
             entry.kind = "task";
             entry.path = as_u16(task->m_strPath);
             entry.arguments = as_u16(task->m_strArguments);
             entry.title = as_u16(task->m_strTitle);
-            entry.iconLocation = action.m_strIconPath;
-            entry.iconIndex = action.m_nIconIndex;
+            entry.iconLocation = as_u16(task->m_strIconPath);
+            entry.iconIndex = task->m_nIconIndex;
             entry.launchable = true;
         }
         entries.push_back(entry);

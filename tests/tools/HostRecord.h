@@ -26,7 +26,7 @@ struct HostRecord {
 
 // What the shell should hold after list is published: descriptions and
 // everything of a separator but its kind stay behind, each task's target as
-// MakeShellTask publishes it (a task it cannot publish is left out), and every
+// MakeShellTask publishes it, with its icon (a task it cannot publish is left out), and every
 // published task launchable.
 std::vector<HostEntry> ExpectedEntries(const CTaskList& list);
 

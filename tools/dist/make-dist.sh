@@ -22,6 +22,10 @@ rm -f "$out/Zembro-$version-win64.zip"
 makensis -V2 -DVERSION=$version -DSOURCE_DIR="$stage" -DOUTFILE="$out/Zembro-$version-setup.exe" "$here/Zembro.nsi"
 # wixl takes the files named in the package from the folder it runs in.
 (cd "$stage" && wixl -a x64 -D Version="$version" -o "$out/Zembro-$version-win64.msi" "$here/Zembro.wxs")
+# wixl writes HKMU as root 4, which the Registry table does not define (only -1,
+# "per-user or per-machine, as ALLUSERS says", and 0 to 3): it becomes -1.
+msibuild "$out/Zembro-$version-win64.msi" -q 'UPDATE `Registry` SET `Root` = -1 WHERE `Root` = 4'
+"$here/check-msi.py" "$out/Zembro-$version-win64.msi"
 echo "$out/Zembro-$version-win64.zip"
 echo "$out/Zembro-$version-setup.exe"
 echo "$out/Zembro-$version-win64.msi"

@@ -106,8 +106,8 @@ BOOL CDlgAction::OnInitDialog() {
     CenterWindow();
     GetWindowRect(m_hWnd, &m_rcInitial);
 
-    m_hIcon = LoadIconW(AfxGetResourceHandle(), MAKEINTRESOURCEW(IDI_ZEMBRO));
-    SendMessageW(m_hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
+    // Both icons at the sizes of the dialog's DPI, again after each change.
+    SetBigIcon(IDI_ZEMBRO);
     // The title bar gets the picture drawn for the small size, not the big one shrunk.
     SetSmallIcon(IDI_ZEMBRO);
 
@@ -124,12 +124,14 @@ BOOL CDlgAction::OnInitDialog() {
 
 void CDlgAction::UpdateIconPreview() {
     bool bExtracted = false;
-    HICON hIcon = m_icons.GetIcon(m_action.m_strPath, m_action.m_nIconIndex, true, bExtracted);
-    // The lookup gives icons of the system's DPI; on a monitor of another DPI
-    // the preview shows a copy at that monitor's size.
+    // An icon of the file comes at the large size of the dialog's DPI.
+    HICON hIcon = m_icons.GetIcon(m_action.m_strPath, m_action.m_nIconIndex,
+                                  GetSystemMetricsAtDpi(SM_CXICON, GetDpi()), bExtracted);
+    // The shell's icon is of the system's DPI; on a monitor of another DPI the
+    // preview shows a copy at that monitor's size.
     UniqueIcon hScaled;
     const UINT nSystemDpi = GetWindowDpi(nullptr);
-    if (hIcon && GetDpi() != nSystemDpi) {
+    if (hIcon && !bExtracted && GetDpi() != nSystemDpi) {
         ICONINFO info{};
         BITMAP bm{};
         if (::GetIconInfo(hIcon, &info)) {

@@ -29,7 +29,6 @@ public:
 
 private:
     CActionIconProvider m_icons;  // owns the icon the preview shows
-    HICON m_hIcon = nullptr;      // program icon: a shared resource icon, never destroyed
     bool m_bInitialised = false;  // false while the dialog starts: index changes are ignored
     RECT m_rcInitial{};           // window rectangle at start (screen): the minimum size
 

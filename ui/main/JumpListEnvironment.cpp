@@ -14,10 +14,11 @@ public:
     // form MakeShellTask gives it, or not at all.
     bool AddTask(const std::u16string& strPath, const std::u16string& strArguments, const std::u16string& strTitle,
                  const std::u16string& strIconPath, std::int32_t nIconIndex) override {
-        const std::optional<CShellTask> task = MakeShellTask(as_wcstr(strPath), as_wcstr(strArguments), as_wcstr(strTitle));
+        const std::optional<CShellTask> task = MakeShellTask(as_wcstr(strPath), as_wcstr(strArguments),
+                                                             as_wcstr(strTitle), as_wcstr(strIconPath), nIconIndex);
         if (!task) return false;
         return m_jumpList.AddTask(task->m_strPath.c_str(), task->m_strArguments.c_str(), task->m_strTitle.c_str(),
-                                  as_wcstr(strIconPath), nIconIndex);
+                                  task->m_strIconPath.c_str(), task->m_nIconIndex);
     }
     bool AddTaskSeparator() override { return m_jumpList.AddTaskSeparator(); }
     bool CommitList() override { return m_jumpList.CommitList(); }

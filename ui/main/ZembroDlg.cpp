@@ -19,6 +19,7 @@
 #include "ui/ProfileNames.h"
 #include "ui/main/AboutDlg.h"
 #include "ui/main/JumpListEnvironment.h"
+#include "ui/main/PlacementDpi.h"
 #include "ui/main/WebLinks.h"
 
 namespace {
@@ -37,6 +38,9 @@ constexpr CColumn kColumns[] = {
 };
 
 constexpr wchar_t kLocationEntry[] = L"Location";
+// The DPI the placement's and the columns' pixels were taken at (PlacementDpi.h).
+constexpr wchar_t kLocationDpiEntry[] = L"LocationDpi";
+constexpr wchar_t kColumnDpiEntry[] = L"ColumnDpi";
 constexpr UINT kPlacementBytes = 44;
 static_assert(sizeof(WINDOWPLACEMENT) == kPlacementBytes, "the stored placement is the structure's bytes");
 
@@ -88,6 +92,7 @@ std::span<const CMessageMapEntry> CZembroDlg::GetMessageMap() const {
         {WM_COMMAND, IDM_ADD_SEPARATOR, 0, &CZembroDlg::OnAddSeparator},
         {WM_COMMAND, IDC_SHARE_ON_FACEBOOK, BN_CLICKED, &CZembroDlg::OnShareOnFacebook},
         {WM_DESTROY, 0, 0, &CZembroDlg::OnDestroy},
+        {WM_ENDSESSION, 0, 0, &CZembroDlg::OnEndSession},
         {WM_COMMAND, IDM_SETTINGS, 0, &CZembroDlg::OnSettings},
         {WM_COMMAND, IDC_MENU, BN_CLICKED, &CZembroDlg::OnMenuButton},
         {WM_COMMAND, IDM_LOCATE_DATA_FILE, 0, &CZembroDlg::OnLocateDataFile},
@@ -122,7 +127,8 @@ BOOL CZembroDlg::OnInitDialog() {
         LVCOLUMNW column{};
         column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
         column.fmt = LVCFMT_LEFT;
-        // A stored width is the user's own, in pixels of their screen; the defaults follow the DPI.
+        // A stored width is the user's own, taken at the DPI stored beside it;
+        // the defaults are at 96 DPI. Both at the window's DPI.
         column.cx = GetSavedColumnWidth(i, ScaleToDpi(kColumns[i].m_nDefaultWidth, GetDpi()));
         column.pszText = const_cast<wchar_t*>(kColumns[i].m_pszCaption);
         column.iSubItem = i;
@@ -138,7 +144,11 @@ BOOL CZembroDlg::OnInitDialog() {
     m_bRowImagesDeferred = true;
     if (!RefreshTaskList()) return TRUE;
 
+    const UINT nColumnsDpi = GetDpi();
     RestoreWindowPlacement();
+    // On a monitor of another DPI the columns were scaled with the window; the
+    // stored widths at that DPI replace them, without the rounding of a second step.
+    if (GetDpi() != nColumnsDpi) RestoreColumnWidths();
     // What the first frame does not need waits until the window shows; the
     // message comes before any input.
     ::PostMessageW(m_hWnd, WM_ZEMBRO_SHOWN, 0, 0);
@@ -151,8 +161,9 @@ LRESULT CZembroDlg::OnShown(WPARAM, LPARAM) {
     ::RedrawWindow(m_hWnd, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
     m_bRowImagesDeferred = false;
     RebuildRowImages();
-    // Only the task switcher shows the big icon.
-    ::SendMessageW(m_hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
+    // Only the task switcher shows the big icon: at the large size of the
+    // window's DPI, again after each change.
+    SetBigIcon(IDI_ZEMBRO);
     if (HMENU hSysMenu = ::GetSystemMenu(m_hWnd, FALSE)) {
         const wchar_t* pszAbout = nullptr;
         // Length 0 gives a pointer into the resource itself, without a terminator.
@@ -282,7 +293,9 @@ void CZembroDlg::SetRowImage(int nRow, const CJumpListAction& task) {
         return;
     }
     bool bExtracted = false;
-    CRowImages::Image image = m_rowImages.ImageOf(m_icons.GetIcon(task.m_strPath, task.m_nIconIndex, false, bExtracted));
+    // At the rows' own size, the small-icon size of the window's DPI.
+    CRowImages::Image image =
+        m_rowImages.ImageOf(m_icons.GetIcon(task.m_strPath, task.m_nIconIndex, m_rowImages.GetSize(), bExtracted));
     m_rowImages.SetImage(nRow, image);
     m_rowIcons.Store(task.m_strPath, task.m_nIconIndex, nLastWrite, std::move(image));
 }
@@ -417,12 +430,26 @@ void CZembroDlg::OnDestroy() {
         Default();
         return;
     }
-    if (m_bRememberColumnWidth) SaveColumnWidths();
-    if (m_bRememberLocation && !::IsIconic(m_hWnd)) SaveWindowPlacement();
+    SaveLayout();
     // A list view without LVS_SHAREIMAGELISTS destroys its image lists with
     // itself; this one belongs to m_imageList.
     if (::IsWindow(m_listTasks)) ::SendMessageW(m_listTasks, LVM_SETIMAGELIST, LVSIL_SMALL, 0);
     Default();
+}
+
+LRESULT CZembroDlg::OnEndSession(WPARAM wParam, LPARAM) {
+    // At sign-out or shutdown the process may end after this message without
+    // any WM_DESTROY: what a close would store is stored now.
+    if (wParam && !m_bEndingWithoutWriting) {
+        UpdateData(TRUE);
+        SaveLayout();
+    }
+    return 0;
+}
+
+void CZembroDlg::SaveLayout() {
+    if (m_bRememberColumnWidth) SaveColumnWidths();
+    if (m_bRememberLocation && !::IsIconic(m_hWnd)) SaveWindowPlacement();
 }
 
 void CZembroDlg::ReadRememberFlags() {
@@ -434,11 +461,18 @@ void CZembroDlg::ReadRememberFlags() {
 int CZembroDlg::GetSavedColumnWidth(int nColumn, int nDefaultWidth) {
     const CWinApp* pApp = AfxGetApp();
     if (!m_bRememberColumnWidth || !pApp) return nDefaultWidth;
-    const int nWidth =
-        static_cast<int>(pApp->GetProfileInt(kSettingsSection, ColumnEntry(nColumn).c_str(), nDefaultWidth));
+    // -1, never a width: none stored.
+    const int nStored = static_cast<int>(pApp->GetProfileInt(kSettingsSection, ColumnEntry(nColumn).c_str(), -1));
+    const UINT nStoredDpi = UsableStoredDpi(pApp->GetProfileInt(kSettingsSection, kColumnDpiEntry, 0));
     // A width no screen can show is no width a user chose.
-    if (nWidth < 0 || nWidth > 4 * ::GetSystemMetrics(SM_CXSCREEN)) return nDefaultWidth;
-    return nWidth;
+    return ColumnWidthAtDpi(nStored, nStoredDpi, GetDpi(), nDefaultWidth, 4 * ::GetSystemMetrics(SM_CXSCREEN));
+}
+
+void CZembroDlg::RestoreColumnWidths() {
+    for (int i = 0; i < static_cast<int>(std::size(kColumns)); ++i) {
+        const int cx = GetSavedColumnWidth(i, ScaleToDpi(kColumns[i].m_nDefaultWidth, GetDpi()));
+        ::SendMessageW(m_listTasks, LVM_SETCOLUMNWIDTH, i, MAKELPARAM(cx, 0));
+    }
 }
 
 void CZembroDlg::WriteColumnWidth(int nColumn, int nWidth) {
@@ -449,6 +483,8 @@ void CZembroDlg::SaveColumnWidths() {
     if (!::IsWindow(m_listTasks)) return;
     const HWND hHeader = reinterpret_cast<HWND>(::SendMessageW(m_listTasks, LVM_GETHEADER, 0, 0));
     if (!hHeader) return;
+    if (CWinApp* pApp = AfxGetApp())
+        pApp->WriteProfileInt(kSettingsSection, kColumnDpiEntry, static_cast<int>(GetDpi()));
     for (int i = 0; i < static_cast<int>(::SendMessageW(hHeader, HDM_GETITEMCOUNT, 0, 0)); ++i) {
         HDITEMW item{};
         item.mask = HDI_WIDTH;
@@ -468,7 +504,27 @@ void CZembroDlg::RestoreWindowPlacement() {
     // A show command Windows does not know, or a window on no monitor (one
     // that was unplugged), would leave the user without a window to work in.
     if (placement.showCmd > SW_MAX) return;
-    if (!::MonitorFromRect(&placement.rcNormalPosition, MONITOR_DEFAULTTONULL)) return;
+    const HMONITOR hMonitor = ::MonitorFromRect(&placement.rcNormalPosition, MONITOR_DEFAULTTONULL);
+    if (!hMonitor) return;
+    // As Microsoft's sample for restoring a placement across DPIs does: onto
+    // the placement's monitor first, so that a change of DPI comes with this
+    // move and its WM_DPICHANGED scales the window there, and then the
+    // placement, which no longer crosses DPIs. Applied straight from another
+    // monitor, its WM_DPICHANGED would scale the stored size once more, and
+    // the window would grow at every start.
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof(monitor);
+    RECT rcWindow{};
+    if (::MonitorFromWindow(m_hWnd, MONITOR_DEFAULTTONEAREST) != hMonitor && ::GetMonitorInfoW(hMonitor, &monitor) &&
+        ::GetWindowRect(m_hWnd, &rcWindow)) {
+        const RECT rcOnMonitor = CentredIn(rcWindow, monitor.rcWork);
+        ::SetWindowPos(m_hWnd, nullptr, rcOnMonitor.left, rcOnMonitor.top, 0, 0,
+                       SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    // Now at that monitor's DPI: the stored pixels at it (the same unless its
+    // scaling changed since).
+    const UINT nStoredDpi = UsableStoredDpi(pApp->GetProfileInt(kSettingsSection, kLocationDpiEntry, 0));
+    placement.rcNormalPosition = NormalRectAtDpi(placement.rcNormalPosition, nStoredDpi, GetDpi());
     ::SetWindowPlacement(m_hWnd, &placement);
 }
 
@@ -479,6 +535,7 @@ void CZembroDlg::SaveWindowPlacement() {
     placement.length = kPlacementBytes;
     if (!::GetWindowPlacement(m_hWnd, &placement)) return;
     pApp->WriteProfileBinary(kSettingsSection, kLocationEntry, &placement, kPlacementBytes);
+    pApp->WriteProfileInt(kSettingsSection, kLocationDpiEntry, static_cast<int>(GetDpi()));
 }
 
 namespace {

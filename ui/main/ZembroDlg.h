@@ -43,13 +43,15 @@ public:
     // returns false and the window is ending.
     bool RefreshTaskList();
 
-    // The width to insert column nColumn with: the stored one (zero included)
-    // when widths are remembered, else nDefaultWidth. A stored width below 0 or
-    // above four screens' width is ignored.
+    // The width to insert column nColumn with at the window's DPI: the stored
+    // one (zero included), taken at the DPI stored as "ColumnDpi" (as it is
+    // when there is none), when widths are remembered, else nDefaultWidth. A
+    // stored width below 0 or above four screens' width is ignored.
     int GetSavedColumnWidth(int nColumn, int nDefaultWidth);
     // Stores one width as "Column<n>"; a failed write is ignored.
     void WriteColumnWidth(int nColumn, int nWidth);
-    // Stores every header column's current width; nothing once the list view is gone.
+    // Stores every header column's current width, and the window's DPI as
+    // "ColumnDpi"; nothing once the list view is gone.
     void SaveColumnWidths();
 
     // Whether the placement and the column widths are restored at start and
@@ -78,6 +80,8 @@ protected:
     LRESULT OnHelpInfo(WPARAM wParam, LPARAM lParam);
     LRESULT OnSysColorChange(WPARAM wParam, LPARAM lParam);
     void OnDestroy();
+    // Stores the placement and the widths, as a close would, when the session ends.
+    LRESULT OnEndSession(WPARAM wParam, LPARAM lParam);
     // The opening size, the column widths and the rows' images at the new DPI.
     void OnDpiChanged(UINT nOldDpi, UINT nNewDpi) override;
 
@@ -120,6 +124,8 @@ private:
     // The last part of a path: "Data.dat" of C:\...\Data.dat.
     static std::wstring FileNameOf(const std::u16string& strPath);
     // The task dialog's choice for an import: its two command ids, or IDCANCEL.
+    // Where the task dialog cannot be shown, a message box asks the same
+    // (Yes: replace, No: add after the last entry) and gives the same ids.
     int AskHowToImport(const std::u16string& strPath, int nEntries);
     bool IsTargetMissing(int nRow) const;
     // nIndex -1: the selected row (a message when there is none).
@@ -151,6 +157,9 @@ private:
     // Sets up what ZembroDlgEditing.cpp adds to the window: the list's keys,
     // the buttons' tooltips, the list's accessible name and file drops.
     void InitEditing();
+    // Lets WM_DROPFILES, WM_COPYGLOBALDATA and WM_COPYDATA reach the window
+    // from a lower integrity level, when it runs elevated (Windows 7 and later).
+    void AllowMessagesFromLowerIntegrity();
     // The buttons' tooltips, which name their keys.
     void CreateButtonTips();
     LRESULT OnShown(WPARAM wParam, LPARAM lParam);
@@ -163,8 +172,13 @@ private:
     // Follows the mouse from LVN_BEGINDRAG until the button is released; the
     // row to move nRow to, or -1 when the drag was cancelled.
     int TrackRowDrag(int nRow);
-    // The insertion line a drag shows, drawn over the rows (Wine does not draw the mark itself).
+    // The insertion line a drag shows, drawn over the rows: no list view draws its
+    // own mark in report view.
     void PaintDragMark(const NMLVCUSTOMDRAW* pDraw);
+    // The line's rectangle (list client coordinates, as wide as the list, 3
+    // pixels at 96 DPI) at the top of nRow, or at its bottom when bAfter; false
+    // for no row.
+    bool DragMarkRect(int nRow, bool bAfter, RECT& rcLine) const;
     // Shows where a row dragged from nFrom would go when dropped on nTarget
     // (-1: nowhere).
     void ShowInsertMark(int nFrom, int nTarget);
@@ -179,8 +193,17 @@ private:
     // Every row's image again, at the small-icon size of the window's DPI.
     void RebuildRowImages();
     void ReadRememberFlags();
+    // Moves the window onto the stored placement's monitor (where a change of
+    // DPI happens), then applies the placement, its size taken from the DPI
+    // stored as "LocationDpi" to the window's.
     void RestoreWindowPlacement();
+    // "Location" and the window's DPI as "LocationDpi".
     void SaveWindowPlacement();
+    // Every column at its stored or default width at the window's DPI.
+    void RestoreColumnWidths();
+    // What the preferences keep: the column widths and the placement (not of a
+    // minimised window).
+    void SaveLayout();
     // Once per command: the first failed save names the file and the reason.
     void ReportSaveFailure(const CDataFileStatus& status);
     // Once until Data.dat reads well again. When no copy could be kept the

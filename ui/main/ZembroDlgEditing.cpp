@@ -15,8 +15,10 @@
 #include <vector>
 
 #include "framework/App.h"
+#include "framework/Dpi.h"
 #include "framework/WinText.h"
 #include "ui/editor/DlgAction.h"
+#include "ui/main/ShortcutTarget.h"
 #include "ui/main/ZembroDlg.h"
 
 using Microsoft::WRL::ComPtr;
@@ -57,8 +59,48 @@ std::wstring WithoutExtension(const std::wstring& strName) {
     return nDot == std::wstring::npos || nDot == 0 ? strName : strName.substr(0, nDot);
 }
 
-// What a shortcut points at, titled with the shortcut's name; none when it
-// cannot be read or points at no file (a shell item has no path to launch).
+// What Windows Installer says of an advertised shortcut: whether it is one,
+// and its component's installed path. msi.dll is loaded from the system folder
+// only when a shortcut is dropped, so a start never waits for it.
+void ReadInstallerFacts(CShortcutFacts& facts) {
+    using PfnGetShortcutTarget = UINT(WINAPI*)(LPCWSTR, LPWSTR, LPWSTR, LPWSTR);
+    using PfnGetComponentPath = int(WINAPI*)(LPCWSTR, LPCWSTR, LPWSTR, LPDWORD);
+    constexpr int kInstallStateMoreData = -3, kInstallStateLocal = 3, kInstallStateSource = 4;
+    const HMODULE hMsi = ::LoadLibraryExW(L"msi.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+    if (!hMsi) return;
+    const auto pfnTarget = reinterpret_cast<PfnGetShortcutTarget>(
+        reinterpret_cast<void*>(::GetProcAddress(hMsi, "MsiGetShortcutTargetW")));
+    const auto pfnPath = reinterpret_cast<PfnGetComponentPath>(
+        reinterpret_cast<void*>(::GetProcAddress(hMsi, "MsiGetComponentPathW")));
+    // A product code and a component code are GUIDs in braces; a feature id is
+    // at most 38 characters.
+    wchar_t szProduct[39] = {}, szFeature[39] = {}, szComponent[39] = {};
+    if (pfnTarget && pfnPath &&
+        pfnTarget(facts.m_strLinkPath.c_str(), szProduct, szFeature, szComponent) == ERROR_SUCCESS &&
+        szProduct[0] && szComponent[0]) {
+        facts.m_bAdvertised = true;
+        std::wstring path(MAX_PATH, L'\0');
+        DWORD cch = static_cast<DWORD>(path.size());
+        int state = pfnPath(szProduct, szComponent, path.data(), &cch);
+        if (state == kInstallStateMoreData) {
+            path.assign(++cch, L'\0');
+            state = pfnPath(szProduct, szComponent, path.data(), &cch);
+        }
+        if (state == kInstallStateLocal || state == kInstallStateSource)
+            facts.m_strComponentPath = path.substr(0, wcsnlen(path.c_str(), path.size()));
+    }
+    ::FreeLibrary(hMsi);
+}
+
+std::wstring InstallerFolder() {
+    wchar_t szWindows[MAX_PATH] = {};
+    const UINT cch = ::GetWindowsDirectoryW(szWindows, MAX_PATH);
+    return cch > 0 && cch < MAX_PATH ? std::wstring(szWindows, cch) + L"\\Installer" : std::wstring();
+}
+
+// The task a shortcut stands for, titled with the shortcut's name: what it
+// points at (ShortcutTarget.h), with its arguments, description and icon; or
+// the shortcut itself, with its description and icon. None when it cannot be read.
 std::optional<CJumpListAction> TaskFromShortcut(const std::wstring& strPath) {
     ComPtr<IShellLinkW> pLink;
     if (FAILED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&pLink))))
@@ -68,14 +110,22 @@ std::optional<CJumpListAction> TaskFromShortcut(const std::wstring& strPath) {
 
     std::vector<wchar_t> buffer(32768);
     const auto text = [&buffer](HRESULT hr) {
+        // Each buffer starts empty: a link to no file leaves GetPath's so (S_FALSE).
         return SUCCEEDED(hr) ? as_u16(std::wstring(buffer.data())) : std::u16string();
     };
+    CShortcutFacts facts;
+    facts.m_strLinkPath = strPath;
+    facts.m_strInstallerFolder = InstallerFolder();
+    buffer[0] = L'\0';
+    facts.m_strTargetPath = as_wcstr(text(pLink->GetPath(buffer.data(), static_cast<int>(buffer.size()), nullptr, 0)));
+    ReadInstallerFacts(facts);
+    const CShortcutTarget target = ShortcutTarget(facts);
+
     CJumpListAction task;
+    task.m_strPath = as_u16(target.m_strPath);
     buffer[0] = L'\0';
-    task.m_strPath = text(pLink->GetPath(buffer.data(), static_cast<int>(buffer.size()), nullptr, 0));
-    if (task.m_strPath.empty()) return std::nullopt;
-    buffer[0] = L'\0';
-    task.m_strArguments = text(pLink->GetArguments(buffer.data(), static_cast<int>(buffer.size())));
+    if (!target.m_bThroughShortcut)
+        task.m_strArguments = text(pLink->GetArguments(buffer.data(), static_cast<int>(buffer.size())));
     buffer[0] = L'\0';
     task.m_strDescription = text(pLink->GetDescription(buffer.data(), static_cast<int>(buffer.size())));
     buffer[0] = L'\0';
@@ -169,7 +219,8 @@ bool AutoScroll(HWND hList, POINT pt) {
     return ::SendMessageW(hList, LVM_GETTOPINDEX, 0, 0) != nTopBefore;
 }
 
-// The insertion mark this window draws: a line across the list, in the text's colour.
+// The insertion mark this window draws: a line across the list, in the text's
+// colour, 3 pixels thick at 96 DPI.
 constexpr int kMarkThickness = 3;
 
 struct CListKey {
@@ -200,6 +251,25 @@ void CZembroDlg::InitEditing() {
 
     // Files dragged from the file manager arrive as WM_DROPFILES.
     ::DragAcceptFiles(m_hWnd, TRUE);
+    AllowMessagesFromLowerIntegrity();
+}
+
+void CZembroDlg::AllowMessagesFromLowerIntegrity() {
+    // Run elevated, the window gets no message from Explorer or another program
+    // at a lower integrity level unless it lets it through: a drop is
+    // WM_DROPFILES, with WM_COPYGLOBALDATA for its data, and another Zembro
+    // hands its command line over as WM_COPYDATA. ChangeWindowMessageFilterEx
+    // is Windows 7's; without it (Vista) the drop stays blocked.
+    using PfnChangeWindowMessageFilterEx = BOOL(WINAPI*)(HWND, UINT, DWORD, void*);
+    const HMODULE hUser = ::GetModuleHandleW(L"user32.dll");
+    const auto pfnAllow = hUser ? reinterpret_cast<PfnChangeWindowMessageFilterEx>(reinterpret_cast<void*>(
+                                      ::GetProcAddress(hUser, "ChangeWindowMessageFilterEx")))
+                                : nullptr;
+    if (!pfnAllow) return;
+    constexpr DWORD kMsgFltAllow = 1;  // MSGFLT_ALLOW
+    constexpr UINT kCopyGlobalData = 0x0049;  // WM_COPYGLOBALDATA, in no header
+    for (const UINT message : {static_cast<UINT>(WM_DROPFILES), static_cast<UINT>(WM_COPYDATA), kCopyGlobalData})
+        pfnAllow(m_hWnd, message, kMsgFltAllow, nullptr);
 }
 
 void CZembroDlg::CreateButtonTips() {
@@ -302,27 +372,42 @@ void CZembroDlg::ShowInsertMark(int nFrom, int nTarget) {
     mark.cbSize = sizeof(mark);
     mark.iItem = nTarget < 0 || nTarget == nFrom ? -1 : nTarget;
     mark.dwFlags = nTarget > nFrom ? LVIM_AFTER : 0;
-    // The list view keeps the mark, but not every one draws it (Wine's keeps it
-    // unseen), so the window draws the line too, over the same boundary.
+    // The list view keeps the mark but draws it only in the icon, small icon
+    // and tile views (Microsoft's documentation of LVM_SETINSERTMARK; Wine's
+    // never draws it): in this report view the line the window draws itself,
+    // over the same boundary, is the one the user sees.
     ::SendMessageW(m_listTasks, LVM_SETINSERTMARKCOLOR, 0, static_cast<LPARAM>(::GetSysColor(COLOR_WINDOWTEXT)));
     ::SendMessageW(m_listTasks, LVM_SETINSERTMARK, 0, reinterpret_cast<LPARAM>(&mark));
     if (mark.iItem == m_nDrawnMarkRow && (mark.iItem < 0 || m_bDrawnMarkAfter == (mark.dwFlags != 0))) return;
+    // Only where the old line was and where the new one goes, across the two
+    // rows each touches, is drawn again: erasing the whole list at each move
+    // flickers. Erased too: right of the columns the list view paints only its
+    // background.
+    RECT rcOld{};
+    if (DragMarkRect(m_nDrawnMarkRow, m_bDrawnMarkAfter, rcOld)) ::InvalidateRect(m_listTasks, &rcOld, TRUE);
     m_nDrawnMarkRow = mark.iItem;
     m_bDrawnMarkAfter = mark.dwFlags != 0;
-    // Erased too: right of the columns the list view paints only its background.
-    ::InvalidateRect(m_listTasks, nullptr, TRUE);
+    RECT rcNew{};
+    if (DragMarkRect(m_nDrawnMarkRow, m_bDrawnMarkAfter, rcNew)) ::InvalidateRect(m_listTasks, &rcNew, TRUE);
+}
+
+bool CZembroDlg::DragMarkRect(int nRow, bool bAfter, RECT& rcLine) const {
+    if (nRow < 0) return false;
+    RECT rcRow{};
+    rcRow.left = LVIR_BOUNDS;
+    if (!::SendMessageW(m_listTasks, LVM_GETITEMRECT, nRow, reinterpret_cast<LPARAM>(&rcRow))) return false;
+    RECT rcClient{};
+    ::GetClientRect(m_listTasks, &rcClient);
+    const int cyLine = ScaleToDpi(kMarkThickness, GetDpi());
+    const int y = bAfter ? rcRow.bottom : rcRow.top;
+    rcLine = {rcClient.left, y - cyLine / 2, rcClient.right, y - cyLine / 2 + cyLine};
+    return true;
 }
 
 void CZembroDlg::PaintDragMark(const NMLVCUSTOMDRAW* pDraw) {
-    if (m_nDrawnMarkRow < 0) return;
-    RECT rcRow{};
-    rcRow.left = LVIR_BOUNDS;
-    if (!::SendMessageW(m_listTasks, LVM_GETITEMRECT, m_nDrawnMarkRow, reinterpret_cast<LPARAM>(&rcRow))) return;
-    RECT rcClient{};
-    ::GetClientRect(m_listTasks, &rcClient);
-    const int y = m_bDrawnMarkAfter ? rcRow.bottom : rcRow.top;
-    RECT rcLine{rcClient.left, y - kMarkThickness / 2, rcClient.right, y - kMarkThickness / 2 + kMarkThickness};
-    ::FillRect(pDraw->nmcd.hdc, &rcLine, ::GetSysColorBrush(COLOR_WINDOWTEXT));
+    RECT rcLine{};
+    if (DragMarkRect(m_nDrawnMarkRow, m_bDrawnMarkAfter, rcLine))
+        ::FillRect(pDraw->nmcd.hdc, &rcLine, ::GetSysColorBrush(COLOR_WINDOWTEXT));
 }
 
 int CZembroDlg::TrackRowDrag(int nFrom) {

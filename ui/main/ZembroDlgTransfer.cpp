@@ -111,9 +111,17 @@ int CZembroDlg::AskHowToImport(const std::u16string& strPath, int nEntries) {
     config.pButtons = buttons;
     config.nDefaultButton = IDCANCEL;
     int nButton = IDCANCEL;
-    // A dialog that could not be shown changes nothing.
-    if (FAILED(TaskDialogIndirect(&config, &nButton, nullptr, nullptr))) return IDCANCEL;
-    return nButton;
+    if (SUCCEEDED(TaskDialogIndirect(&config, &nButton, nullptr, nullptr))) return nButton;
+    // The task dialog could not be shown (out of memory, or no common controls
+    // 6): the same question in a message box, so the import never ends silently.
+    const std::wstring strText = strInstruction +
+                                 L"\n\nYes: replace the list.\nNo: add them after the last entry.\n"
+                                 L"Cancel: leave the list as it is.";
+    switch (MessageBox(strText.c_str(), nullptr, MB_YESNOCANCEL | MB_ICONQUESTION | MB_DEFBUTTON3)) {
+    case IDYES: return kIdReplaceList;
+    case IDNO: return kIdAddAfterLast;
+    default: return IDCANCEL;
+    }
 }
 
 LRESULT CZembroDlg::OnCopyData(WPARAM, LPARAM lParam) {

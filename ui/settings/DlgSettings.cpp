@@ -41,8 +41,8 @@ BOOL CDlgSettings::OnInitDialog() {
     CDialog::OnInitDialog();
     CenterWindow();
 
-    m_hIcon = LoadIconW(AfxGetResourceHandle(), MAKEINTRESOURCEW(IDI_ZEMBRO));
-    SendMessageW(m_hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
+    // Both icons at the sizes of the dialog's DPI, again after each change.
+    SetBigIcon(IDI_ZEMBRO);
     // The title bar gets the picture drawn for the small size, not the big one shrunk.
     SetSmallIcon(IDI_ZEMBRO);
 

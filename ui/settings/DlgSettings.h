@@ -25,8 +25,6 @@ public:
     explicit CDlgSettings(CDialog* pParent = nullptr);
 
     BOOL m_bRememberLocation = 0;
-    // The program's icon: a shared resource, never destroyed.
-    HICON m_hIcon = nullptr;
     BOOL m_bRememberColumnWidth = 0;
     // 0: no value stored, Explorer decides.
     DWORD m_dwMaxJumpListItems = 0;

@@ -139,10 +139,15 @@ TEST_F(DlgActionTest, OpensInEitherModeWithItsCaptionFieldsAndPreview) {
             const Texts fields = bEdit ? Texts{u"Three", kProgram, u"Three icons", u"/x", kIconFile, u"2", u""}
                                        : Texts{u"", u"", u"", u"", u"", u"0", u""};
             EXPECT_EQ(Fields(hDlg), fields);
-            // Adding keeps the template's icon until the first refresh; editing shows icon 2.
-            EXPECT_EQ(PreviewIcon(hDlg) == ProgramIcon(), !bEdit);
+            // Adding keeps the template's picture until the first refresh, the
+            // program icon drawn at the large size of the dialog's DPI (not the
+            // shared one of the system's); editing shows icon 2.
+            EXPECT_NE(PreviewIcon(hDlg), ProgramIcon());
             EXPECT_TRUE(IsIcon(PreviewIcon(hDlg)));
-            EXPECT_EQ(reinterpret_cast<HICON>(SendMessageW(hDlg, WM_GETICON, ICON_BIG, 0)), ProgramIcon());
+            if (!bEdit) EXPECT_EQ(IconWidth(PreviewIcon(hDlg)), GetSystemMetrics(SM_CXICON));
+            const auto hBig = reinterpret_cast<HICON>(SendMessageW(hDlg, WM_GETICON, ICON_BIG, 0));
+            EXPECT_NE(hBig, ProgramIcon());
+            EXPECT_EQ(IconWidth(hBig), GetSystemMetrics(SM_CXICON));
             // The small image of the program icon, not the big one shrunk.
             const auto hSmall = reinterpret_cast<HICON>(SendMessageW(hDlg, WM_GETICON, ICON_SMALL, 0));
             EXPECT_NE(hSmall, ProgramIcon());

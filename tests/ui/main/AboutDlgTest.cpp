@@ -9,8 +9,10 @@
 
 #include "core/ProductLinks.h"
 #include "framework/App.h"
+#include "framework/Dpi.h"
 #include "framework/WinText.h"
 #include "res/resource.h"
+#include "support/IconSize.h"
 #include "support/ModalAnswerer.h"
 #include "support/OpenedUrls.h"
 #include "ui/main/AboutDlg.h"
@@ -107,6 +109,47 @@ TEST_F(AboutDlgTest, ShowsTheIconNameVersionAndSupportAddress) {
     EXPECT_EQ(LOWORD(lDefault), IDOK);
     EXPECT_EQ(HIWORD(lDefault), DC_HASDEFID);
     EXPECT_TRUE(answerer.MessageBoxes().empty());
+}
+
+// The program's picture is drawn for the large-icon size of the dialog's DPI,
+// when it opens and after each move to a monitor of another DPI; the control
+// holds the whole of it.
+TEST_F(AboutDlgTest, ThePictureFollowsTheDpi) {
+    CAboutDlg dlg;
+    CModalAnswerer answerer;
+    struct CSeen {
+        UINT nDpi;
+        int cxIcon, cxControl;
+    };
+    std::vector<CSeen> seen;
+    answerer.SetDialogScript([&](HWND hDlg) {
+        const HWND hPicture = Children(hDlg).front();
+        const auto look = [&] {
+            RECT rc{};
+            GetWindowRect(hPicture, &rc);
+            const auto hIcon = reinterpret_cast<HICON>(SendMessageW(hPicture, STM_GETICON, 0, 0));
+            seen.push_back({dlg.GetDpi(), IconWidth(hIcon), rc.right - rc.left});
+        };
+        look();
+        const UINT nStart = dlg.GetDpi();
+        for (const UINT nDpi : {nStart * 3 / 2, nStart * 2, nStart}) {
+            RECT rc{};
+            GetWindowRect(hDlg, &rc);
+            RECT rcSuggested{rc.left, rc.top, rc.left + MulDiv(rc.right - rc.left, nDpi, dlg.GetDpi()),
+                             rc.top + MulDiv(rc.bottom - rc.top, nDpi, dlg.GetDpi())};
+            SendMessageW(hDlg, WM_DPICHANGED, MAKEWPARAM(nDpi, nDpi), reinterpret_cast<LPARAM>(&rcSuggested));
+            look();
+        }
+        EndDialog(hDlg, IDCANCEL);
+    });
+    EXPECT_EQ(dlg.DoModal(), IDCANCEL);
+    ASSERT_EQ(seen.size(), 4u);
+    for (const CSeen& s : seen) {
+        SCOPED_TRACE(testing::Message() << s.nDpi << " DPI");
+        EXPECT_EQ(s.cxIcon, GetSystemMetricsAtDpi(SM_CXICON, s.nDpi));
+        EXPECT_GE(s.cxControl, s.cxIcon);
+    }
+    EXPECT_EQ(seen[2].cxIcon, 2 * seen[0].cxIcon);
 }
 
 TEST_F(AboutDlgTest, ClosesWithOkEnterEscapeAndTheCloseBox) {

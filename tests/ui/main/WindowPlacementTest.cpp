@@ -61,6 +61,84 @@ TEST_F(WindowPlacementTest, FirstRunWritesThePlacementAndEveryColumnWidth) {
     EXPECT_EQ(wp.length, 44u);
     EXPECT_EQ(wp.showCmd, static_cast<UINT>(SW_SHOWNORMAL));
     EXPECT_TRUE(wp.rcNormalPosition == rcClosed);
+    // Both taken at the window's DPI, which is stored beside them.
+    EXPECT_EQ(ProfileDword(L"LocationDpi"), static_cast<DWORD>(nDpi));
+    EXPECT_EQ(ProfileDword(L"ColumnDpi"), static_cast<DWORD>(nDpi));
+}
+
+int ScreenDpiNow() {
+    HDC hdc = GetDC(nullptr);
+    const int nDpi = GetDeviceCaps(hdc, LOGPIXELSX);
+    ReleaseDC(nullptr, hdc);
+    return nDpi;
+}
+
+// Pixels taken on a monitor of another scaling come back at the window's: the
+// window at the same place and the same size for the eye, the columns too; a
+// DPI no monitor has counts as none, as for the values stored before the DPI
+// was (used as they are).
+TEST_F(WindowPlacementTest, StoredPixelsAreConvertedFromTheDpiBesideThem) {
+    const int nDpi = ScreenDpiNow();
+    const RECT rcHalf{150, 120, 600, 420}, rcFull{150, 120, 1050, 720};
+    const struct {
+        const char* name;
+        std::optional<DWORD> dpi;  // stored beside both
+        RECT rcStored;
+        int nColumn1Stored;
+    } cases[] = {
+        {"taken at half the DPI", static_cast<DWORD>(nDpi / 2), rcHalf, 150},
+        {"taken at the window's DPI", static_cast<DWORD>(nDpi), rcFull, 300},
+        {"none stored", std::nullopt, rcFull, 300},
+        {"a DPI no monitor has", 5u, rcFull, 300},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Brellow\\Zembro by Brellow");
+        const std::vector<BYTE> placement = Placement(SW_SHOWNORMAL, c.rcStored);
+        SetProfileBinary(L"Location", placement.data(), static_cast<DWORD>(placement.size()));
+        SetProfileDword(L"Column1", static_cast<DWORD>(c.nColumn1Stored));
+        if (c.dpi) {
+            SetProfileDword(L"LocationDpi", *c.dpi);
+            SetProfileDword(L"ColumnDpi", *c.dpi);
+        }
+        RECT rcOpened{};
+        int nColumn1 = -1;
+        Run([&](HWND h) {
+            rcOpened = WindowRect(h);
+            nColumn1 = ColumnWidth(h, 1);
+            Close(h);
+        });
+        EXPECT_TRUE(rcOpened == rcFull);
+        EXPECT_EQ(nColumn1, 300);
+        // Stored again at the window's DPI: the next start opens the same.
+        EXPECT_EQ(ProfileDword(L"LocationDpi"), static_cast<DWORD>(nDpi));
+        EXPECT_EQ(ProfileDword(L"ColumnDpi"), static_cast<DWORD>(nDpi));
+        EXPECT_EQ(ProfileDword(L"Column1"), 300u);
+    }
+}
+
+// At sign-out the window may never be destroyed: the end of the session stores
+// what a close would; a shutdown that was cancelled stores nothing.
+TEST_F(WindowPlacementTest, TheEndOfTheSessionStoresThePlacementAndTheWidths) {
+    for (const BOOL bEnding : {TRUE, FALSE}) {
+        SCOPED_TRACE(bEnding ? "ending" : "cancelled");
+        RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Brellow\\Zembro by Brellow");
+        RECT rcWindow{};
+        std::optional<std::vector<BYTE>> location;
+        std::optional<DWORD> column1;
+        Run([&](HWND h) {
+            SetColumnWidth(h, 1, 150);
+            SetWindowPos(h, nullptr, 70, 50, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+            rcWindow = WindowRect(h);
+            SendMessageW(h, WM_ENDSESSION, bEnding, ENDSESSION_LOGOFF);
+            location = ProfileBinary(L"Location");
+            column1 = ProfileDword(L"Column1");
+            Close(h);
+        });
+        EXPECT_EQ(location.has_value(), bEnding == TRUE);
+        if (location) EXPECT_TRUE(AsPlacement(*location).rcNormalPosition == rcWindow);
+        EXPECT_EQ(column1, bEnding ? std::optional<DWORD>(150) : std::nullopt);
+    }
 }
 
 TEST_F(WindowPlacementTest, AMaximisedWindowReopensMaximisedOverItsNormalRectangle) {

@@ -68,7 +68,8 @@ auto Drop(std::vector<std::u16string> paths) {
     };
 }
 
-// A shortcut file written by the system's own shell link (the stand-in's cannot).
+// A shortcut file written by the system's own shell link (the stand-in's
+// cannot); an empty path gives one to the Control Panel, which is no file.
 std::u16string MakeShortcut(const std::u16string& lnk, const CJumpListAction& a) {
     using PfnGetClassObject = HRESULT(WINAPI*)(REFCLSID, REFIID, void**);
     const auto pfn = reinterpret_cast<PfnGetClassObject>(
@@ -80,7 +81,16 @@ std::u16string MakeShortcut(const std::u16string& lnk, const CJumpListAction& a)
     if (!pfn || FAILED(pfn(CLSID_ShellLink, IID_PPV_ARGS(&pFactory))) ||
         FAILED(pFactory->CreateInstance(nullptr, IID_PPV_ARGS(&pLink))) || FAILED(pLink.As(&pFile)))
         return u"";
-    pLink->SetPath(as_wcstr(a.m_strPath));
+    if (a.m_strPath.empty()) {
+        // What a Store app's or a Control Panel item's shortcut holds: a shell
+        // item, no file.
+        PIDLIST_ABSOLUTE pidl = nullptr;
+        if (FAILED(SHGetSpecialFolderLocation(nullptr, CSIDL_CONTROLS, &pidl))) return u"";
+        pLink->SetIDList(pidl);
+        CoTaskMemFree(pidl);
+    } else {
+        pLink->SetPath(as_wcstr(a.m_strPath));
+    }
     pLink->SetArguments(as_wcstr(a.m_strArguments));
     pLink->SetDescription(as_wcstr(a.m_strDescription));
     pLink->SetIconLocation(as_wcstr(a.m_strIconPath), a.m_nIconIndex);
@@ -102,6 +112,10 @@ TEST_F(MainWindowTest, KeysDragsAndDropsChangeTheListAndUndoGivesItBack) {
                           aSub = MakeTask(u"Sub", u"", sub), aLnk = MakeTask(u"My tool", u"Runs", exe, u"/f", doc, 2);
     const std::u16string lnk = MakeShortcut(folder + u"\\My tool.lnk", aLnk);
     ASSERT_FALSE(lnk.empty());
+    // A shortcut to no file is added as itself, with its description.
+    const std::u16string lnkNoFile = MakeShortcut(folder + u"\\Control Panel.lnk", MakeTask(u"", u"Opens it", u""));
+    ASSERT_FALSE(lnkNoFile.empty());
+    const CJumpListAction aNoFile = MakeTask(u"Control Panel", u"Opens it", lnkNoFile);
     CJumpListAction edited = kCmd, added = MakeTask(u"New", u"", u"notepad.exe");
     edited.m_strTitle = u"Edited";
     const auto twice = [](UINT vk) { return [=](HWND h) { PressListKey(h, vk, true), PressListKey(h, vk, true); }; };
@@ -142,6 +156,7 @@ TEST_F(MainWindowTest, KeysDragsAndDropsChangeTheListAndUndoGivesItBack) {
         {"drop a program", start2, 0, Drop({exe}), MakeList({kCmd, kSep, aExe}), -1, {}, aExe},
         {"drop a folder", start2, 0, Drop({sub}), MakeList({kCmd, kSep, aSub}), -1, {}, aSub},
         {"drop a shortcut", start2, 0, Drop({lnk}), MakeList({kCmd, kSep, aLnk}), -1, {}, aLnk},
+        {"drop a shortcut to no file", start2, 0, Drop({lnkNoFile}), MakeList({kCmd, kSep, aNoFile}), -1, {}, aNoFile},
         {"drop several", start2, 0, Drop({exe, lnk, doc, sub}), MakeList({kCmd, kSep, aExe, aLnk, aDoc, aSub}), -1},
         {"drop what is not there", start2, 0, Drop({folder + u"\\gone.txt"}), start2, 0},
     };

@@ -196,7 +196,10 @@ TEST_F(MainWindowTest, TheWindowIsSetUpAsDesigned) {
         EXPECT_EQ(GetMenuItemID(hSysMenu, nItems - 1), static_cast<UINT>(IDM_ABOUTBOX));
         EXPECT_EQ(GetMenuState(hSysMenu, nItems - 2, MF_BYPOSITION) & MF_SEPARATOR, static_cast<UINT>(MF_SEPARATOR));
 
-        EXPECT_EQ(reinterpret_cast<HICON>(SendMessageW(h, WM_GETICON, ICON_BIG, 0)), hProgramIcon);
+        // Both icons drawn for their sizes at the window's DPI.
+        const auto hBig = reinterpret_cast<HICON>(SendMessageW(h, WM_GETICON, ICON_BIG, 0));
+        EXPECT_NE(hBig, hProgramIcon);
+        EXPECT_EQ(IconWidth(hBig), GetSystemMetrics(SM_CXICON));
         const auto hSmall = reinterpret_cast<HICON>(SendMessageW(h, WM_GETICON, ICON_SMALL, 0));
         EXPECT_NE(hSmall, hProgramIcon);
         EXPECT_EQ(IconWidth(hSmall), GetSystemMetrics(SM_CXSMICON));

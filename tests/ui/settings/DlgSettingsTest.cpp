@@ -63,7 +63,8 @@ struct CShown {
     LRESULT m_lLocation = -1, m_lColumnWidth = -1;
     std::u16string m_strMaximum;
     HICON m_hIconBig = nullptr, m_hIconSmall = nullptr;
-    int m_cxIconSmall = 0;  // the dialog owns its small icon: measured while it is open
+    // The dialog owns both icons: measured while it is open.
+    int m_cxIconBig = 0, m_cxIconSmall = 0;
     int m_nFocusID = 0;
 };
 
@@ -75,6 +76,7 @@ CShown Look(HWND hDlg) {
     shown.m_strMaximum = WindowText(GetDlgItem(hDlg, IDC_MAX_JUMP_LIST_ITEMS));
     shown.m_hIconBig = reinterpret_cast<HICON>(SendMessageW(hDlg, WM_GETICON, ICON_BIG, 0));
     shown.m_hIconSmall = reinterpret_cast<HICON>(SendMessageW(hDlg, WM_GETICON, ICON_SMALL, 0));
+    shown.m_cxIconBig = IconWidth(shown.m_hIconBig);
     shown.m_cxIconSmall = IconWidth(shown.m_hIconSmall);
     shown.m_nFocusID = GetDlgCtrlID(GetFocus());
     return shown;
@@ -138,10 +140,11 @@ TEST_F(DlgSettingsTest, StartShowsWhatIsStored) {
         EXPECT_EQ(shown.m_lLocation, c.lLocation);
         EXPECT_EQ(shown.m_lColumnWidth, c.lColumnWidth);
         EXPECT_EQ(shown.m_strMaximum, c.pszMaximum);
-        EXPECT_EQ(shown.m_hIconBig, hProgramIcon);
+        // Both drawn for their sizes, neither the shared one shrunk or stretched.
+        EXPECT_NE(shown.m_hIconBig, hProgramIcon);
         EXPECT_NE(shown.m_hIconSmall, hProgramIcon);
+        EXPECT_EQ(shown.m_cxIconBig, GetSystemMetrics(SM_CXICON));
         EXPECT_EQ(shown.m_cxIconSmall, GetSystemMetrics(SM_CXSMICON));
-        EXPECT_EQ(dlg.m_hIcon, hProgramIcon);
         EXPECT_EQ(shown.m_nFocusID, IDC_REMEMBER_LOCATION);
         EXPECT_TRUE(answerer.MessageBoxes().empty());
         // Looking changes nothing.
