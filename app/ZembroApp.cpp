@@ -10,12 +10,16 @@
 
 #include "core/CommandLine.h"
 #include "core/DataFile.h"
+#include "framework/JumpListEnvironment.h"
 #include "framework/OleInit.h"
-#include "framework/UniqueHandle.h"
-#include "framework/WinText.h"
 #include "res/resource.h"
-#include "ui/main/JumpListEnvironment.h"
 #include "ui/main/ZembroDlg.h"
+#include "win/UniqueHandle.h"
+#include "win/WinText.h"
+
+// The core's data folder and the framework's application object both take
+// the title from this string.
+static_assert(IDS_APPLICATION_TITLE == AFX_IDS_APP_TITLE);
 
 namespace {
 

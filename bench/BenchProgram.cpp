@@ -23,7 +23,7 @@
 #include "core/DataFile.h"
 #include "core/DefaultTaskList.h"
 #include "core/JumpListAction.h"
-#include "framework/WinText.h"
+#include "win/WinText.h"
 #include "res/resource.h"
 
 namespace {

@@ -2,17 +2,23 @@
 
 #include <utility>
 
-#include "core/Platform.h"
 #include "framework/RegistryKey.h"
-#include "framework/WinText.h"
+#include "win/WinText.h"
 
 namespace {
 
 CWinApp* g_pApp = nullptr;
 
+// The string table's application title; empty when the module has none.
+std::wstring LoadTitleString(HINSTANCE hInstance) {
+    const wchar_t* pszTitle = nullptr;
+    // Length 0 hands back a pointer into the resource itself, with no terminator.
+    const int cch = LoadStringW(hInstance, AFX_IDS_APP_TITLE, reinterpret_cast<LPWSTR>(&pszTitle), 0);
+    return cch > 0 ? std::wstring(pszTitle, static_cast<size_t>(cch)) : std::wstring();
+}
+
 std::wstring LoadTitle(HINSTANCE hInstance) {
-    const std::u16string strTitle = platform::GetApplicationTitle();
-    if (!strTitle.empty()) return as_wcstr(strTitle);
+    if (std::wstring strTitle = LoadTitleString(hInstance); !strTitle.empty()) return strTitle;
 
     wchar_t szPath[MAX_PATH] = {};
     const DWORD cchPath = GetModuleFileNameW(hInstance, szPath, MAX_PATH);
@@ -68,7 +74,8 @@ UINT CWinApp::GetProfileInt(const wchar_t* pszSection, const wchar_t* pszEntry, 
     if (m_strRegistryKey.empty() || !pszSection || !pszEntry) return dwValue;
     CRegistryKey key;
     if (key.Open(ProfileKeyPath(pszSection).c_str(), KEY_QUERY_VALUE) != ERROR_SUCCESS) return dwValue;
-    key.QueryDWORDValue(pszEntry, dwValue);  // on failure dwValue keeps the default
+    // A value that is missing or of another type leaves the default.
+    if (DWORD dwRead = 0; key.QueryDWORDValue(pszEntry, dwRead) == ERROR_SUCCESS) dwValue = dwRead;
     return dwValue;
 }
 
@@ -112,7 +119,7 @@ CWinApp* AfxGetApp() { return g_pApp; }
 
 std::wstring AfxGetAppTitle() {
     if (const CWinApp* pApp = AfxGetApp()) return pApp->GetAppName();
-    return as_wcstr(platform::GetApplicationTitle());
+    return LoadTitleString(GetModuleHandleW(nullptr));
 }
 
 HINSTANCE AfxGetResourceHandle() { return g_pApp ? g_pApp->m_hInstance : GetModuleHandleW(nullptr); }

@@ -11,6 +11,8 @@ class CDialog;
 // m_dwRestartManagerSupportFlags: ask Windows to restart the program after a
 // crash or an update (no recovery, no autosave).
 constexpr DWORD AFX_RESTART_MANAGER_SUPPORT_RESTART = 0x01;
+// The string-table id of the application title: the application object's name.
+constexpr UINT AFX_IDS_APP_TITLE = 0xE000;
 
 class CWinApp {
 public:

@@ -5,7 +5,7 @@
 
 #include "framework/Dialog.h"
 #include "framework/NumberText.h"
-#include "framework/WinText.h"
+#include "win/WinText.h"
 
 namespace {
 

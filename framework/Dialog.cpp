@@ -5,12 +5,10 @@
 
 #include "framework/App.h"
 #include "framework/DataExchange.h"
-#include "framework/DialogTemplate.h"
 #include "framework/Dpi.h"
+#include "win/ScopedValue.h"
 
 namespace {
-
-constexpr wchar_t kLayoutResourceType[] = L"AFX_DIALOG_LAYOUT";
 
 // Messages whose result a dialog procedure returns itself instead of through
 // DWLP_MSGRESULT.
@@ -165,7 +163,7 @@ void CDialog::CenterWindow() {
 
 BOOL CDialog::OnInitDialog() {
     UpdateData(FALSE);
-    LoadDynamicLayout();
+    m_layout.LoadDynamicLayout();
     return TRUE;
 }
 
@@ -173,113 +171,9 @@ void CDialog::DoDataExchange(CDataExchange&) {}
 
 void CDialog::OnDpiChanged(UINT, UINT) {}
 
-void CDialog::SetSmallIcon(UINT nIDIcon) {
-    m_nIDSmallIcon = nIDIcon;
-    LoadSmallIcon();
-}
+void CDialog::SetSmallIcon(UINT nIDIcon) { m_layout.SetSmallIcon(nIDIcon); }
 
-void CDialog::SetBigIcon(UINT nIDIcon) {
-    m_nIDBigIcon = nIDIcon;
-    LoadBigIcon();
-}
-
-void CDialog::LoadBigIcon() {
-    if (!m_hWnd || !m_nIDBigIcon) return;
-    const int cx = GetSystemMetricsAtDpi(SM_CXICON, m_nDpi);
-    const int cy = GetSystemMetricsAtDpi(SM_CYICON, m_nDpi);
-    UniqueIcon hIcon(static_cast<HICON>(
-        ::LoadImageW(AfxGetResourceHandle(), MAKEINTRESOURCEW(m_nIDBigIcon), IMAGE_ICON, cx, cy, 0)));
-    if (!hIcon) return;
-    ::SendMessageW(m_hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(hIcon.get()));
-    m_hBigIcon = std::move(hIcon);  // the window has let go of the old one
-}
-
-void CDialog::FindPictures() {
-    m_arrPictures.clear();
-    const HINSTANCE hInstance = AfxGetResourceHandle();
-    // A shared resource: found, loaded and locked, never freed.
-    const HRSRC hResource = ::FindResourceW(hInstance, MAKEINTRESOURCEW(m_nIDTemplate), MAKEINTRESOURCEW(5));  // RT_DIALOG
-    const HGLOBAL hData = hResource ? ::LoadResource(hInstance, hResource) : nullptr;
-    const auto* pData = static_cast<const std::uint8_t*>(hData ? ::LockResource(hData) : nullptr);
-    std::vector<CTemplatePicture> pictures;
-    if (!pData || !::FindTemplatePictures(pData, ::SizeofResource(hInstance, hResource), pictures)) return;
-    for (const CTemplatePicture& picture : pictures)
-        if (picture.m_nItem < m_arrTemplateChildren.size())
-            m_arrPictures.push_back({m_arrTemplateChildren[picture.m_nItem], picture.m_nIDIcon, {}});
-}
-
-void CDialog::LoadPictures() {
-    const int cx = GetSystemMetricsAtDpi(SM_CXICON, m_nDpi);
-    const int cy = GetSystemMetricsAtDpi(SM_CYICON, m_nDpi);
-    for (CPicture& picture : m_arrPictures) {
-        if (!::IsWindow(picture.m_hWnd)) continue;  // a control the dialog destroyed
-        UniqueIcon hIcon(static_cast<HICON>(
-            ::LoadImageW(AfxGetResourceHandle(), MAKEINTRESOURCEW(picture.m_nIDIcon), IMAGE_ICON, cx, cy, 0)));
-        if (!hIcon) continue;
-        ::SendMessageW(picture.m_hWnd, STM_SETICON, reinterpret_cast<WPARAM>(hIcon.get()), 0);
-        picture.m_hIcon = std::move(hIcon);  // the control has let go of the old one
-    }
-}
-
-void CDialog::LoadSmallIcon() {
-    if (!m_hWnd || !m_nIDSmallIcon) return;
-    const int cx = GetSystemMetricsAtDpi(SM_CXSMICON, m_nDpi);
-    const int cy = GetSystemMetricsAtDpi(SM_CYSMICON, m_nDpi);
-    // Not shared: an icon of a size other than the system's own must be owned.
-    UniqueIcon hIcon(static_cast<HICON>(
-        ::LoadImageW(AfxGetResourceHandle(), MAKEINTRESOURCEW(m_nIDSmallIcon), IMAGE_ICON, cx, cy, 0)));
-    if (!hIcon) return;
-    ::SendMessageW(m_hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(hIcon.get()));
-    m_hSmallIcon = std::move(hIcon);  // the window has let go of the old one
-}
-
-void CDialog::HandleDpiChanged(UINT nNewDpi, const RECT& rcSuggested) {
-    const UINT nOldDpi = m_nDpi;
-    if (nNewDpi != 0 && nNewDpi != nOldDpi) RescaleForDpi(nOldDpi, nNewDpi);
-    ::SetWindowPos(m_hWnd, nullptr, rcSuggested.left, rcSuggested.top, rcSuggested.right - rcSuggested.left,
-                   rcSuggested.bottom - rcSuggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
-    // Also when the size stayed and no WM_SIZE came.
-    ApplyDynamicLayout();
-    ::InvalidateRect(m_hWnd, nullptr, TRUE);
-}
-
-void CDialog::RescaleForDpi(UINT nOldDpi, UINT nNewDpi) {
-    m_nDpi = nNewDpi;
-    const auto scale = [&](LONG n) { return static_cast<LONG>(MulDiv(n, static_cast<int>(nNewDpi), static_cast<int>(nOldDpi))); };
-    const auto scaleRect = [&](RECT& rc) { rc = {scale(rc.left), scale(rc.top), scale(rc.right), scale(rc.bottom)}; };
-
-    // The font first: the controls measure their text with it.
-    LOGFONTW lf{};
-    const auto hOldFont = reinterpret_cast<HFONT>(::SendMessageW(m_hWnd, WM_GETFONT, 0, 0));
-    if (hOldFont && ::GetObjectW(hOldFont, sizeof(lf), &lf) == sizeof(lf)) {
-        lf.lfHeight = scale(lf.lfHeight);
-        lf.lfWidth = scale(lf.lfWidth);
-        if (UniqueGdiObject font(::CreateFontIndirectW(&lf)); font) {
-            const auto hFont = reinterpret_cast<WPARAM>(font.get());
-            ::SendMessageW(m_hWnd, WM_SETFONT, hFont, FALSE);
-            for (HWND hChild = ::GetWindow(m_hWnd, GW_CHILD); hChild; hChild = ::GetWindow(hChild, GW_HWNDNEXT))
-                ::SendMessageW(hChild, WM_SETFONT, hFont, FALSE);
-            m_font = std::move(font);  // nothing uses the one it replaces any more
-        }
-    }
-
-    // Each control where it would stand had the dialog opened at the new DPI.
-    for (HWND hChild = ::GetWindow(m_hWnd, GW_CHILD); hChild; hChild = ::GetWindow(hChild, GW_HWNDNEXT)) {
-        RECT rc{};
-        ::GetWindowRect(hChild, &rc);
-        ::MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(&rc), 2);
-        scaleRect(rc);
-        ::SetWindowPos(hChild, nullptr, rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top,
-                       SWP_NOZORDER | SWP_NOACTIVATE);
-    }
-    for (CLayoutItem& item : m_arrLayout) scaleRect(item.m_rcInitial);
-    m_sizeLayoutInitial = {scale(m_sizeLayoutInitial.cx), scale(m_sizeLayoutInitial.cy)};
-
-    LoadSmallIcon();
-    LoadBigIcon();
-    LoadPictures();
-    OnDpiChanged(nOldDpi, nNewDpi);
-}
+void CDialog::SetBigIcon(UINT nIDIcon) { m_layout.SetBigIcon(nIDIcon); }
 
 void CDialog::OnOK() {
     if (!UpdateData(TRUE)) return;
@@ -315,15 +209,8 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND hWnd, UINT message, WPARAM wParam, LPA
     if (message == WM_NCDESTROY) {
         SetWindowLongPtrW(hWnd, DWLP_USER, 0);
         pDlg->m_hWnd = nullptr;
-        pDlg->m_arrTemplateChildren.clear();
-        pDlg->m_arrLayout.clear();
+        pDlg->m_layout.Detach();
         // The window and its controls are gone: nothing draws with these any more.
-        pDlg->m_hSmallIcon.reset();
-        pDlg->m_hBigIcon.reset();
-        pDlg->m_arrPictures.clear();
-        pDlg->m_font.reset();
-        pDlg->m_nIDSmallIcon = 0;
-        pDlg->m_nIDBigIcon = 0;
     }
     return result;
 }
@@ -346,34 +233,25 @@ const CMessageMapEntry* CDialog::FindEntry(UINT message, WPARAM wParam, LPARAM l
 INT_PTR CDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_INITDIALOG:
-        // Before any code of the dialog can change the z-order, the children
-        // stand in template order: the layout resource counts on it.
-        m_arrTemplateChildren.clear();
-        for (HWND hChild = ::GetWindow(m_hWnd, GW_CHILD); hChild; hChild = ::GetWindow(hChild, GW_HWNDNEXT))
-            m_arrTemplateChildren.push_back(hChild);
-        m_nDpi = GetWindowDpi(m_hWnd);
-        // The base scales every dialog itself (HandleDpiChanged); the dialog
-        // manager's own scaling would size it by font metrics instead.
-        TurnOffDialogDpiScaling(m_hWnd);
-        // The dialog manager loaded the template's pictures at the system's
-        // icon size: they take the size of the dialog's DPI before the layout
-        // measures the controls.
-        FindPictures();
-        LoadPictures();
+        m_layout.Attach(m_hWnd, m_nIDTemplate);
         return OnInitDialog();
     case WM_SIZE:
-        if (wParam != SIZE_MINIMIZED) ApplyDynamicLayout();
+        if (wParam != SIZE_MINIMIZED) m_layout.Apply();
         break;
     case WM_DPICHANGED:
         // Handled here for every dialog; the dialog manager's own scaling would
         // place the controls where the template has them, not where the layout does.
-        HandleDpiChanged(LOWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+        if (const UINT nOldDpi = m_layout.GetDpi(), nNewDpi = LOWORD(wParam); nNewDpi && nNewDpi != nOldDpi) {
+            m_layout.Rescale(nNewDpi);
+            OnDpiChanged(nOldDpi, nNewDpi);
+        }
+        m_layout.Place(*reinterpret_cast<const RECT*>(lParam));
         SetWindowLongPtrW(m_hWnd, DWLP_MSGRESULT, 0);
         return TRUE;
     case WM_GETFONT:
         // Not every dialog manager keeps a font set on the dialog itself.
-        if (m_font) {
-            SetWindowLongPtrW(m_hWnd, DWLP_MSGRESULT, reinterpret_cast<LONG_PTR>(m_font.get()));
+        if (const HFONT hFont = m_layout.GetFont()) {
+            SetWindowLongPtrW(m_hWnd, DWLP_MSGRESULT, reinterpret_cast<LONG_PTR>(hFont));
             return TRUE;
         }
         break;
@@ -404,12 +282,7 @@ INT_PTR CDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     }
 
     // Handlers can open nested modal loops that dispatch to this dialog again.
-    const bool bOuterDefault = std::exchange(m_bDefault, false);
-    struct CRestore {
-        bool& m_bFlag;
-        bool m_bValue;
-        ~CRestore() { m_bFlag = m_bValue; }
-    } restore{m_bDefault, bOuterDefault};
+    const CScopedValue<bool> ownDefault(m_bDefault, false);
 
     LRESULT lResult = 0;
     switch (pEntry->m_eKind) {
@@ -440,51 +313,4 @@ void CDialog::ReportException(const char* pszWhat) {
     } catch (...) {
         ::MessageBoxW(m_hWnd, L"An unexpected error occurred.", nullptr, MB_OK | MB_ICONERROR);
     }
-}
-
-void CDialog::LoadDynamicLayout() {
-    m_arrLayout.clear();
-    const HINSTANCE hInstance = AfxGetResourceHandle();
-    // A shared resource: found, loaded and locked, never freed.
-    const HRSRC hResource = FindResourceW(hInstance, MAKEINTRESOURCEW(m_nIDTemplate), kLayoutResourceType);
-    if (!hResource) return;
-    const HGLOBAL hData = LoadResource(hInstance, hResource);
-    const auto* pData = static_cast<const std::uint8_t*>(hData ? LockResource(hData) : nullptr);
-    if (!pData) return;
-    std::vector<CLayoutEntry> entries;
-    if (!ParseDialogLayout(pData, SizeofResource(hInstance, hResource), m_arrTemplateChildren.size(), entries)) return;
-
-    RECT rcClient{};
-    ::GetClientRect(m_hWnd, &rcClient);
-    m_sizeLayoutInitial = {rcClient.right - rcClient.left, rcClient.bottom - rcClient.top};
-    for (size_t i = 0; i < entries.size(); ++i) {
-        if (!entries[i].Moves()) continue;
-        CLayoutItem item{m_arrTemplateChildren[i], {}, entries[i]};
-        ::GetWindowRect(item.m_hWnd, &item.m_rcInitial);
-        ::MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(&item.m_rcInitial), 2);
-        m_arrLayout.push_back(item);
-    }
-}
-
-void CDialog::ApplyDynamicLayout() {
-    if (m_arrLayout.empty()) return;
-    RECT rcClient{};
-    ::GetClientRect(m_hWnd, &rcClient);
-    const int dx = (rcClient.right - rcClient.left) - m_sizeLayoutInitial.cx;
-    const int dy = (rcClient.bottom - rcClient.top) - m_sizeLayoutInitial.cy;
-
-    // Always from the initial rectangles, so that rounding never adds up.
-    HDWP hdwp = BeginDeferWindowPos(static_cast<int>(m_arrLayout.size()));
-    for (const CLayoutItem& item : m_arrLayout) {
-        if (!hdwp) return;
-        if (!::IsWindow(item.m_hWnd)) continue;  // a control the dialog destroyed
-        const RECT& rc = item.m_rcInitial;
-        const int x = rc.left + MulDiv(dx, item.m_entry.m_nMoveX, 100);
-        const int y = rc.top + MulDiv(dy, item.m_entry.m_nMoveY, 100);
-        const int cx = (rc.right - rc.left) + MulDiv(dx, item.m_entry.m_nSizeX, 100);
-        const int cy = (rc.bottom - rc.top) + MulDiv(dy, item.m_entry.m_nSizeY, 100);
-        hdwp = DeferWindowPos(hdwp, item.m_hWnd, nullptr, x, y, cx > 0 ? cx : 0, cy > 0 ? cy : 0,
-                              SWP_NOZORDER | SWP_NOACTIVATE);
-    }
-    if (hdwp) EndDeferWindowPos(hdwp);
 }

@@ -58,8 +58,8 @@
 #include <span>
 #include <vector>
 
-#include "framework/LayoutResource.h"
-#include "framework/UniqueHandle.h"
+#include "framework/DialogLayout.h"
+#include "win/UniqueHandle.h"
 
 class CDataExchange;
 class CDialog;
@@ -117,7 +117,7 @@ public:
     void CenterWindow();
     UINT GetTemplateID() const { return m_nIDTemplate; }
     // The DPI the dialog is drawn at: taken when it opens, followed on WM_DPICHANGED.
-    UINT GetDpi() const { return m_nDpi; }
+    UINT GetDpi() const { return m_layout.GetDpi(); }
     // Shows icon resource nIDIcon in the title bar at the small-icon size of the
     // dialog's DPI (not a shrunk big icon), again after each DPI change. The
     // dialog owns that icon until its window is gone.
@@ -166,46 +166,16 @@ protected:
     virtual void OnWaitHandleSignalled(HANDLE hHandle);
 
 private:
-    struct CLayoutItem {
-        HWND m_hWnd;
-        RECT m_rcInitial;  // client coordinates of the dialog
-        CLayoutEntry m_entry;
-    };
-
     static INT_PTR CALLBACK DialogProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
     INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     const CMessageMapEntry* FindEntry(UINT message, WPARAM wParam, LPARAM lParam) const;
     void ReportException(const char* pszWhat);
-    void LoadDynamicLayout();
-    void ApplyDynamicLayout();
-    void HandleDpiChanged(UINT nNewDpi, const RECT& rcSuggested);
-    void RescaleForDpi(UINT nOldDpi, UINT nNewDpi);
-    void LoadSmallIcon();
     INT_PTR RunOwnModalLoop(HWND hWndOwner);
-    void LoadBigIcon();
-    // m_arrPictures from the dialog's template.
-    void FindPictures();
-    // Each picture's icon at the large-icon size of m_nDpi.
-    void LoadPictures();
 
     UINT m_nIDTemplate;
     CDialog* m_pParentWnd;
-    std::vector<HWND> m_arrTemplateChildren;  // direct children in template order
-    std::vector<CLayoutItem> m_arrLayout;
-    SIZE m_sizeLayoutInitial{};
     bool m_bDefault = false;
-    UINT m_nDpi = 96;
-    UINT m_nIDSmallIcon = 0;
-    UniqueIcon m_hSmallIcon;
-    UINT m_nIDBigIcon = 0;
-    UniqueIcon m_hBigIcon;
-    struct CPicture {
-        HWND m_hWnd;        // the Static control
-        UINT m_nIDIcon;     // the icon resource its template names
-        UniqueIcon m_hIcon;  // what it shows, once loaded here
-    };
-    std::vector<CPicture> m_arrPictures;
-    UniqueGdiObject m_font;  // the dialog's font after a DPI change; the template's before
+    CDialogLayout m_layout;
     int m_nHandlingDepth = 0;
     bool m_bOwnModalLoop = false;
     bool m_bInOwnModalLoop = false;

@@ -3,8 +3,8 @@
 #include <shobjidl.h>
 #include <wrl/client.h>
 
-#include "framework/UniqueHandle.h"
-#include "framework/WinText.h"
+#include "win/UniqueHandle.h"
+#include "win/WinText.h"
 
 using Microsoft::WRL::ComPtr;
 

@@ -6,6 +6,8 @@
 #include <cwchar>
 #include <vector>
 
+#include "win/UniqueHandle.h"
+
 namespace {
 
 constexpr wchar_t kAppPaths[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\";
@@ -118,9 +120,7 @@ std::wstring ExistingFile(std::wstring folder, const std::wstring& name) {
     while (!folder.empty() && IsSeparator(folder.back())) folder.pop_back();
     if (folder.empty()) return {};
     WIN32_FIND_DATAW found{};
-    const HANDLE hFind = FindFirstFileW((folder + L"\\" + name).c_str(), &found);
-    if (hFind == INVALID_HANDLE_VALUE) return {};
-    FindClose(hFind);
+    if (!UniqueFindFile(FindFirstFileW((folder + L"\\" + name).c_str(), &found))) return {};
     if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return {};
     return folder + L"\\" + found.cFileName;
 }

@@ -22,7 +22,7 @@ struct CLaunchTarget {
     // For a web address, the scheme's own icon, shown in place of the icon of
     // m_strPath (explorer.exe) when the task names none; empty when the
     // scheme has none the shell can load.
-    std::optional<CIconLocation> m_icon;
+    std::optional<CIconLocation> m_icon = std::nullopt;
 };
 
 // What the shell's associations answer for a URL scheme; each empty when they

@@ -7,7 +7,7 @@
 
 #include <vector>
 
-#include "framework/UniqueHandle.h"
+#include "win/UniqueHandle.h"
 
 class CRegistryKey {
 public:
@@ -17,22 +17,22 @@ public:
 
     // Opens HKEY_CURRENT_USER\pszSubKey with samDesired. On success the key held
     // before (if any) is closed; on failure the wrapper keeps what it held.
-    LONG Open(const wchar_t* pszSubKey, REGSAM samDesired);
+    [[nodiscard]] LONG Open(const wchar_t* pszSubKey, REGSAM samDesired);
     // As Open, but creates HKEY_CURRENT_USER\pszSubKey and the keys above it
     // when they are missing.
-    LONG Create(const wchar_t* pszSubKey, REGSAM samDesired);
+    [[nodiscard]] LONG Create(const wchar_t* pszSubKey, REGSAM samDesired);
 
     // dwValue receives the number only when the value is a REG_DWORD of exactly
     // four bytes. A value of another type or length gives ERROR_INVALID_DATA; a
     // missing one ERROR_FILE_NOT_FOUND; no open key ERROR_INVALID_HANDLE.
-    LONG QueryDWORDValue(const wchar_t* pszValueName, DWORD& dwValue) const;
+    [[nodiscard]] LONG QueryDWORDValue(const wchar_t* pszValueName, DWORD& dwValue) const;
     // Stores dwValue as a REG_DWORD, little-endian, four bytes.
-    LONG SetDWORDValue(const wchar_t* pszValueName, DWORD dwValue);
+    [[nodiscard]] LONG SetDWORDValue(const wchar_t* pszValueName, DWORD dwValue);
     // data receives a REG_BINARY of any length, as stored. A value of another
     // type gives ERROR_INVALID_DATA.
-    LONG QueryBinaryValue(const wchar_t* pszValueName, std::vector<BYTE>& data) const;
-    LONG SetBinaryValue(const wchar_t* pszValueName, const void* pData, DWORD cbData);
-    LONG DeleteValue(const wchar_t* pszValueName);
+    [[nodiscard]] LONG QueryBinaryValue(const wchar_t* pszValueName, std::vector<BYTE>& data) const;
+    [[nodiscard]] LONG SetBinaryValue(const wchar_t* pszValueName, const void* pData, DWORD cbData);
+    [[nodiscard]] LONG DeleteValue(const wchar_t* pszValueName);
 
     // Closes the key if one is held; safe to call on a closed wrapper.
     void Close() { m_hKey.reset(); }

@@ -9,7 +9,7 @@
 
 #include <utility>
 
-#include "framework/WinText.h"
+#include "win/WinText.h"
 #include "res/resource.h"
 
 CActionIconProvider::CActionIconProvider()

@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "framework/UniqueHandle.h"
+#include "win/UniqueHandle.h"
 
 class CActionIconProvider {
 public:

@@ -3,12 +3,15 @@
 #include <shlobj.h>
 
 #include "core/Platform.h"
-#include "framework/UniqueHandle.h"
-#include "framework/WinText.h"
-#include "res/resource.h"
+#include "win/UniqueHandle.h"
+#include "win/WinText.h"
 
 namespace platform {
 namespace {
+
+// The application title's string id, the one the framework and every program
+// built on it use (MFC's AFX_IDS_APP_TITLE).
+constexpr UINT kApplicationTitleId = 0xE000;
 
 
 SystemError ErrorFrom(DWORD dwCode) {
@@ -59,7 +62,7 @@ bool GetSpecialFolderPath(SpecialFolder folder, std::u16string& strPath) {
 std::u16string GetApplicationTitle() {
     const wchar_t* pszTitle = nullptr;
     // Length 0 hands back a pointer into the resource itself, with no terminator.
-    const int cch = LoadStringW(GetModuleHandleW(nullptr), IDS_APPLICATION_TITLE, reinterpret_cast<LPWSTR>(&pszTitle), 0);
+    const int cch = LoadStringW(GetModuleHandleW(nullptr), kApplicationTitleId, reinterpret_cast<LPWSTR>(&pszTitle), 0);
     return cch > 0 ? as_u16(pszTitle, static_cast<size_t>(cch)) : std::u16string();
 }
 
@@ -99,7 +102,7 @@ public:
     DWORD m_dwError = 0;
 
 private:
-    UniqueFileHandle m_file;
+    UniqueKernelHandle m_file;
 };
 
 LONG s_nTempFiles = 0;
@@ -140,7 +143,7 @@ bool ReplaceFileContents(const std::u16string& strPath, EReplace eReplace,
             error = ErrorFrom(ERROR_ACCESS_DENIED);
             return false;
         }
-        UniqueFileHandle target(CreateFileW(as_wcstr(strPath), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+        UniqueKernelHandle target(CreateFileW(as_wcstr(strPath), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
                                             FILE_ATTRIBUTE_NORMAL, nullptr));
         if (!target.valid() && GetLastError() != ERROR_FILE_NOT_FOUND) {
             error = ErrorFrom(GetLastError());
@@ -180,8 +183,8 @@ void RemoveLeftoverTempFiles(const std::u16string& strPath) {
     const std::u16string strFolder = strPath.substr(0, strPath.find_last_of(u'\\') + 1);
     const std::u16string strName = strPath.substr(strFolder.size());
     WIN32_FIND_DATAW found{};
-    HANDLE hFind = FindFirstFileW(as_wcstr(strPath + u".~*.tmp"), &found);
-    if (hFind == INVALID_HANDLE_VALUE) return;
+    const UniqueFindFile find(FindFirstFileW(as_wcstr(strPath + u".~*.tmp"), &found));
+    if (!find) return;
     do {
         // Short names may match the pattern too: check the long one. A save
         // still running holds its file without sharing, so it is not deleted.
@@ -189,8 +192,7 @@ void RemoveLeftoverTempFiles(const std::u16string& strPath) {
         if (strFound.size() > strName.size() + 6 && strFound.compare(0, strName.size() + 2, strName + u".~") == 0 &&
             strFound.compare(strFound.size() - 4, 4, u".tmp") == 0)
             DeleteFileW(as_wcstr(strFolder + strFound));
-    } while (FindNextFileW(hFind, &found));
-    FindClose(hFind);
+    } while (FindNextFileW(find.get(), &found));
 }
 
 }  // namespace platform

@@ -6,7 +6,7 @@
 
 #include "E2ETest.h"
 #include "core/CommandLine.h"
-#include "framework/WinText.h"
+#include "win/WinText.h"
 #include "res/resource.h"
 
 namespace {

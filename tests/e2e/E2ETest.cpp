@@ -2,7 +2,7 @@
 
 #include <shlobj.h>
 
-#include "framework/WinText.h"
+#include "win/WinText.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <functional>
 
 #include "E2ETest.h"
-#include "framework/WinText.h"
+#include "win/WinText.h"
 #include "res/resource.h"
 
 namespace {

@@ -6,7 +6,7 @@
 
 #include <thread>
 
-#include "framework/WinText.h"
+#include "win/WinText.h"
 #include "res/resource.h"
 
 namespace {

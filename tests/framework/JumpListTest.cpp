@@ -8,7 +8,7 @@
 #include "core/DefaultTaskList.h"
 #include "framework/JumpList.h"
 #include "framework/LaunchTarget.h"
-#include "framework/WinText.h"
+#include "win/WinText.h"
 #include "support/Bytes.h"
 #include "tools/HostRecord.h"
 

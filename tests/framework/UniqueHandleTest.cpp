@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-#include "framework/UniqueHandle.h"
+#include "win/UniqueHandle.h"
 
 namespace {
 
@@ -15,7 +15,10 @@ std::vector<int> g_closed;
 struct RecordingTraits {
     using Handle = int;
     static Handle Invalid() { return 0; }
-    static void Close(Handle h) { g_closed.push_back(h); }
+    static void Close(Handle h) {
+        g_closed.push_back(h);
+        ::SetLastError(ERROR_INVALID_HANDLE);  // as a real close may
+    }
 };
 using UniqueRecorded = UniqueHandle<RecordingTraits>;
 
@@ -54,6 +57,20 @@ TEST(UniqueHandleTest, AHandleResetToItselfIsClosedOnlyWhenTheOwnerGoes) {
         EXPECT_TRUE(g_closed.empty());
     }
     EXPECT_EQ(g_closed, std::vector<int>{7});
+}
+
+// A caller that closes the handle a failed call replaced still reads why it failed.
+TEST(UniqueHandleTest, ReplacingAHandleKeepsTheCallersLastError) {
+    UniqueRecorded h(1);
+    ::SetLastError(ERROR_SHARING_VIOLATION);
+    h.reset(2);
+    EXPECT_EQ(::GetLastError(), static_cast<DWORD>(ERROR_SHARING_VIOLATION));
+}
+
+// CreateFileW fails with INVALID_HANDLE_VALUE, CreateEventW with null: one owner takes both as none.
+TEST(UniqueHandleTest, KernelHandleTakesEitherFailureAsNone) {
+    for (HANDLE h : {static_cast<HANDLE>(nullptr), INVALID_HANDLE_VALUE}) EXPECT_FALSE(UniqueKernelHandle(h).valid());
+    EXPECT_TRUE(UniqueKernelHandle(::CreateEventW(nullptr, TRUE, FALSE, nullptr)).valid());
 }
 
 }  // namespace

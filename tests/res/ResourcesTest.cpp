@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "core/ProductLinks.h"
-#include "framework/WinText.h"
+#include "win/WinText.h"
 #include "res/resource.h"
 
 namespace {

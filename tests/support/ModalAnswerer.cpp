@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "framework/WinText.h"
+#include "win/WinText.h"
 
 namespace {
 

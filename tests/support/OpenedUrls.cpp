@@ -6,7 +6,7 @@
 
 #include <gtest/gtest.h>
 
-#include "framework/WinText.h"
+#include "win/WinText.h"
 #include "support/FileText.h"
 
 namespace {

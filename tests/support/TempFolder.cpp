@@ -7,7 +7,7 @@
 #ifdef _WIN32
 #include <windows.h>
 
-#include "framework/WinText.h"
+#include "win/WinText.h"
 #include "support/FileText.h"
 #else
 #include <cstdlib>

@@ -6,7 +6,7 @@
 
 #include <algorithm>
 
-#include "framework/WinText.h"
+#include "win/WinText.h"
 #include "res/resource.h"
 #include "support/Bytes.h"
 

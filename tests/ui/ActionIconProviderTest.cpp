@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "framework/WinText.h"
+#include "win/WinText.h"
 #include "res/resource.h"
 #include "ui/ActionIconProvider.h"
 

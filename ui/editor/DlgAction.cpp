@@ -12,8 +12,8 @@
 #include "framework/DataExchange.h"
 #include "framework/Dpi.h"
 #include "framework/FileDialog.h"
-#include "framework/UniqueHandle.h"
-#include "framework/WinText.h"
+#include "win/UniqueHandle.h"
+#include "win/WinText.h"
 #include "res/resource.h"
 
 using Microsoft::WRL::ComPtr;

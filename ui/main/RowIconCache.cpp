@@ -1,6 +1,6 @@
 #include "ui/main/RowIconCache.h"
 
-#include "framework/WinText.h"
+#include "win/WinText.h"
 
 CTargetState CTargetProbe::Probe(const std::u16string& strPath) {
     CTargetState state;

@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "framework/UniqueHandle.h"
+#include "win/UniqueHandle.h"
 
 class CRowImages {
 public:

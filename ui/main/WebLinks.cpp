@@ -4,7 +4,7 @@
 #include <shellapi.h>
 
 #include "core/ProductLinks.h"
-#include "framework/WinText.h"
+#include "win/WinText.h"
 
 namespace {
 

@@ -15,10 +15,10 @@
 #include "framework/App.h"
 #include "framework/DataExchange.h"
 #include "framework/Dpi.h"
-#include "framework/WinText.h"
+#include "win/WinText.h"
 #include "ui/ProfileNames.h"
 #include "ui/main/AboutDlg.h"
-#include "ui/main/JumpListEnvironment.h"
+#include "framework/JumpListEnvironment.h"
 #include "ui/main/PlacementDpi.h"
 #include "ui/main/WebLinks.h"
 

@@ -17,7 +17,7 @@
 #include "core/DataFile.h"
 #include "core/JumpListAction.h"
 #include "framework/Dialog.h"
-#include "framework/UniqueHandle.h"
+#include "win/UniqueHandle.h"
 #include "res/resource.h"
 #include "ui/ActionIconProvider.h"
 #include "ui/main/RowIconCache.h"

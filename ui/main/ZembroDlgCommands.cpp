@@ -9,7 +9,7 @@
 
 #include "core/DefaultTaskList.h"
 #include "framework/App.h"
-#include "framework/WinText.h"
+#include "win/WinText.h"
 #include "ui/editor/DlgAction.h"
 #include "ui/main/ZembroDlg.h"
 #include "ui/settings/DlgSettings.h"

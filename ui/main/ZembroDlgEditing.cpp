@@ -16,7 +16,8 @@
 
 #include "framework/App.h"
 #include "framework/Dpi.h"
-#include "framework/WinText.h"
+#include "win/ScopedValue.h"
+#include "win/WinText.h"
 #include "ui/editor/DlgAction.h"
 #include "ui/main/ShortcutTarget.h"
 #include "ui/main/ZembroDlg.h"
@@ -341,11 +342,7 @@ void CZembroDlg::ReplayHistory(bool bUndo) {
     const CTaskList target = m_history.Target(bUndo);
     CTaskList list = target;
     {
-        m_bReplayingHistory = true;
-        struct CReplaying {
-            bool& m_bFlag;
-            ~CReplaying() { m_bFlag = false; }
-        } replaying{m_bReplayingHistory};
+        const CScopedValue<bool> replaying(m_bReplayingHistory, true);
         CommitChange(list);
     }
     // A step that did not reach Data.dat stays where it was, to be tried again.

@@ -7,7 +7,8 @@
 
 #include "framework/App.h"
 #include "framework/FileDialog.h"
-#include "framework/WinText.h"
+#include "win/ScopedValue.h"
+#include "win/WinText.h"
 #include "ui/main/ZembroDlg.h"
 
 namespace {
@@ -138,11 +139,7 @@ LRESULT CZembroDlg::OnCopyData(WPARAM, LPARAM lParam) {
 int CZembroDlg::RunHandedCommand(const CCommandLine& command) {
     if (command.m_eCommand != CCommandLine::publish && command.m_eCommand != CCommandLine::importList)
         return kExitBadCommandLine;
-    m_bQuiet = true;
-    struct CLoud {
-        bool& m_bFlag;
-        ~CLoud() { m_bFlag = false; }
-    } loud{m_bQuiet};
+    const CScopedValue<bool> quiet(m_bQuiet, true);
     FollowOutsideChange();
     CTaskList list = m_arrTasks;
     if (command.m_eCommand == CCommandLine::importList) {

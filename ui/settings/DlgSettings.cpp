@@ -34,8 +34,10 @@ BOOL CDlgSettings::OnInitDialog() {
     m_dwMaxJumpListItems = 0;
     {
         CRegistryKey key;
-        if (key.Open(kExplorerAdvancedKey, KEY_QUERY_VALUE) == ERROR_SUCCESS)
-            key.QueryDWORDValue(kJumpListItemsMaximumValue, m_dwMaxJumpListItems);
+        DWORD dwValue = 0;
+        if (key.Open(kExplorerAdvancedKey, KEY_QUERY_VALUE) == ERROR_SUCCESS &&
+            key.QueryDWORDValue(kJumpListItemsMaximumValue, dwValue) == ERROR_SUCCESS)
+            m_dwMaxJumpListItems = dwValue;
     }
 
     CDialog::OnInitDialog();
@@ -65,10 +67,11 @@ void CDlgSettings::OnClickedOk() {
         CRegistryKey key;
         if (key.Open(kExplorerAdvancedKey, KEY_READ | KEY_WRITE) == ERROR_SUCCESS) {
             // 0 is never stored: no value is how Explorer is told to use its own default.
+            // Not reported, as the profile's writes are not.
             if (m_dwMaxJumpListItems != 0)
-                key.SetDWORDValue(kJumpListItemsMaximumValue, m_dwMaxJumpListItems);
+                static_cast<void>(key.SetDWORDValue(kJumpListItemsMaximumValue, m_dwMaxJumpListItems));
             else
-                key.DeleteValue(kJumpListItemsMaximumValue);
+                static_cast<void>(key.DeleteValue(kJumpListItemsMaximumValue));
         }
     }
 

@@ -11,7 +11,7 @@
 
 #include "framework/App.h"
 #include "framework/OleInit.h"
-#include "framework/WinText.h"
+#include "win/WinText.h"
 #include "res/resource.h"
 #include "support/IconSize.h"
 #include "support/ModalAnswerer.h"
@@ -144,7 +144,9 @@ TEST_F(DlgActionTest, OpensInEitherModeWithItsCaptionFieldsAndPreview) {
             // shared one of the system's); editing shows icon 2.
             EXPECT_NE(PreviewIcon(hDlg), ProgramIcon());
             EXPECT_TRUE(IsIcon(PreviewIcon(hDlg)));
-            if (!bEdit) EXPECT_EQ(IconWidth(PreviewIcon(hDlg)), GetSystemMetrics(SM_CXICON));
+            if (!bEdit) {
+                EXPECT_EQ(IconWidth(PreviewIcon(hDlg)), GetSystemMetrics(SM_CXICON));
+            }
             const auto hBig = reinterpret_cast<HICON>(SendMessageW(hDlg, WM_GETICON, ICON_BIG, 0));
             EXPECT_NE(hBig, ProgramIcon());
             EXPECT_EQ(IconWidth(hBig), GetSystemMetrics(SM_CXICON));

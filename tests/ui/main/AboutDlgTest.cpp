@@ -10,7 +10,7 @@
 #include "core/ProductLinks.h"
 #include "framework/App.h"
 #include "framework/Dpi.h"
-#include "framework/WinText.h"
+#include "win/WinText.h"
 #include "res/resource.h"
 #include "support/IconSize.h"
 #include "support/ModalAnswerer.h"

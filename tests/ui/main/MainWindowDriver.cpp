@@ -2,7 +2,7 @@
 
 #include <commctrl.h>
 
-#include "framework/WinText.h"
+#include "win/WinText.h"
 #include "tools/HostRecord.h"
 #include "ui/main/ZembroDlg.h"
 

@@ -8,7 +8,7 @@
 #include <set>
 
 #include "MainWindowDriver.h"
-#include "framework/WinText.h"
+#include "win/WinText.h"
 #include "res/resource.h"
 #include "support/Bytes.h"
 

@@ -136,7 +136,9 @@ TEST_F(WindowPlacementTest, TheEndOfTheSessionStoresThePlacementAndTheWidths) {
             Close(h);
         });
         EXPECT_EQ(location.has_value(), bEnding == TRUE);
-        if (location) EXPECT_TRUE(AsPlacement(*location).rcNormalPosition == rcWindow);
+        if (location) {
+            EXPECT_TRUE(AsPlacement(*location).rcNormalPosition == rcWindow);
+        }
         EXPECT_EQ(column1, bEnding ? std::optional<DWORD>(150) : std::nullopt);
     }
 }

@@ -6,7 +6,7 @@
 #include <commctrl.h>
 
 #include "MainWindowDriver.h"
-#include "framework/WinText.h"
+#include "win/WinText.h"
 #include "res/resource.h"
 #include "support/Bytes.h"
 #include "support/SampleTasks.h"

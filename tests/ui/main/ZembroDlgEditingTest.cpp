@@ -9,7 +9,7 @@
 #include <wrl/client.h>
 
 #include "MainWindowDriver.h"
-#include "framework/WinText.h"
+#include "win/WinText.h"
 #include "res/resource.h"
 #include "support/Bytes.h"
 #include "support/SampleTasks.h"

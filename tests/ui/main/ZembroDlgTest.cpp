@@ -10,7 +10,7 @@
 
 #include "MainWindowDriver.h"
 #include "core/ProductLinks.h"
-#include "framework/WinText.h"
+#include "win/WinText.h"
 #include "res/resource.h"
 #include "support/Bytes.h"
 #include "support/IconSize.h"

@@ -1,9 +1,9 @@
-#include "ui/main/JumpListEnvironment.h"
+#include "framework/JumpListEnvironment.h"
 
 #include "framework/App.h"
 #include "framework/JumpList.h"
 #include "framework/LaunchTarget.h"
-#include "framework/WinText.h"
+#include "win/WinText.h"
 
 namespace {
 

@@ -16,11 +16,11 @@
 #include "core/Platform.h"
 #include "core/ProductLinks.h"
 #include "framework/App.h"
-#include "framework/WinText.h"
+#include "win/WinText.h"
 #include "support/Bytes.h"
 #include "support/TempFolder.h"
 #include "tools/HostRecord.h"
-#include "ui/main/JumpListEnvironment.h"
+#include "framework/JumpListEnvironment.h"
 
 namespace {
 

@@ -2,6 +2,8 @@
 // One move-only owner for every kind of Windows handle the program holds.
 // Each Traits names the handle type, its "none" value and how it is released:
 //   struct Traits { using Handle = ...; static Handle Invalid(); static void Close(Handle); };
+// A Traits whose calls give back more than one "none" adds
+//   static bool IsValid(Handle);
 // There is no operator&: pass get() in, or reset() with what a call returned.
 #include <windows.h>
 #include <commctrl.h>
@@ -9,6 +11,14 @@
 #include <shlobj.h>
 
 #include <utility>
+
+template <typename Traits>
+bool IsValidHandle(typename Traits::Handle h) {
+    if constexpr (requires { Traits::IsValid(h); })
+        return Traits::IsValid(h);
+    else
+        return h != Traits::Invalid();
+}
 
 template <typename Traits>
 class UniqueHandle {
@@ -27,33 +37,41 @@ public:
     }
 
     Handle get() const { return m_h; }
-    bool valid() const { return m_h != Traits::Invalid(); }
+    bool valid() const { return IsValidHandle<Traits>(m_h); }
     explicit operator bool() const { return valid(); }
 
-    // Gives up ownership without releasing.
-    Handle release() { return std::exchange(m_h, Traits::Invalid()); }
+    // Gives up ownership without releasing: the caller now owns what it returns.
+    [[nodiscard]] Handle release() { return std::exchange(m_h, Traits::Invalid()); }
     // Releases what is held, then takes h. Handed the handle it holds, it keeps
     // it: releasing it first would leave the owner holding a closed handle.
     void reset(Handle h = Traits::Invalid()) {
         if (h == m_h) return;
         Handle old = std::exchange(m_h, h);
-        if (old != Traits::Invalid()) Traits::Close(old);
+        if (!IsValidHandle<Traits>(old)) return;
+        // The caller may still be about to read why the call that handed it h failed.
+        const DWORD dwLastError = ::GetLastError();
+        Traits::Close(old);
+        ::SetLastError(dwLastError);
     }
 
 private:
     Handle m_h = Traits::Invalid();
 };
 
-struct FileHandleTraits {
-    using Handle = HANDLE;
-    static Handle Invalid() { return INVALID_HANDLE_VALUE; }
-    static void Close(Handle h) { ::CloseHandle(h); }
-};
-// Threads, events and the like, whose "none" is null.
+// Files, threads, events and the like: CreateFileW's "none" is
+// INVALID_HANDLE_VALUE, the others' null, and either means nothing is held.
 struct KernelHandleTraits {
     using Handle = HANDLE;
     static Handle Invalid() { return nullptr; }
+    static bool IsValid(Handle h) { return h && h != INVALID_HANDLE_VALUE; }
     static void Close(Handle h) { ::CloseHandle(h); }
+};
+// A FindFirstFileW search.
+struct FindFileTraits {
+    using Handle = HANDLE;
+    static Handle Invalid() { return INVALID_HANDLE_VALUE; }
+    static bool IsValid(Handle h) { return h && h != INVALID_HANDLE_VALUE; }
+    static void Close(Handle h) { ::FindClose(h); }
 };
 struct RegKeyTraits {
     using Handle = HKEY;
@@ -98,6 +116,7 @@ struct IdListTraits {
 struct ChangeNotificationTraits {
     using Handle = HANDLE;
     static Handle Invalid() { return INVALID_HANDLE_VALUE; }
+    static bool IsValid(Handle h) { return h && h != INVALID_HANDLE_VALUE; }
     static void Close(Handle h) { ::FindCloseChangeNotification(h); }
 };
 // Memory a COM call allocated for its caller (a display name, for instance).
@@ -116,8 +135,8 @@ struct LocalMemTraits {
     static void Close(Handle h) { ::LocalFree(h); }
 };
 
-using UniqueFileHandle = UniqueHandle<FileHandleTraits>;
 using UniqueKernelHandle = UniqueHandle<KernelHandleTraits>;
+using UniqueFindFile = UniqueHandle<FindFileTraits>;
 using UniqueRegKey = UniqueHandle<RegKeyTraits>;
 using UniqueIcon = UniqueHandle<IconTraits>;
 using UniqueImageList = UniqueHandle<ImageListTraits>;
