@@ -19,36 +19,9 @@
 #include "ui/ProfileNames.h"
 #include "ui/main/AboutDlg.h"
 #include "framework/JumpListEnvironment.h"
-#include "ui/main/PlacementDpi.h"
+#include "ui/main/StoredPlacement.h"
 #include "ui/main/WebLinks.h"
 
-namespace {
-
-// No LVS_EX_FLATSB: common controls 6 ignores it, and nothing else wants it.
-constexpr DWORD kListExtendedStyle = LVS_EX_GRIDLINES | LVS_EX_SUBITEMIMAGES | LVS_EX_FULLROWSELECT;  // 0x23
-constexpr wchar_t kMissingTargetTip[] = L"The program or document was not found.";
-
-
-struct CColumn {
-    const wchar_t* m_pszCaption;
-    int m_nDefaultWidth;
-};
-constexpr CColumn kColumns[] = {
-    {L"Sr", 50}, {L"Title", 110}, {L"Description", 110}, {L"Application Path", 100}, {L"Arguments", 80},
-};
-
-constexpr wchar_t kLocationEntry[] = L"Location";
-// The DPI the placement's and the columns' pixels were taken at (PlacementDpi.h).
-constexpr wchar_t kLocationDpiEntry[] = L"LocationDpi";
-constexpr wchar_t kColumnDpiEntry[] = L"ColumnDpi";
-constexpr UINT kPlacementBytes = 44;
-static_assert(sizeof(WINDOWPLACEMENT) == kPlacementBytes, "the stored placement is the structure's bytes");
-
-
-std::wstring ColumnEntry(int nColumn) { return L"Column" + std::to_wstring(nColumn); }
-
-
-}  // namespace
 
 std::wstring CZembroDlg::FileNameOf(const std::u16string& strPath) {
     const size_t nSlash = strPath.find_last_of(u'\\');
@@ -119,29 +92,15 @@ BOOL CZembroDlg::OnInitDialog() {
 
     ::GetWindowRect(m_hWnd, &m_rcInitial);
 
-    const auto dwExStyle = static_cast<DWORD>(::SendMessageW(m_listTasks, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0));
-    // Infotips tell why a row is grey; they change nothing that is drawn.
-    ::SendMessageW(m_listTasks, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, dwExStyle | kListExtendedStyle | LVS_EX_INFOTIP);
-
-    for (int i = 0; i < static_cast<int>(std::size(kColumns)); ++i) {
-        LVCOLUMNW column{};
-        column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
-        column.fmt = LVCFMT_LEFT;
-        // A stored width is the user's own, taken at the DPI stored beside it;
-        // the defaults are at 96 DPI. Both at the window's DPI.
-        column.cx = GetSavedColumnWidth(i, ScaleToDpi(kColumns[i].m_nDefaultWidth, GetDpi()));
-        column.pszText = const_cast<wchar_t*>(kColumns[i].m_pszCaption);
-        column.iSubItem = i;
-        ::SendMessageW(m_listTasks, LVM_INSERTCOLUMNW, i, reinterpret_cast<LPARAM>(&column));
-    }
+    // A stored width is the user's own, taken at the DPI stored beside it;
+    // the defaults are at 96 DPI. Both at the window's DPI. The rows show
+    // first; their icons, the slowest part of a start, follow.
+    m_rows.Create(m_listTasks, GetDpi(), [this](int nColumn, int nDefault) { return GetSavedColumnWidth(nColumn, nDefault); });
 
     ::SetWindowTextW(m_hWnd, AfxGetAppTitle().c_str());
     InitEditing();
 
     m_bSaveFailureReported = false;
-    m_rowImages.SetSize(GetSystemMetricsAtDpi(SM_CXSMICON, GetDpi()));
-    // The rows show first; their icons, the slowest part of a start, follow.
-    m_bRowImagesDeferred = true;
     if (!RefreshTaskList()) return TRUE;
 
     const UINT nColumnsDpi = GetDpi();
@@ -159,8 +118,7 @@ LRESULT CZembroDlg::OnShown(WPARAM, LPARAM) {
     // The rows are drawn before their icons are made: a posted message comes
     // before the first paint.
     ::RedrawWindow(m_hWnd, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
-    m_bRowImagesDeferred = false;
-    RebuildRowImages();
+    m_rows.RebuildImages(m_arrTasks, GetDpi());
     // Only the task switcher shows the big icon: at the large size of the
     // window's DPI, again after each change.
     SetBigIcon(IDI_ZEMBRO);
@@ -209,58 +167,9 @@ bool CZembroDlg::RefreshTaskList() {
         PublishAndReportSave(m_arrTasks);
     }
 
-    UpdateRows();
+    m_rows.Update(m_arrStored, m_arrTasks);
     m_arrStored = m_arrTasks;
     return true;
-}
-
-void CZembroDlg::UpdateRows() {
-    const int nRows = m_arrTasks.GetSize();
-    // The rows show m_arrStored, the list of the last refresh. Rows that still
-    // show their entry are kept, so that only what changed is drawn again:
-    // drawing every row is most of what a change at a few entries costs.
-    int nKept = static_cast<int>(::SendMessageW(m_listTasks, LVM_GETITEMCOUNT, 0, 0));
-    const bool bRebuild = nKept == 0 || nKept != m_arrStored.GetSize();
-    if (bRebuild) {
-        // One repaint for the whole rebuild instead of one per row.
-        ::SendMessageW(m_listTasks, WM_SETREDRAW, FALSE, 0);
-        ::SendMessageW(m_listTasks, LVM_DELETEALLITEMS, 0, 0);
-        nKept = 0;
-    }
-    // As after a rebuild, no row stays selected: each command selects its own.
-    // Before rows go, so that the focus does not move to a neighbour.
-    LVITEMW unselected{};
-    unselected.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
-    if (nKept > 0)
-        ::SendMessageW(m_listTasks, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&unselected));
-    for (int i = nKept - 1; i >= nRows; --i) ::SendMessageW(m_listTasks, LVM_DELETEITEM, i, 0);
-    nKept = std::min(nKept, nRows);
-
-    const std::vector<CTargetState> arrShownTargets = std::move(m_arrTargets);
-    m_arrTargets.assign(static_cast<size_t>(nRows), CTargetState{});
-    m_rowImages.Begin(nRows);
-    CTargetProbe probe;
-    for (int i = 0; i < nRows; ++i) {
-        const CJumpListAction& task = m_arrTasks.GetAt(i);
-        CTargetState& target = m_arrTargets[static_cast<size_t>(i)];
-        target = probe.Probe(task.m_strPath);
-        if (!m_bRowImagesDeferred) SetRowImage(i, task);
-        if (i >= nKept) {
-            InsertTaskRow(i, task);
-            continue;
-        }
-        // The list view redraws the cells whose text it changes; a new colour
-        // or image needs the whole row drawn again.
-        if (!(m_arrStored.GetAt(i) == task)) SetTaskRowTexts(i, task);
-        if (arrShownTargets[static_cast<size_t>(i)].IsMissing() != target.IsMissing() ||
-            (!m_bRowImagesDeferred && m_rowImages.Changed(i)))
-            ::SendMessageW(m_listTasks, LVM_REDRAWITEMS, i, i);
-    }
-    if (!m_bRowImagesDeferred && (bRebuild || m_rowImages.AnyChanged())) InstallRowImages();
-    if (bRebuild) {
-        ::SendMessageW(m_listTasks, WM_SETREDRAW, TRUE, 0);
-        ::InvalidateRect(m_listTasks, nullptr, TRUE);
-    }
 }
 
 void CZembroDlg::EndWithoutWriting() {
@@ -268,115 +177,27 @@ void CZembroDlg::EndWithoutWriting() {
     EndDialog(IDCANCEL);
 }
 
-void CZembroDlg::InstallRowImages() {
-    // The new list goes in before the old one goes, so the view never holds a
-    // destroyed image list.
-    UniqueImageList imageList = m_rowImages.CreateImageList();
-    ::SendMessageW(m_listTasks, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(imageList.get()));
-    m_imageList = std::move(imageList);
-}
-
-void CZembroDlg::SetRowImage(int nRow, const CJumpListAction& task) {
-    if (task.m_strPath.empty()) {
-        // An empty path always gives the separator icon, a black line: on a
-        // high-contrast theme's black window it takes the theme's text colour.
-        bool bExtracted = false;
-        const HICON hIcon = m_icons.GetIcon(task.m_strPath, task.m_nIconIndex, false, bExtracted);
-        m_rowImages.SetSharedIcon(nRow, hIcon, IsHighContrast() ? ::GetSysColor(COLOR_WINDOWTEXT) : CLR_NONE);
-        return;
-    }
-    // Image n belongs to row n. An icon is looked up once for the run, and
-    // again only when its file was written since.
-    const std::uint64_t nLastWrite = m_arrTargets[static_cast<size_t>(nRow)].m_nLastWrite;
-    if (const CRowImages::Image* pImage = m_rowIcons.Find(task.m_strPath, task.m_nIconIndex, nLastWrite)) {
-        m_rowImages.SetImage(nRow, *pImage);
-        return;
-    }
-    bool bExtracted = false;
-    // At the rows' own size, the small-icon size of the window's DPI.
-    CRowImages::Image image =
-        m_rowImages.ImageOf(m_icons.GetIcon(task.m_strPath, task.m_nIconIndex, m_rowImages.GetSize(), bExtracted));
-    m_rowImages.SetImage(nRow, image);
-    m_rowIcons.Store(task.m_strPath, task.m_nIconIndex, nLastWrite, std::move(image));
-}
-
-void CZembroDlg::RebuildRowImages() {
-    m_rowImages.SetSize(GetSystemMetricsAtDpi(SM_CXSMICON, GetDpi()));
-    m_rowIcons.Clear();  // of another size, or made before the colours changed
-    m_rowImages.Begin(m_arrTasks.GetSize());
-    for (int i = 0; i < m_arrTasks.GetSize(); ++i) SetRowImage(i, m_arrTasks.GetAt(i));
-    InstallRowImages();
-    ::InvalidateRect(m_listTasks, nullptr, TRUE);
-}
-
 void CZembroDlg::OnDpiChanged(UINT nOldDpi, UINT nNewDpi) {
     const auto scale = [&](int n) { return MulDiv(n, static_cast<int>(nNewDpi), static_cast<int>(nOldDpi)); };
     // The smallest size is the opening size, as it would be at the new DPI.
     m_rcInitial.right = m_rcInitial.left + scale(m_rcInitial.right - m_rcInitial.left);
     m_rcInitial.bottom = m_rcInitial.top + scale(m_rcInitial.bottom - m_rcInitial.top);
-    const HWND hHeader = reinterpret_cast<HWND>(::SendMessageW(m_listTasks, LVM_GETHEADER, 0, 0));
-    const int nColumns = hHeader ? static_cast<int>(::SendMessageW(hHeader, HDM_GETITEMCOUNT, 0, 0)) : 0;
-    for (int i = 0; i < nColumns; ++i) {
-        const int cx = static_cast<int>(::SendMessageW(m_listTasks, LVM_GETCOLUMNWIDTH, i, 0));
-        ::SendMessageW(m_listTasks, LVM_SETCOLUMNWIDTH, i, MAKELPARAM(scale(cx), 0));
-    }
-    RebuildRowImages();
+    m_rows.ScaleColumns(nOldDpi, nNewDpi);
+    m_rows.RebuildImages(m_arrTasks, nNewDpi);
 }
 
 LRESULT CZembroDlg::OnSysColorChange(WPARAM, LPARAM) {
-    // Turning high contrast on or off changes the colours: the separator's image follows.
-    RebuildRowImages();
-    // The list view learns of it only from its parent.
-    ::SendMessageW(m_listTasks, WM_SYSCOLORCHANGE, 0, 0);
+    m_rows.OnSysColorChange(m_arrTasks, GetDpi());
     Default();
     return 0;
 }
 
-bool CZembroDlg::IsTargetMissing(int nRow) const {
-    return nRow >= 0 && static_cast<size_t>(nRow) < m_arrTargets.size() &&
-           m_arrTargets[static_cast<size_t>(nRow)].IsMissing();
-}
-
 LRESULT CZembroDlg::OnListCustomDraw(NMHDR* pNMHDR) {
-    auto* pDraw = reinterpret_cast<NMLVCUSTOMDRAW*>(pNMHDR);
-    switch (pDraw->nmcd.dwDrawStage) {
-    case CDDS_PREPAINT: return CDRF_NOTIFYITEMDRAW | CDRF_NOTIFYPOSTPAINT;
-    case CDDS_ITEMPREPAINT:
-        // The row's colour holds for every cell of it.
-        if (IsTargetMissing(static_cast<int>(pDraw->nmcd.dwItemSpec))) pDraw->clrText = ::GetSysColor(COLOR_GRAYTEXT);
-        return CDRF_DODEFAULT;
-    case CDDS_POSTPAINT: PaintDragMark(pDraw); return CDRF_DODEFAULT;
-    default: return CDRF_DODEFAULT;
-    }
+    return m_rows.OnCustomDraw(reinterpret_cast<NMLVCUSTOMDRAW*>(pNMHDR), m_rowDrag);
 }
 
 LRESULT CZembroDlg::OnListGetInfoTip(NMHDR* pNMHDR) {
-    auto* pTip = reinterpret_cast<NMLVGETINFOTIPW*>(pNMHDR);
-    if (IsTargetMissing(pTip->iItem) && pTip->pszText && pTip->cchTextMax > 0)
-        lstrcpynW(pTip->pszText, kMissingTargetTip, pTip->cchTextMax);
-    return 0;
-}
-
-void CZembroDlg::InsertTaskRow(int n, const CJumpListAction& task) {
-    m_strRowNumber = std::to_wstring(n + 1);
-
-    LVITEMW item{};
-    item.mask = LVIF_TEXT | LVIF_IMAGE;
-    item.iItem = n;
-    item.pszText = m_strRowNumber.data();
-    item.iImage = n;
-    const int nRow = static_cast<int>(::SendMessageW(m_listTasks, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
-    if (nRow >= 0) SetTaskRowTexts(nRow, task);
-}
-
-void CZembroDlg::SetTaskRowTexts(int nRow, const CJumpListAction& task) {
-    const std::u16string* texts[] = {&task.m_strTitle, &task.m_strDescription, &task.m_strPath, &task.m_strArguments};
-    for (int nSubItem = 1; nSubItem <= 4; ++nSubItem) {
-        LVITEMW sub{};
-        sub.iSubItem = nSubItem;
-        sub.pszText = const_cast<wchar_t*>(as_wcstr(*texts[nSubItem - 1]));
-        ::SendMessageW(m_listTasks, LVM_SETITEMTEXTW, nRow, reinterpret_cast<LPARAM>(&sub));
-    }
+    return m_rows.OnGetInfoTip(reinterpret_cast<NMLVGETINFOTIPW*>(pNMHDR));
 }
 
 LRESULT CZembroDlg::OnSysCommand(WPARAM wParam, LPARAM) {
@@ -425,15 +246,8 @@ void CZembroDlg::OnShareOnFacebook() { OpenWebPage(GetShareAddress()); }
 
 void CZembroDlg::OnDestroy() {
     UpdateData(TRUE);
-    if (m_bEndingWithoutWriting) {
-        ::SendMessageW(m_listTasks, LVM_SETIMAGELIST, LVSIL_SMALL, 0);
-        Default();
-        return;
-    }
-    SaveLayout();
-    // A list view without LVS_SHAREIMAGELISTS destroys its image lists with
-    // itself; this one belongs to m_imageList.
-    if (::IsWindow(m_listTasks)) ::SendMessageW(m_listTasks, LVM_SETIMAGELIST, LVSIL_SMALL, 0);
+    if (!m_bEndingWithoutWriting) SaveLayout();
+    m_rows.Release();
     Default();
 }
 
@@ -459,83 +273,24 @@ void CZembroDlg::ReadRememberFlags() {
 }
 
 int CZembroDlg::GetSavedColumnWidth(int nColumn, int nDefaultWidth) {
-    const CWinApp* pApp = AfxGetApp();
-    if (!m_bRememberColumnWidth || !pApp) return nDefaultWidth;
-    // -1, never a width: none stored.
-    const int nStored = static_cast<int>(pApp->GetProfileInt(kSettingsSection, ColumnEntry(nColumn).c_str(), -1));
-    const UINT nStoredDpi = UsableStoredDpi(pApp->GetProfileInt(kSettingsSection, kColumnDpiEntry, 0));
-    // A width no screen can show is no width a user chose.
-    return ColumnWidthAtDpi(nStored, nStoredDpi, GetDpi(), nDefaultWidth, 4 * ::GetSystemMetrics(SM_CXSCREEN));
+    return m_bRememberColumnWidth ? StoredColumnWidth(nColumn, nDefaultWidth, GetDpi()) : nDefaultWidth;
 }
 
-void CZembroDlg::RestoreColumnWidths() {
-    for (int i = 0; i < static_cast<int>(std::size(kColumns)); ++i) {
-        const int cx = GetSavedColumnWidth(i, ScaleToDpi(kColumns[i].m_nDefaultWidth, GetDpi()));
-        ::SendMessageW(m_listTasks, LVM_SETCOLUMNWIDTH, i, MAKELPARAM(cx, 0));
-    }
-}
+void CZembroDlg::WriteColumnWidth(int nColumn, int nWidth) { StoreColumnWidth(nColumn, nWidth); }
 
-void CZembroDlg::WriteColumnWidth(int nColumn, int nWidth) {
-    if (CWinApp* pApp = AfxGetApp()) pApp->WriteProfileInt(kSettingsSection, ColumnEntry(nColumn).c_str(), nWidth);
-}
-
-void CZembroDlg::SaveColumnWidths() {
-    if (!::IsWindow(m_listTasks)) return;
-    const HWND hHeader = reinterpret_cast<HWND>(::SendMessageW(m_listTasks, LVM_GETHEADER, 0, 0));
-    if (!hHeader) return;
-    if (CWinApp* pApp = AfxGetApp())
-        pApp->WriteProfileInt(kSettingsSection, kColumnDpiEntry, static_cast<int>(GetDpi()));
-    for (int i = 0; i < static_cast<int>(::SendMessageW(hHeader, HDM_GETITEMCOUNT, 0, 0)); ++i) {
-        HDITEMW item{};
-        item.mask = HDI_WIDTH;
-        if (::SendMessageW(hHeader, HDM_GETITEMW, i, reinterpret_cast<LPARAM>(&item))) WriteColumnWidth(i, item.cxy);
-    }
-}
+void CZembroDlg::SaveColumnWidths() { StoreColumnWidths(m_listTasks, GetDpi()); }
 
 void CZembroDlg::RestoreWindowPlacement() {
-    CWinApp* pApp = AfxGetApp();
-    if (!m_bRememberLocation || !pApp) return;
-    std::vector<BYTE> data;
-    if (!pApp->GetProfileBinary(kSettingsSection, kLocationEntry, data)) return;
-    // Something else wrote it: not a placement.
-    if (data.size() != kPlacementBytes) return;
-    WINDOWPLACEMENT placement{};
-    std::memcpy(&placement, data.data(), kPlacementBytes);
-    // A show command Windows does not know, or a window on no monitor (one
-    // that was unplugged), would leave the user without a window to work in.
-    if (placement.showCmd > SW_MAX) return;
-    const HMONITOR hMonitor = ::MonitorFromRect(&placement.rcNormalPosition, MONITOR_DEFAULTTONULL);
-    if (!hMonitor) return;
-    // As Microsoft's sample for restoring a placement across DPIs does: onto
-    // the placement's monitor first, so that a change of DPI comes with this
-    // move and its WM_DPICHANGED scales the window there, and then the
-    // placement, which no longer crosses DPIs. Applied straight from another
-    // monitor, its WM_DPICHANGED would scale the stored size once more, and
-    // the window would grow at every start.
-    MONITORINFO monitor{};
-    monitor.cbSize = sizeof(monitor);
-    RECT rcWindow{};
-    if (::MonitorFromWindow(m_hWnd, MONITOR_DEFAULTTONEAREST) != hMonitor && ::GetMonitorInfoW(hMonitor, &monitor) &&
-        ::GetWindowRect(m_hWnd, &rcWindow)) {
-        const RECT rcOnMonitor = CentredIn(rcWindow, monitor.rcWork);
-        ::SetWindowPos(m_hWnd, nullptr, rcOnMonitor.left, rcOnMonitor.top, 0, 0,
-                       SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    }
-    // Now at that monitor's DPI: the stored pixels at it (the same unless its
-    // scaling changed since).
-    const UINT nStoredDpi = UsableStoredDpi(pApp->GetProfileInt(kSettingsSection, kLocationDpiEntry, 0));
-    placement.rcNormalPosition = NormalRectAtDpi(placement.rcNormalPosition, nStoredDpi, GetDpi());
-    ::SetWindowPlacement(m_hWnd, &placement);
+    if (m_bRememberLocation) RestoreStoredPlacement(m_hWnd, [this] { return GetDpi(); });
 }
 
-void CZembroDlg::SaveWindowPlacement() {
-    CWinApp* pApp = AfxGetApp();
-    if (!pApp) return;
-    WINDOWPLACEMENT placement{};
-    placement.length = kPlacementBytes;
-    if (!::GetWindowPlacement(m_hWnd, &placement)) return;
-    pApp->WriteProfileBinary(kSettingsSection, kLocationEntry, &placement, kPlacementBytes);
-    pApp->WriteProfileInt(kSettingsSection, kLocationDpiEntry, static_cast<int>(GetDpi()));
+void CZembroDlg::SaveWindowPlacement() { StorePlacement(m_hWnd, GetDpi()); }
+
+void CZembroDlg::RestoreColumnWidths() {
+    for (int i = 0; i < CTaskRows::kColumnCount; ++i) {
+        const int cx = GetSavedColumnWidth(i, CTaskRows::DefaultColumnWidth(i, GetDpi()));
+        ::SendMessageW(m_listTasks, LVM_SETCOLUMNWIDTH, i, MAKELPARAM(cx, 0));
+    }
 }
 
 namespace {

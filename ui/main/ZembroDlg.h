@@ -19,9 +19,8 @@
 #include "framework/Dialog.h"
 #include "win/UniqueHandle.h"
 #include "res/resource.h"
-#include "ui/ActionIconProvider.h"
-#include "ui/main/RowIconCache.h"
-#include "ui/main/RowImages.h"
+#include "ui/main/RowDrag.h"
+#include "ui/main/TaskRows.h"
 
 // What the list view's subclass sends its dialog for a key press.
 constexpr UINT WM_ZEMBRO_LIST_KEY = WM_APP + 1;
@@ -64,14 +63,6 @@ protected:
     void DoDataExchange(CDataExchange& dx) override;
     BOOL OnInitDialog() override;
     std::span<const CMessageMapEntry> GetMessageMap() const override;
-
-    // Makes the rows show m_arrTasks, changing only the rows that differ. Each
-    // row has its number, the icon of the task's path (not of its icon file)
-    // at its icon index, and the four texts. Row n always uses image n.
-    void UpdateRows();
-    // Row n (numbered n + 1, on image n) for task, and a row's texts.
-    void InsertTaskRow(int n, const CJumpListAction& task);
-    void SetTaskRowTexts(int nRow, const CJumpListAction& task);
 
     LRESULT OnSysCommand(WPARAM wParam, LPARAM lParam);
     LRESULT OnPaint(WPARAM wParam, LPARAM lParam);
@@ -127,7 +118,6 @@ private:
     // Where the task dialog cannot be shown, a message box asks the same
     // (Yes: replace, No: add after the last entry) and gives the same ids.
     int AskHowToImport(const std::u16string& strPath, int nEntries);
-    bool IsTargetMissing(int nRow) const;
     // nIndex -1: the selected row (a message when there is none).
     void EditTaskAt(int nIndex);
     // Moves the selected entry by nStep (-1 up, +1 down) and keeps it selected.
@@ -169,29 +159,10 @@ private:
     static LRESULT CALLBACK ListSubclassProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
     // The list view class's own procedure, which the subclass hands on to.
     static WNDPROC s_pfnListViewProc;
-    // Follows the mouse from LVN_BEGINDRAG until the button is released; the
-    // row to move nRow to, or -1 when the drag was cancelled.
-    int TrackRowDrag(int nRow);
-    // The insertion line a drag shows, drawn over the rows: no list view draws its
-    // own mark in report view.
-    void PaintDragMark(const NMLVCUSTOMDRAW* pDraw);
-    // The line's rectangle (list client coordinates, as wide as the list, 3
-    // pixels at 96 DPI) at the top of nRow, or at its bottom when bAfter; false
-    // for no row.
-    bool DragMarkRect(int nRow, bool bAfter, RECT& rcLine) const;
-    // Shows where a row dragged from nFrom would go when dropped on nTarget
-    // (-1: nowhere).
-    void ShowInsertMark(int nFrom, int nTarget);
     // Undo (the step's list before) or redo (after): commits the newest step's
     // list and moves the step to the other side once Data.dat holds that list.
     void ReplayHistory(bool bUndo);
     void ShowPopupMenu(int x, int y);
-    // Row nRow's image from the task's icon.
-    void SetRowImage(int nRow, const CJumpListAction& task);
-    // Hands the rows' images to the list view as a new image list.
-    void InstallRowImages();
-    // Every row's image again, at the small-icon size of the window's DPI.
-    void RebuildRowImages();
     void ReadRememberFlags();
     // Moves the window onto the stored placement's monitor (where a change of
     // DPI happens), then applies the placement, its size taken from the DPI
@@ -215,11 +186,8 @@ private:
     void EndWithoutWriting();
 
     UniqueMenu m_menuPopup;
-    CActionIconProvider m_icons;
-    // Owned here only: the list view lets go of it before it is destroyed.
-    UniqueImageList m_imageList;
-    // The rows' images while the rows are rebuilt.
-    CRowImages m_rowImages;
+    // The rows that show m_arrTasks.
+    CTaskRows m_rows;
     CTaskList m_arrTasks;
     // Data.dat, and what this window last read from it or wrote to it.
     CDataFileStore m_store;
@@ -227,18 +195,11 @@ private:
     // Set while a handed-over command runs: its exit code says what a
     // message would have.
     bool m_bQuiet = false;
-    // Per row: what one attribute lookup at the refresh told of its target.
-    std::vector<CTargetState> m_arrTargets;
-    // The rows' images by (path, icon index), kept for the run.
-    CRowIconCache m_rowIcons;
-    std::wstring m_strRowNumber;
     RECT m_rcInitial{};
     // A shared resource icon: never destroyed.
     HICON m_hIcon = nullptr;
     HWND m_listTasks = nullptr;
     bool m_bSaveFailureReported = false;
-    // Until the window shows, rows are made without their images.
-    bool m_bRowImagesDeferred = false;
     bool m_bDamageReported = false;
     bool m_bEndingWithoutWriting = false;
 
@@ -250,8 +211,5 @@ private:
     bool m_bReplayingHistory = false;
     // Owned by this window; destroyed with it.
     HWND m_hToolTips = nullptr;
-    // The insertion mark as this window draws it: the row and whether below
-    // it; -1 none.
-    int m_nDrawnMarkRow = -1;
-    bool m_bDrawnMarkAfter = false;
+    CRowDrag m_rowDrag;
 };

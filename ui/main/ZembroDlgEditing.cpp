@@ -6,8 +6,6 @@
 #include <windowsx.h>
 #include <commctrl.h>
 #include <shellapi.h>
-#include <shlobj.h>
-#include <wrl/client.h>
 
 #include <algorithm>
 #include <optional>
@@ -19,15 +17,11 @@
 #include "win/ScopedValue.h"
 #include "win/WinText.h"
 #include "ui/editor/DlgAction.h"
-#include "ui/main/ShortcutTarget.h"
+#include "ui/main/DroppedFiles.h"
 #include "ui/main/ZembroDlg.h"
-
-using Microsoft::WRL::ComPtr;
 
 namespace {
 
-constexpr UINT_PTR kAutoScrollTimer = 1;
-constexpr UINT kAutoScrollMs = 60;
 constexpr wchar_t kListName[] = L"Jump List tasks";
 
 // The keys each button's tooltip names.
@@ -39,190 +33,6 @@ constexpr CButtonKey kButtonKeys[] = {
     {IDC_ADD_NEW, L"Insert"},  {IDC_MOVE_UP, L"Ctrl+Up"}, {IDC_MOVE_DOWN, L"Ctrl+Down"},
     {IDC_EDIT, L"F2"},         {IDC_DELETE, L"Del"},
 };
-
-bool EndsWithNoCase(const std::wstring& str, const wchar_t* pszEnd) {
-    const size_t cch = wcslen(pszEnd);
-    return str.size() >= cch && ::CompareStringOrdinal(str.c_str() + str.size() - cch, static_cast<int>(cch), pszEnd,
-                                                        static_cast<int>(cch), TRUE) == CSTR_EQUAL;
-}
-
-// The last part of a path; a drive's root ("C:\") is its own name.
-std::wstring LastPart(const std::wstring& strPath) {
-    std::wstring str = strPath;
-    while (str.size() > 3 && str.back() == L'\\') str.pop_back();
-    const size_t nSlash = str.find_last_of(L'\\');
-    const std::wstring strName = nSlash == std::wstring::npos ? str : str.substr(nSlash + 1);
-    return strName.empty() ? str : strName;
-}
-
-std::wstring WithoutExtension(const std::wstring& strName) {
-    const size_t nDot = strName.find_last_of(L'.');
-    return nDot == std::wstring::npos || nDot == 0 ? strName : strName.substr(0, nDot);
-}
-
-// What Windows Installer says of an advertised shortcut: whether it is one,
-// and its component's installed path. msi.dll is loaded from the system folder
-// only when a shortcut is dropped, so a start never waits for it.
-void ReadInstallerFacts(CShortcutFacts& facts) {
-    using PfnGetShortcutTarget = UINT(WINAPI*)(LPCWSTR, LPWSTR, LPWSTR, LPWSTR);
-    using PfnGetComponentPath = int(WINAPI*)(LPCWSTR, LPCWSTR, LPWSTR, LPDWORD);
-    constexpr int kInstallStateMoreData = -3, kInstallStateLocal = 3, kInstallStateSource = 4;
-    const HMODULE hMsi = ::LoadLibraryExW(L"msi.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
-    if (!hMsi) return;
-    const auto pfnTarget = reinterpret_cast<PfnGetShortcutTarget>(
-        reinterpret_cast<void*>(::GetProcAddress(hMsi, "MsiGetShortcutTargetW")));
-    const auto pfnPath = reinterpret_cast<PfnGetComponentPath>(
-        reinterpret_cast<void*>(::GetProcAddress(hMsi, "MsiGetComponentPathW")));
-    // A product code and a component code are GUIDs in braces; a feature id is
-    // at most 38 characters.
-    wchar_t szProduct[39] = {}, szFeature[39] = {}, szComponent[39] = {};
-    if (pfnTarget && pfnPath &&
-        pfnTarget(facts.m_strLinkPath.c_str(), szProduct, szFeature, szComponent) == ERROR_SUCCESS &&
-        szProduct[0] && szComponent[0]) {
-        facts.m_bAdvertised = true;
-        std::wstring path(MAX_PATH, L'\0');
-        DWORD cch = static_cast<DWORD>(path.size());
-        int state = pfnPath(szProduct, szComponent, path.data(), &cch);
-        if (state == kInstallStateMoreData) {
-            path.assign(++cch, L'\0');
-            state = pfnPath(szProduct, szComponent, path.data(), &cch);
-        }
-        if (state == kInstallStateLocal || state == kInstallStateSource)
-            facts.m_strComponentPath = path.substr(0, wcsnlen(path.c_str(), path.size()));
-    }
-    ::FreeLibrary(hMsi);
-}
-
-std::wstring InstallerFolder() {
-    wchar_t szWindows[MAX_PATH] = {};
-    const UINT cch = ::GetWindowsDirectoryW(szWindows, MAX_PATH);
-    return cch > 0 && cch < MAX_PATH ? std::wstring(szWindows, cch) + L"\\Installer" : std::wstring();
-}
-
-// The task a shortcut stands for, titled with the shortcut's name: what it
-// points at (ShortcutTarget.h), with its arguments, description and icon; or
-// the shortcut itself, with its description and icon. None when it cannot be read.
-std::optional<CJumpListAction> TaskFromShortcut(const std::wstring& strPath) {
-    ComPtr<IShellLinkW> pLink;
-    if (FAILED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&pLink))))
-        return std::nullopt;
-    ComPtr<IPersistFile> pFile;
-    if (FAILED(pLink.As(&pFile)) || FAILED(pFile->Load(strPath.c_str(), STGM_READ))) return std::nullopt;
-
-    std::vector<wchar_t> buffer(32768);
-    const auto text = [&buffer](HRESULT hr) {
-        // Each buffer starts empty: a link to no file leaves GetPath's so (S_FALSE).
-        return SUCCEEDED(hr) ? as_u16(std::wstring(buffer.data())) : std::u16string();
-    };
-    CShortcutFacts facts;
-    facts.m_strLinkPath = strPath;
-    facts.m_strInstallerFolder = InstallerFolder();
-    buffer[0] = L'\0';
-    facts.m_strTargetPath = as_wcstr(text(pLink->GetPath(buffer.data(), static_cast<int>(buffer.size()), nullptr, 0)));
-    ReadInstallerFacts(facts);
-    const CShortcutTarget target = ShortcutTarget(facts);
-
-    CJumpListAction task;
-    task.m_strPath = as_u16(target.m_strPath);
-    buffer[0] = L'\0';
-    if (!target.m_bThroughShortcut)
-        task.m_strArguments = text(pLink->GetArguments(buffer.data(), static_cast<int>(buffer.size())));
-    buffer[0] = L'\0';
-    task.m_strDescription = text(pLink->GetDescription(buffer.data(), static_cast<int>(buffer.size())));
-    buffer[0] = L'\0';
-    int nIcon = 0;
-    task.m_strIconPath = text(pLink->GetIconLocation(buffer.data(), static_cast<int>(buffer.size()), &nIcon));
-    task.m_nIconIndex = task.m_strIconPath.empty() ? 0 : nIcon;
-    task.m_strTitle = as_u16(WithoutExtension(LastPart(strPath)));
-    return task;
-}
-
-// The task a dropped path stands for; none for what is neither a file nor a
-// folder (gone meanwhile, or a shortcut that cannot be read).
-std::optional<CJumpListAction> TaskFromDroppedPath(const std::wstring& strPath) {
-    const DWORD dwAttributes = ::GetFileAttributesW(strPath.c_str());
-    if (dwAttributes == INVALID_FILE_ATTRIBUTES) return std::nullopt;
-    CJumpListAction task;
-    task.m_strPath = as_u16(strPath);
-    if (dwAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-        task.m_strTitle = as_u16(LastPart(strPath));
-        return task;
-    }
-    if (EndsWithNoCase(strPath, L".lnk")) return TaskFromShortcut(strPath);
-    task.m_strTitle = as_u16(WithoutExtension(LastPart(strPath)));
-    if (EndsWithNoCase(strPath, L".exe")) task.m_strIconPath = task.m_strPath;
-    return task;
-}
-
-std::vector<std::wstring> DroppedPaths(HDROP hDrop) {
-    std::vector<std::wstring> arrPaths;
-    const UINT nFiles = ::DragQueryFileW(hDrop, 0xFFFFFFFF, nullptr, 0);
-    for (UINT i = 0; i < nFiles; ++i) {
-        const UINT cch = ::DragQueryFileW(hDrop, i, nullptr, 0);
-        if (cch == 0) continue;
-        std::wstring strPath(cch + 1, L'\0');
-        strPath.resize(::DragQueryFileW(hDrop, i, strPath.data(), cch + 1));
-        arrPaths.push_back(std::move(strPath));
-    }
-    return arrPaths;
-}
-
-int RowHeight(HWND hList) {
-    RECT rc{};
-    rc.left = LVIR_BOUNDS;
-    if (!::SendMessageW(hList, LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&rc))) return 0;
-    return rc.bottom - rc.top;
-}
-
-// The bottom of the column header in the list's client coordinates: rows start there.
-int RowsTop(HWND hList) {
-    const auto hHeader = reinterpret_cast<HWND>(::SendMessageW(hList, LVM_GETHEADER, 0, 0));
-    RECT rc{};
-    if (!hHeader || !::IsWindowVisible(hHeader) || !::GetWindowRect(hHeader, &rc)) return 0;
-    ::MapWindowPoints(nullptr, hList, reinterpret_cast<POINT*>(&rc), 2);
-    return std::max<int>(rc.bottom, 0);
-}
-
-// The row a drop at pt (list client coordinates) lands on: the row under it,
-// the last row below the last one; -1 outside the rows' area.
-int DropRowAt(HWND hList, POINT pt) {
-    RECT rcClient{};
-    ::GetClientRect(hList, &rcClient);
-    const int nTopY = RowsTop(hList);
-    if (!::PtInRect(&rcClient, pt) || pt.y < nTopY) return -1;
-    const int nRows = static_cast<int>(::SendMessageW(hList, LVM_GETITEMCOUNT, 0, 0));
-    const int nTop = static_cast<int>(::SendMessageW(hList, LVM_GETTOPINDEX, 0, 0));
-    RECT rcTop{};
-    rcTop.left = LVIR_BOUNDS;
-    if (nRows == 0 || !::SendMessageW(hList, LVM_GETITEMRECT, nTop, reinterpret_cast<LPARAM>(&rcTop))) return -1;
-    const int cyRow = rcTop.bottom - rcTop.top;
-    if (cyRow <= 0) return -1;
-    const int nRow = nTop + (pt.y - rcTop.top) / cyRow;
-    return std::clamp(nRow, 0, nRows - 1);
-}
-
-// One row up or down while the pointer is within a row's height of the rows'
-// top or the list's bottom edge; true when it scrolled.
-bool AutoScroll(HWND hList, POINT pt) {
-    RECT rcClient{};
-    ::GetClientRect(hList, &rcClient);
-    const int cyRow = RowHeight(hList);
-    if (cyRow <= 0 || pt.x < rcClient.left || pt.x >= rcClient.right) return false;
-    const int nTopY = RowsTop(hList);
-    int dy = 0;
-    if (pt.y < nTopY + cyRow)
-        dy = -cyRow;
-    else if (pt.y >= rcClient.bottom - cyRow)
-        dy = cyRow;
-    if (dy == 0) return false;
-    const auto nTopBefore = ::SendMessageW(hList, LVM_GETTOPINDEX, 0, 0);
-    ::SendMessageW(hList, LVM_SCROLL, 0, dy);
-    return ::SendMessageW(hList, LVM_GETTOPINDEX, 0, 0) != nTopBefore;
-}
-
-// The insertion mark this window draws: a line across the list, in the text's
-// colour, 3 pixels thick at 96 DPI.
-constexpr int kMarkThickness = 3;
 
 struct CListKey {
     UINT m_nVirtualKey;
@@ -352,7 +162,7 @@ void CZembroDlg::ReplayHistory(bool bUndo) {
 LRESULT CZembroDlg::OnListBeginDrag(NMHDR* pNMHDR) {
     const int nFrom = reinterpret_cast<NMLISTVIEW*>(pNMHDR)->iItem;
     if (nFrom < 0 || nFrom >= m_arrTasks.GetSize()) return 0;
-    const int nTo = TrackRowDrag(nFrom);
+    const int nTo = m_rowDrag.Track(m_listTasks, nFrom, GetDpi());
     if (nTo < 0 || nTo == nFrom || nTo >= m_arrTasks.GetSize()) return 0;
     const CJumpListAction action = m_arrTasks.GetAt(nFrom);
     m_arrTasks.RemoveAt(nFrom);
@@ -360,100 +170,6 @@ LRESULT CZembroDlg::OnListBeginDrag(NMHDR* pNMHDR) {
     CommitChange(m_arrTasks);
     SelectRowAfterChange(nTo);
     return 0;
-}
-
-void CZembroDlg::ShowInsertMark(int nFrom, int nTarget) {
-    // Above the target when the row moves up, below it when it moves down;
-    // none on its own row or outside.
-    LVINSERTMARK mark{};
-    mark.cbSize = sizeof(mark);
-    mark.iItem = nTarget < 0 || nTarget == nFrom ? -1 : nTarget;
-    mark.dwFlags = nTarget > nFrom ? LVIM_AFTER : 0;
-    // The list view keeps the mark but draws it only in the icon, small icon
-    // and tile views (Microsoft's documentation of LVM_SETINSERTMARK; Wine's
-    // never draws it): in this report view the line the window draws itself,
-    // over the same boundary, is the one the user sees.
-    ::SendMessageW(m_listTasks, LVM_SETINSERTMARKCOLOR, 0, static_cast<LPARAM>(::GetSysColor(COLOR_WINDOWTEXT)));
-    ::SendMessageW(m_listTasks, LVM_SETINSERTMARK, 0, reinterpret_cast<LPARAM>(&mark));
-    if (mark.iItem == m_nDrawnMarkRow && (mark.iItem < 0 || m_bDrawnMarkAfter == (mark.dwFlags != 0))) return;
-    // Only where the old line was and where the new one goes, across the two
-    // rows each touches, is drawn again: erasing the whole list at each move
-    // flickers. Erased too: right of the columns the list view paints only its
-    // background.
-    RECT rcOld{};
-    if (DragMarkRect(m_nDrawnMarkRow, m_bDrawnMarkAfter, rcOld)) ::InvalidateRect(m_listTasks, &rcOld, TRUE);
-    m_nDrawnMarkRow = mark.iItem;
-    m_bDrawnMarkAfter = mark.dwFlags != 0;
-    RECT rcNew{};
-    if (DragMarkRect(m_nDrawnMarkRow, m_bDrawnMarkAfter, rcNew)) ::InvalidateRect(m_listTasks, &rcNew, TRUE);
-}
-
-bool CZembroDlg::DragMarkRect(int nRow, bool bAfter, RECT& rcLine) const {
-    if (nRow < 0) return false;
-    RECT rcRow{};
-    rcRow.left = LVIR_BOUNDS;
-    if (!::SendMessageW(m_listTasks, LVM_GETITEMRECT, nRow, reinterpret_cast<LPARAM>(&rcRow))) return false;
-    RECT rcClient{};
-    ::GetClientRect(m_listTasks, &rcClient);
-    const int cyLine = ScaleToDpi(kMarkThickness, GetDpi());
-    const int y = bAfter ? rcRow.bottom : rcRow.top;
-    rcLine = {rcClient.left, y - cyLine / 2, rcClient.right, y - cyLine / 2 + cyLine};
-    return true;
-}
-
-void CZembroDlg::PaintDragMark(const NMLVCUSTOMDRAW* pDraw) {
-    RECT rcLine{};
-    if (DragMarkRect(m_nDrawnMarkRow, m_bDrawnMarkAfter, rcLine))
-        ::FillRect(pDraw->nmcd.hdc, &rcLine, ::GetSysColorBrush(COLOR_WINDOWTEXT));
-}
-
-int CZembroDlg::TrackRowDrag(int nFrom) {
-    const HWND hList = m_listTasks;
-    ::SetCapture(hList);
-    ::SetTimer(hList, kAutoScrollTimer, kAutoScrollMs, nullptr);
-    POINT ptLast{-1, -1};
-    int nDrop = -1;
-    bool bDropped = false;
-    MSG msg{};
-    // The drag's own loop sees the mouse and Escape before the list view and
-    // the dialog manager do: Escape would otherwise close the window.
-    while (::GetCapture() == hList) {
-        const BOOL bGot = ::GetMessageW(&msg, nullptr, 0, 0);
-        if (bGot <= 0) {
-            if (bGot == 0) ::PostQuitMessage(static_cast<int>(msg.wParam));
-            break;
-        }
-        if (msg.message == WM_MOUSEMOVE || msg.message == WM_LBUTTONUP) {
-            POINT pt{GET_X_LPARAM(msg.lParam), GET_Y_LPARAM(msg.lParam)};
-            ::MapWindowPoints(msg.hwnd, hList, &pt, 1);
-            ptLast = pt;
-            if (msg.message == WM_MOUSEMOVE) AutoScroll(hList, pt);
-            nDrop = DropRowAt(hList, pt);
-            ShowInsertMark(nFrom, nDrop);
-            if (msg.message == WM_LBUTTONUP) {
-                bDropped = true;
-                break;
-            }
-            continue;
-        }
-        if (msg.message == WM_TIMER && msg.hwnd == hList && msg.wParam == kAutoScrollTimer) {
-            if (ptLast.y != -1 && AutoScroll(hList, ptLast)) ShowInsertMark(nFrom, DropRowAt(hList, ptLast));
-            continue;
-        }
-        if (msg.message == WM_RBUTTONDOWN || (msg.message == WM_KEYDOWN && msg.wParam == VK_ESCAPE)) break;
-        // Other input waits until the drag has ended.
-        if ((msg.message >= WM_KEYFIRST && msg.message <= WM_KEYLAST) ||
-            (msg.message >= WM_MOUSEFIRST && msg.message <= WM_MOUSELAST))
-            continue;
-        ::TranslateMessage(&msg);
-        ::DispatchMessageW(&msg);
-    }
-    ::KillTimer(hList, kAutoScrollTimer);
-    ShowInsertMark(nFrom, -1);
-    if (::GetCapture() == hList) ::ReleaseCapture();
-    // The list view saw the button go down; let it see it come up, too.
-    if (bDropped) ::DispatchMessageW(&msg);
-    return bDropped ? nDrop : -1;
 }
 
 LRESULT CZembroDlg::OnDropFiles(WPARAM wParam, LPARAM) {
