@@ -19,6 +19,7 @@
 #include "ui/ProfileNames.h"
 #include "ui/main/AboutDlg.h"
 #include "framework/JumpListEnvironment.h"
+#include "ui/main/ListKeys.h"
 #include "ui/main/StoredPlacement.h"
 #include "ui/main/WebLinks.h"
 
@@ -76,7 +77,6 @@ std::span<const CMessageMapEntry> CZembroDlg::GetMessageMap() const {
         {WM_COMMAND, IDM_REDO, 0, &CZembroDlg::OnRedo},
         {WM_NOTIFY, IDC_TASK_LIST, LVN_BEGINDRAG, &CZembroDlg::OnListBeginDrag},
         {WM_DROPFILES, 0, 0, &CZembroDlg::OnDropFiles},
-        {WM_ZEMBRO_LIST_KEY, 0, 0, &CZembroDlg::OnListKey},
         {WM_ZEMBRO_SHOWN, 0, 0, &CZembroDlg::OnShown},
         {WM_COPYDATA, 0, 0, &CZembroDlg::OnCopyData},
     };
@@ -132,7 +132,7 @@ LRESULT CZembroDlg::OnShown(WPARAM, LPARAM) {
             ::AppendMenuW(hSysMenu, MF_STRING, IDM_ABOUTBOX, strAbout.c_str());
         }
     }
-    CreateButtonTips();
+    m_hToolTips = CreateButtonTips(m_hWnd);
     // Saves that were killed left their temporary files behind.
     RemoveLeftoverSaveFiles();
     WatchDataFolder();

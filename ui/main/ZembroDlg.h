@@ -22,8 +22,6 @@
 #include "ui/main/RowDrag.h"
 #include "ui/main/TaskRows.h"
 
-// What the list view's subclass sends its dialog for a key press.
-constexpr UINT WM_ZEMBRO_LIST_KEY = WM_APP + 1;
 // Posted once the window has been made and shown.
 constexpr UINT WM_ZEMBRO_SHOWN = WM_APP + 2;
 
@@ -150,15 +148,7 @@ private:
     // Lets WM_DROPFILES, WM_COPYGLOBALDATA and WM_COPYDATA reach the window
     // from a lower integrity level, when it runs elevated (Windows 7 and later).
     void AllowMessagesFromLowerIntegrity();
-    // The buttons' tooltips, which name their keys.
-    void CreateButtonTips();
     LRESULT OnShown(WPARAM wParam, LPARAM lParam);
-    // A key pressed while the list has the focus (wParam: the virtual key),
-    // sent on by the list's subclass: TRUE when the key ran a command.
-    LRESULT OnListKey(WPARAM wParam, LPARAM lParam);
-    static LRESULT CALLBACK ListSubclassProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
-    // The list view class's own procedure, which the subclass hands on to.
-    static WNDPROC s_pfnListViewProc;
     // Undo (the step's list before) or redo (after): commits the newest step's
     // list and moves the step to the other side once Data.dat holds that list.
     void ReplayHistory(bool bUndo);
