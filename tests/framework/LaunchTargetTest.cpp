@@ -9,6 +9,7 @@
 #include <string>
 
 #include "framework/LaunchTarget.h"
+#include "support/Narrow.h"
 
 namespace {
 
@@ -21,12 +22,6 @@ std::wstring Folder(UINT(WINAPI* pfnGet)(LPWSTR, UINT)) {
     wchar_t sz[MAX_PATH] = {};
     pfnGet(sz, MAX_PATH);
     return sz;
-}
-
-std::string Narrow(const std::wstring& s) {
-    std::string out;
-    for (wchar_t c : s) out.push_back(c < 0x80 ? static_cast<char>(c) : '?');
-    return out;
 }
 
 void Touch(const std::wstring& path) {

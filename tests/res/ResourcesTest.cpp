@@ -11,19 +11,13 @@
 #include <vector>
 
 #include "core/ProductLinks.h"
+#include "support/Narrow.h"
 #include "win/WinText.h"
 #include "res/resource.h"
 
 namespace {
 
 HMODULE Module() { return ::GetModuleHandleW(nullptr); }
-
-// For messages: the templates' texts are ASCII.
-std::string Narrow(const wchar_t* psz) {
-    std::string text;
-    for (; *psz; ++psz) text.push_back(*psz < 0x80 ? static_cast<char>(*psz) : '?');
-    return text;
-}
 
 std::vector<BYTE> ResourceBytes(const wchar_t* type, int id) {
     HRSRC hRes = ::FindResourceW(Module(), MAKEINTRESOURCEW(id), type);

@@ -6,19 +6,13 @@
 
 #include <ostream>
 #include <string>
+#include "support/Narrow.h"
 
 struct MessageSeen {
     std::u16string text;
     UINT type = 0;  // its buttons and icon, e.g. MB_YESNOCANCEL | MB_ICONQUESTION
     bool operator==(const MessageSeen&) const = default;
 };
-
-// ASCII for test output: other characters show as '?', a line break as '|'.
-inline std::string Narrow(const std::u16string& s) {
-    std::string out;
-    for (char16_t c : s) out.push_back(c == u'\n' ? '|' : c < 0x80 ? static_cast<char>(c) : '?');
-    return out;
-}
 
 inline void PrintTo(const MessageSeen& box, std::ostream* os) {
     *os << "{\"" << Narrow(box.text) << "\" 0x" << std::hex << box.type << std::dec << "}";

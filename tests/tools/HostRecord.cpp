@@ -9,6 +9,7 @@
 #include "win/WinText.h"
 #include "support/FileText.h"
 #include "support/Json.h"
+#include "support/Narrow.h"
 
 namespace {
 
@@ -16,12 +17,6 @@ std::wstring HostFolder() {
     wchar_t szFolder[MAX_PATH] = {};
     SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, szFolder);
     return std::wstring(szFolder) + L"\\ZembroJumpListHost";
-}
-
-std::string Narrow(const std::u16string& s) {
-    std::string out;
-    for (char16_t c : s) out.push_back(c < 0x80 ? static_cast<char>(c) : '?');
-    return out;
 }
 
 bool ReadEntry(const JsonValue& value, HostEntry& entry) {

@@ -5,13 +5,13 @@
 #include <string>
 
 #include "ui/main/ShortcutTarget.h"
+#include "support/Narrow.h"
 
 namespace {
 
 constexpr wchar_t kLink[] = L"C:\\Users\\u\\Desktop\\Word.lnk";
 constexpr wchar_t kInstaller[] = L"C:\\Windows\\Installer";
 
-std::string Narrow(const std::wstring& s) { return std::string(s.begin(), s.end()); }
 
 TEST(ShortcutTarget, AdvertisedAndFilelessShortcutsDoNotBecomeIconPaths) {
     const std::wstring word = L"C:\\Program Files\\Microsoft Office\\root\\Office16\\WINWORD.EXE";
