@@ -48,9 +48,9 @@ TEST(CommandLineOutputTest, AFailureIsToldInTheWordsOfWhatDecidedIt) {
         {"import over a Data.dat another program changed", importList,
          {kExitNotWritten, Status(CDataFileStatus::changedOutside, u"C:\\data\\Data.dat")},
          L"Data.dat was changed by another program. The list now shows what it holds; your change was not made."},
-        {"the open window is busy", importList, {kExitWindowBusy, {}},
+        {"the open window is busy", importList, {kExitWindowBusy, CDataFileStatus()},
          L"Zembro's open window is showing a dialog or a message; nothing was done."},
-        {"the open window's publish refused by the shell", publish, {kExitShellRefused, {}},
+        {"the open window's publish refused by the shell", publish, {kExitShellRefused, CDataFileStatus()},
          L"The taskbar refused the Jump List."},
     };
     for (const auto& c : cases) {
