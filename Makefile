@@ -21,7 +21,8 @@ TOOLS := cmake:cmake g++:g++ clang++:clang \
 # and the caption buttons show letters instead of their glyphs.
 FILES := /usr/src/googletest/CMakeLists.txt:googletest /usr/lib/wine/wine64:wine64 \
          /usr/share/wine/fonts/tahoma.ttf:fonts-wine \
-         /usr/lib/llvm-14/lib/clang/14.0.6/lib/linux/libclang_rt.fuzzer-x86_64.a:libclang-rt-14-dev
+         /usr/lib/llvm-14/lib/clang/14.0.6/lib/linux/libclang_rt.fuzzer-x86_64.a:libclang-rt-14-dev \
+         /usr/lib/python3/dist-packages/yaml/__init__.py:python3-yaml
 
 .PHONY: all deps build build-native build-win test test-native test-win run screenshots bench fuzz dist clean
 

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "app/CommandLineOutput.h"
 #include "core/CommandLine.h"
 #include "core/DataFile.h"
 #include "framework/JumpListEnvironment.h"
@@ -22,25 +23,6 @@
 static_assert(IDS_APPLICATION_TITLE == AFX_IDS_APP_TITLE);
 
 namespace {
-
-// A run without a window shows nothing: its exit code tells how it ended.
-class CWindowlessEnvironment : public IJumpListEnvironment {
-public:
-    std::unique_ptr<IJumpList> CreateJumpList() override { return CreateShellJumpList(); }
-    void ShowError(const std::u16string&) override {}
-    void BeginWaitCursor() override {}
-    void EndWaitCursor() override {}
-};
-
-// The words after the program's name, as the C runtime would split them.
-std::vector<std::u16string> CommandLineArguments() {
-    std::vector<std::u16string> args;
-    int nArgs = 0;
-    const UniqueLocalMem<LPWSTR> argv(CommandLineToArgvW(GetCommandLineW(), &nArgs));
-    if (!argv) return args;
-    for (int i = 1; i < nArgs; ++i) args.push_back(as_u16(argv.get()[i]));
-    return args;
-}
 
 // A running copy's main window: titled pszTitle and holding the task list
 // (a message box of that copy carries the title too).
@@ -152,19 +134,25 @@ BOOL CZembroApp::InitInstance() {
 }
 
 int CZembroApp::RunWithoutWindow(const CCommandLine& commandLine) {
-    if (commandLine.m_eCommand == CCommandLine::bad) {
+    if (commandLine.m_eCommand == CCommandLine::bad || commandLine.m_eCommand == CCommandLine::help) {
         MessageBoxW(nullptr, as_wcstr(kCommandLineUsage), GetAppName(), MB_OK | MB_ICONINFORMATION);
         return kExitBadCommandLine;
     }
+    CConsoleEnvironment env;
+    CCommandLineResult result;
     // An open window keeps its own list: it must make the change, or its
     // next save would be refused and the user would see the list jump.
-    if (commandLine.m_eCommand != CCommandLine::exportList)
-        if (const HWND hWnd = FindMainWindow(GetAppName())) return HandToRunningWindow(hWnd, commandLine);
-    // The shell's Jump List objects need OLE on this thread.
-    AfxOleInit();
-    CWindowlessEnvironment env;
-    CDataFileStore store(GetDataFilePath());
-    return RunCommandLine(commandLine, env, store).m_nExit;
+    const HWND hWnd = commandLine.m_eCommand != CCommandLine::exportList ? FindMainWindow(GetAppName()) : nullptr;
+    if (hWnd) {
+        result.m_nExit = HandToRunningWindow(hWnd, commandLine);
+    } else {
+        // The shell's Jump List objects need OLE on this thread.
+        AfxOleInit();
+        CDataFileStore store(GetDataFilePath());
+        result = RunCommandLine(commandLine, env, store);
+    }
+    ReportCommandLineResult(commandLine, result, env.ShowedError());
+    return result.m_nExit;
 }
 
 int CZembroApp::ExitInstance() {

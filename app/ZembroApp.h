@@ -16,7 +16,8 @@ public:
 
     // Always FALSE: either a command line switch was carried out, or a running
     // copy was brought forward, or the main window has run and closed. Nothing
-    // here shows a message but the usage of a bad command line.
+    // here shows a message but the usage (a bad command line, /?); a switch's
+    // outcome is written to the standard handles when there are any.
     BOOL InitInstance() override;
     // Ends OLE; the process exits with the base class's code (the command
     // line's exit code, 0 after the window).

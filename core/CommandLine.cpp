@@ -81,6 +81,8 @@ CCommandLine ParseCommandLine(const std::vector<std::u16string>& args) {
     } else if (args.size() == 2 && !args[1].empty() && IsSwitch(args[0], u"import")) {
         commandLine.m_eCommand = CCommandLine::importList;
         commandLine.m_strFile = args[1];
+    } else if (args.size() == 1 && (IsSwitch(args[0], u"?") || IsSwitch(args[0], u"help"))) {
+        commandLine.m_eCommand = CCommandLine::help;
     } else {
         commandLine.m_eCommand = CCommandLine::bad;
     }
@@ -113,6 +115,7 @@ CCommandLineResult RunCommandLine(const CCommandLine& commandLine, IJumpListEnvi
     case CCommandLine::exportList: return Export(store, commandLine.m_strFile);
     case CCommandLine::importList: return Import(store, env, commandLine.m_strFile);
     case CCommandLine::window:
+    case CCommandLine::help:
     case CCommandLine::bad: break;
     }
     return Ended(kExitBadCommandLine);

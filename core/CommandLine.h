@@ -14,6 +14,7 @@ struct CCommandLine {
         publish,     // /publish
         exportList,  // /export FILE
         importList,  // /import FILE
+        help,        // /? or /help: the usage is asked for
         bad,         // anything else: the usage is shown
     };
     ECommand m_eCommand = window;
@@ -27,6 +28,7 @@ enum ECommandLineExit {
     kExitBadCommandLine = 3,
     kExitNotWritten = 4,      // the export file or Data.dat could not be written
     kExitWindowBusy = 5,      // the open window has a dialog or message open; nothing was done
+    kExitProgramNotStarted = 6,  // Zembro.com could not start Zembro.exe beside it
 };
 
 inline constexpr char16_t kCommandLineUsage[] =

@@ -79,7 +79,10 @@ TEST(CommandLineTest, SwitchesAreReadCaseInsensitivelyWithSlashOrDash) {
         {{u"publish"}, C::bad, u""},
         {{u"/publishing"}, C::bad, u""},
         {{u"/"}, C::bad, u""},
-        {{u"/?"}, C::bad, u""},
+        {{u"/?"}, C::help, u""},
+        {{u"-HELP"}, C::help, u""},
+        {{u"/help", u"publish"}, C::bad, u""},
+        {{u"/??"}, C::bad, u""},
     };
     for (const auto& c : cases) {
         const CCommandLine parsed = ParseCommandLine(c.args);

@@ -25,8 +25,8 @@ absent() { [ ! -e "$1" ]; }
 dist=$win/dist-test
 "$root/tools/dist/make-dist.sh" "$win" "$dist" >/dev/null || { echo "FAILED: packaging"; exit 1; }
 check "the msi is built" test -s "$dist/Zembro-4.1-win64.msi"
-check "the zip holds the program and the read-me" \
-  bash -c "unzip -Z1 '$dist/Zembro-4.1-win64.zip' | sort | tr '\n' ' ' | grep -qx 'ReadMe.txt Zembro.exe '"
+check "the zip holds the program, its console companion and the read-me" \
+  bash -c "unzip -Z1 '$dist/Zembro-4.1-win64.zip' | sort | tr '\n' ' ' | grep -qx 'ReadMe.txt Zembro.com Zembro.exe '"
 
 # The package's tables as Windows reads them (Wine's msi skips a registry row
 # with an unknown root, so the installs below cannot show it). The check itself
@@ -42,7 +42,7 @@ refused() {  # refused EXPECTED-TEXT: the check fails the faulty package and say
   out=$("$msi_check" "$faulty") && return 1
   grep -q "$1" <<<"$out"
 }
-mkdir -p "$stage" && cp "$win/Zembro.exe" "$stage/" && echo read-me >"$stage/ReadMe.txt"
+mkdir -p "$stage" && cp "$win/Zembro.exe" "$win/Zembro.com" "$stage/" && echo read-me >"$stage/ReadMe.txt"
 (cd "$stage" && wixl -a x64 -D Version=4.1 -o "$faulty" "$root/tools/dist/Zembro.wxs")
 check "msi check: refuses wixl's root 4 for HKMU" refused "has root 4"
 cp "$dist/Zembro-4.1-win64.msi" "$faulty"
@@ -75,9 +75,11 @@ check "the Start menu shortcut exists" test -f "$shortcut"
 check "the uninstall entry exists" \
   bash -c "wine reg query 'HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Zembro' /v DisplayVersion 2>/dev/null | grep -q 4.1"
 check "the installed program is the built one" cmp -s "$install_dir/Zembro.exe" "$win/Zembro.exe"
+check "the console companion is installed beside it" cmp -s "$install_dir/Zembro.com" "$win/Zembro.com"
 
 "$run" "$install_dir/Uninstall.exe" /S >/dev/null
 check "the program is removed" wait_for absent "$install_dir/Zembro.exe"
+check "the console companion is removed" absent "$install_dir/Zembro.com"
 check "the install folder is removed" wait_for absent "$install_dir"
 check "the Start menu shortcut is removed" absent "$shortcut"
 check "the uninstall entry is removed" \
@@ -99,6 +101,7 @@ msi_installed() {
 }
 msi_installed_built() { cmp -s "$(msi_installed)" "$win/Zembro.exe"; }
 msi_readme_installed() { test -f "$(dirname "$(msi_installed)")/ReadMe.txt"; }
+msi_console_installed() { cmp -s "$(dirname "$(msi_installed)")/Zembro.com" "$win/Zembro.com"; }
 msi_removed() { ! msi_installed >/dev/null; }
 # The DisplayVersion of every uninstall entry named Zembro, in both hives.
 uninstall_versions() {
@@ -132,6 +135,7 @@ msi_newer=$(winepath -w "$newer/Zembro-4.1.1-win64.msi")
 "$run" msiexec /i "$msi" /qn >/dev/null
 check "msi: the program is installed" msi_installed_built
 check "msi: the read-me is installed" msi_readme_installed
+check "msi: the console companion is installed beside the program" msi_console_installed
 check "msi: the Start menu shortcut is the user's" test -f "$shortcut"
 check "msi: the shortcut's key path is written" key_path_written
 check "msi: the uninstall entry says 4.1" versions_are "4.1 "
@@ -145,13 +149,15 @@ check "msi: the uninstall entry is removed" versions_are ""
 check "msi: the user's data file stays" data_file_kept
 "$run" msiexec /i "$msi" ALLUSERS=1 /qn >/dev/null
 check "msi, all users: the program is in Program Files" test -f "$WINEPREFIX/drive_c/Program Files/Zembro/Zembro.exe"
+check "msi, all users: the console companion is beside it" test -f "$WINEPREFIX/drive_c/Program Files/Zembro/Zembro.com"
 "$run" msiexec /x "$msi" ALLUSERS=1 /qn >/dev/null
 check "msi, all users: the program is removed" absent "$WINEPREFIX/drive_c/Program Files/Zembro/Zembro.exe"
+check "msi, all users: the console companion is removed" absent "$WINEPREFIX/drive_c/Program Files/Zembro/Zembro.com"
 rm -rf "$newer"
 
 rm -f "$data_dir/Data.dat"
 [ "$had_data" = 1 ] && cp "$dist/Data.dat.saved" "$data_dir/Data.dat"
 wine reg delete "$settings" /v InstallTestMarker /f >/dev/null 2>&1
 "$run" --shutdown
-echo "$(( 31 - failures )) passed, $failures failed"
+echo "$(( 36 - failures )) passed, $failures failed"
 [ "$failures" = 0 ]

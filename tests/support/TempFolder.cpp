@@ -31,7 +31,13 @@ Bytes ReadBytes(const std::u16string& path) {
 }
 
 void WriteBytes(const std::u16string& path, const Bytes& bytes) {
-    HANDLE h = CreateFileW(as_wcstr(path), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    // A window that reads Data.dat holds it for a moment, without sharing.
+    HANDLE h = INVALID_HANDLE_VALUE;
+    for (int nTry = 0; nTry < 200; ++nTry) {
+        h = CreateFileW(as_wcstr(path), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        if (h != INVALID_HANDLE_VALUE || GetLastError() != ERROR_SHARING_VIOLATION) break;
+        Sleep(10);
+    }
     ASSERT_NE(h, INVALID_HANDLE_VALUE);
     DWORD cb = 0;
     WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &cb, nullptr);

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Packages build/win/Zembro.exe: a zip with the program and a read-me, a
-# per-user NSIS installer, and a Windows Installer package for administrators.
+# Packages build/win/Zembro.exe and its console companion Zembro.com: a zip with
+# both and a read-me, a per-user NSIS installer, a Windows Installer package for
+# administrators, and the manifests winget and Scoop install them from.
 # Usage: make-dist.sh WIN_BUILD_DIR OUT_DIR  (the version is the build's, the
 # project VERSION that CMake recorded; ZEMBRO_DIST_VERSION overrides it, for the
 # upgrade test)
@@ -14,11 +15,11 @@ mkdir -p "$out"
 out=$(cd "$out" && pwd)
 stage=$(mktemp -d)
 trap 'rm -rf "$stage"' EXIT
-cp "$win/Zembro.exe" "$stage/"
+cp "$win/Zembro.exe" "$win/Zembro.com" "$stage/"
 # Windows users open the read-me in Notepad: CR LF line ends.
 sed -e "s/@VERSION@/$version/" -e 's/$/\r/' "$here/ReadMe.txt" >"$stage/ReadMe.txt"
 rm -f "$out/Zembro-$version-win64.zip"
-(cd "$stage" && zip -q -X "$out/Zembro-$version-win64.zip" Zembro.exe ReadMe.txt)
+(cd "$stage" && zip -q -X "$out/Zembro-$version-win64.zip" Zembro.exe Zembro.com ReadMe.txt)
 makensis -V2 -DVERSION=$version -DSOURCE_DIR="$stage" -DOUTFILE="$out/Zembro-$version-setup.exe" "$here/Zembro.nsi"
 # wixl takes the files named in the package from the folder it runs in.
 (cd "$stage" && wixl -a x64 -D Version="$version" -o "$out/Zembro-$version-win64.msi" "$here/Zembro.wxs")
@@ -26,6 +27,9 @@ makensis -V2 -DVERSION=$version -DSOURCE_DIR="$stage" -DOUTFILE="$out/Zembro-$ve
 # "per-user or per-machine, as ALLUSERS says", and 0 to 3): it becomes -1.
 msibuild "$out/Zembro-$version-win64.msi" -q 'UPDATE `Registry` SET `Root` = -1 WHERE `Root` = 4'
 "$here/check-msi.py" "$out/Zembro-$version-win64.msi"
+"$here/make-manifests.py" "$version" "$out/Zembro-$version-win64.msi" "$out/Zembro-$version-win64.zip" "$out"
 echo "$out/Zembro-$version-win64.zip"
 echo "$out/Zembro-$version-setup.exe"
 echo "$out/Zembro-$version-win64.msi"
+echo "$out/winget/"
+echo "$out/zembro.json"

@@ -19,15 +19,13 @@
 #include "ui/ProfileNames.h"
 #include "ui/main/AboutDlg.h"
 #include "framework/JumpListEnvironment.h"
+#include "ui/main/DataFileTexts.h"
 #include "ui/main/ListKeys.h"
 #include "ui/main/StoredPlacement.h"
 #include "ui/main/WebLinks.h"
 
 
-std::wstring CZembroDlg::FileNameOf(const std::u16string& strPath) {
-    const size_t nSlash = strPath.find_last_of(u'\\');
-    return as_wcstr(nSlash == std::u16string::npos ? strPath : strPath.substr(nSlash + 1));
-}
+std::wstring CZembroDlg::FileNameOf(const std::u16string& strPath) { return FileNameOfPath(strPath); }
 
 CZembroDlg::CZembroDlg(CDialog* pParent)
     : CDialog(IDD, pParent),
@@ -365,41 +363,13 @@ void CZembroDlg::OnWaitHandleSignalled(HANDLE hHandle) {
 void CZembroDlg::ReportSaveFailure(const CDataFileStatus& status) {
     if (m_bSaveFailureReported || m_bQuiet) return;
     m_bSaveFailureReported = true;
-    std::wstring strText;
-    if (status.m_eResult == CDataFileStatus::changedOutside) {
-        strText = FileNameOf(status.m_strPath) +
-                  L" was changed by another program. The list now shows what it holds; your change was not made.";
-    } else if (status.m_eResult == CDataFileStatus::overLimits) {
-        strText = L"The change was not made: the list would ";
-        strText += status.m_nAnnounced > kMaxTaskListEntries
-                       ? L"have " + std::to_wstring(status.m_nAnnounced) + L" entries, and the limit is " +
-                             std::to_wstring(kMaxTaskListEntries) + L"."
-                       : L"take " + std::to_wstring(status.m_cbFile) + L" bytes, and the limit is " +
-                             std::to_wstring(kMaxTaskListFileBytes) + L" bytes.";
-    } else if (status.m_eResult == CDataFileStatus::saveRefused) {
-        strText = L"The Jump List was not saved to \"" + std::wstring(as_wcstr(status.m_strPath)) +
-                  L"\": the list that file holds has not been read, and saving would replace it.";
-    } else if (status.m_strPath.empty()) {
-        strText = L"The Jump List could not be saved: the folder for local application data could not be found.";
-    } else {
-        strText = L"The Jump List could not be saved to \"" + std::wstring(as_wcstr(status.m_strPath)) + L"\".";
-        if (!status.m_error.m_strMessage.empty())
-            strText += L"\n\n" + std::wstring(as_wcstr(status.m_error.m_strMessage));
-    }
-    MessageBox(strText.c_str(), nullptr, MB_OK | MB_ICONERROR);
+    MessageBox(SaveFailureText(status).c_str(), nullptr, MB_OK | MB_ICONERROR);
 }
 
 bool CZembroDlg::ReportDamagedDataFile(const CDataFileStatus& status) {
     if (m_bDamageReported) return true;
     m_bDamageReported = true;
-    std::wstring strText = FileNameOf(status.m_strPath) + L" is damaged: ";
-    if (status.m_nAnnounced > status.m_nRead)
-        strText += std::to_wstring(status.m_nRead) + L" of " + std::to_wstring(status.m_nAnnounced) +
-                   L" entries could be read.";
-    else if (status.m_nRead > 0)
-        strText += L"bytes follow its " + std::to_wstring(status.m_nRead) + L" entries, which could be read.";
-    else
-        strText += L"no entry could be read.";
+    std::wstring strText = DamagedDataFileText(status);
     if (!status.m_strCopyPath.empty()) {
         strText += L" A copy of the damaged file was kept as " + std::wstring(as_wcstr(status.m_strCopyPath)) + L".";
         MessageBox(strText.c_str(), nullptr, MB_OK | MB_ICONWARNING);
@@ -412,25 +382,4 @@ bool CZembroDlg::ReportDamagedDataFile(const CDataFileStatus& status) {
     if (MessageBox(strText.c_str(), nullptr, MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) != IDYES) return false;
     m_store.AllowSavingOverDataFile();
     return true;
-}
-
-std::wstring CZembroDlg::UnreadDataFileText(const CDataFileStatus& status) {
-    const std::wstring strPath = as_wcstr(status.m_strPath);
-    std::wstring strText;
-    if (status.m_eResult == CDataFileStatus::tooLarge) {
-        strText = L"The Jump List in \"" + strPath + L"\" is too large to be read: ";
-        if (status.m_cbFile > kMaxTaskListFileBytes)
-            strText += L"the file holds " + std::to_wstring(status.m_cbFile) + L" bytes, and the limit is " +
-                       std::to_wstring(kMaxTaskListFileBytes) + L" bytes.";
-        else
-            strText += L"it announces " + std::to_wstring(status.m_nAnnounced) + L" entries, and the limit is " +
-                       std::to_wstring(kMaxTaskListEntries) + L".";
-    } else {
-        strText = L"The Jump List could not be read from \"" + strPath + L"\".";
-        if (!status.m_error.m_strMessage.empty())
-            strText += L"\n\n" + std::wstring(as_wcstr(status.m_error.m_strMessage));
-    }
-    strText += L"\n\nNothing is saved over the file until it has been read. Choose Retry to read it again, or "
-               L"Cancel to close without changing anything.";
-    return strText;
 }

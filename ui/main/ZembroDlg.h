@@ -170,8 +170,6 @@ private:
     // Once until Data.dat reads well again. When no copy could be kept the
     // user is asked first; false when the answer is to leave it alone.
     bool ReportDamagedDataFile(const CDataFileStatus& status);
-    // Names the file and why it was not read (the system's reason or the limit).
-    static std::wstring UnreadDataFileText(const CDataFileStatus& status);
     // Closes the window with nothing saved: no list, placement or widths.
     void EndWithoutWriting();
 

@@ -7,6 +7,7 @@
 
 #include "framework/App.h"
 #include "framework/FileDialog.h"
+#include "ui/main/DataFileTexts.h"
 #include "win/ScopedValue.h"
 #include "win/WinText.h"
 #include "ui/main/ZembroDlg.h"
@@ -18,31 +19,6 @@ constexpr wchar_t kTaskListFilterSpec[] = L"*.dat";
 constexpr wchar_t kExportFileName[] = L"Zembro tasks.dat";
 
 enum { kIdReplaceList = 1001, kIdAddAfterLast = 1002 };
-
-std::wstring Quoted(const std::u16string& strPath) { return L"\"" + std::wstring(as_wcstr(strPath)) + L"\""; }
-
-// Why a file could not be imported, worded from the load's status.
-std::wstring ImportRefusedText(const CDataFileStatus& status) {
-    std::wstring strText = L"The list could not be imported from " + Quoted(status.m_strPath);
-    switch (status.m_eResult) {
-    case CDataFileStatus::damaged:
-        strText += L": the file is damaged (" + std::to_wstring(status.m_nRead) + L" of " +
-                   std::to_wstring(status.m_nAnnounced) + L" entries could be read).";
-        break;
-    case CDataFileStatus::tooLarge:
-        strText += status.m_cbFile > kMaxTaskListFileBytes
-                       ? L": the file is too large (" + std::to_wstring(status.m_cbFile) + L" bytes; the limit is " +
-                             std::to_wstring(kMaxTaskListFileBytes) + L")."
-                       : L": the file announces too many entries (" + std::to_wstring(status.m_nAnnounced) +
-                             L"; the limit is " + std::to_wstring(kMaxTaskListEntries) + L").";
-        break;
-    default:
-        strText += L": the file could not be read.";
-        if (!status.m_error.m_strMessage.empty()) strText += L"\n\n" + std::wstring(as_wcstr(status.m_error.m_strMessage));
-        break;
-    }
-    return strText + L"\n\nThe list has not been changed.";
-}
 
 }  // namespace
 
@@ -60,9 +36,7 @@ void CZembroDlg::OnExportList() {
     CWaitCursor waitCursor;
     const CDataFileStatus saved = SaveTaskListFile(strPath, m_arrTasks);
     if (saved.Succeeded()) return;
-    std::wstring strText = L"The list could not be exported to " + Quoted(strPath) + L".";
-    if (!saved.m_error.m_strMessage.empty()) strText += L"\n\n" + std::wstring(as_wcstr(saved.m_error.m_strMessage));
-    MessageBox(strText.c_str(), nullptr, MB_OK | MB_ICONERROR);
+    MessageBox(ExportFailedText(strPath, saved).c_str(), nullptr, MB_OK | MB_ICONERROR);
 }
 
 void CZembroDlg::OnImportList() {
