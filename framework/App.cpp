@@ -9,16 +9,16 @@ namespace {
 
 CWinApp* g_pApp = nullptr;
 
-// The string table's application title; empty when the module has none.
-std::wstring LoadTitleString(HINSTANCE hInstance) {
-    const wchar_t* pszTitle = nullptr;
+// A string-table entry of hInstance (the application title by default); empty when there is none.
+std::wstring LoadStringResource(HINSTANCE hInstance, UINT nID = AFX_IDS_APP_TITLE) {
+    const wchar_t* pszText = nullptr;
     // Length 0 hands back a pointer into the resource itself, with no terminator.
-    const int cch = LoadStringW(hInstance, AFX_IDS_APP_TITLE, reinterpret_cast<LPWSTR>(&pszTitle), 0);
-    return cch > 0 ? std::wstring(pszTitle, static_cast<size_t>(cch)) : std::wstring();
+    const int cch = LoadStringW(hInstance, nID, reinterpret_cast<LPWSTR>(&pszText), 0);
+    return cch > 0 ? std::wstring(pszText, static_cast<size_t>(cch)) : std::wstring();
 }
 
 std::wstring LoadTitle(HINSTANCE hInstance) {
-    if (std::wstring strTitle = LoadTitleString(hInstance); !strTitle.empty()) return strTitle;
+    if (std::wstring strTitle = LoadStringResource(hInstance); !strTitle.empty()) return strTitle;
 
     wchar_t szPath[MAX_PATH] = {};
     const DWORD cchPath = GetModuleFileNameW(hInstance, szPath, MAX_PATH);
@@ -119,7 +119,26 @@ CWinApp* AfxGetApp() { return g_pApp; }
 
 std::wstring AfxGetAppTitle() {
     if (const CWinApp* pApp = AfxGetApp()) return pApp->GetAppName();
-    return LoadTitleString(GetModuleHandleW(nullptr));
+    return LoadStringResource(GetModuleHandleW(nullptr));
+}
+
+std::wstring AfxLoadText(UINT nID) { return LoadStringResource(AfxGetResourceHandle(), nID); }
+
+std::wstring AfxFormatText(UINT nID, std::initializer_list<std::wstring_view> args) {
+    const std::wstring strTemplate = AfxLoadText(nID);
+    std::wstring strText;
+    strText.reserve(strTemplate.size());
+    for (size_t i = 0; i < strTemplate.size(); ++i) {
+        const wchar_t ch = strTemplate[i];
+        const size_t nArg = i + 1 < strTemplate.size() ? static_cast<size_t>(strTemplate[i + 1] - L'1') : args.size();
+        if (ch == L'%' && nArg < args.size()) {
+            strText += args.begin()[nArg];
+            ++i;
+        } else {
+            strText += ch;
+        }
+    }
+    return strText;
 }
 
 HINSTANCE AfxGetResourceHandle() { return g_pApp ? g_pApp->m_hInstance : GetModuleHandleW(nullptr); }

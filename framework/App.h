@@ -3,7 +3,9 @@
 // the per-user registry profile and the wait cursor.
 #include <windows.h>
 
+#include <initializer_list>
 #include <string>
+#include <string_view>
 #include <vector>
 
 class CDialog;
@@ -80,6 +82,12 @@ CWinApp* AfxGetApp();
 // The application object's title; without one, the program's title string
 // (empty when it has none).
 std::wstring AfxGetAppTitle();
+
+// A text of the program's string table; empty when there is none.
+std::wstring AfxLoadText(UINT nID);
+// AfxLoadText(nID) with each %1 ... %9 replaced by args[0] ... args[8]. What
+// an argument holds (a path with a % in it) is never taken for an insert.
+std::wstring AfxFormatText(UINT nID, std::initializer_list<std::wstring_view> args);
 // Where dialog templates and resources are loaded from.
 HINSTANCE AfxGetResourceHandle();
 // Runs the application object: InitInstance, then Run or (on FALSE) ExitInstance.

@@ -20,16 +20,8 @@ using Microsoft::WRL::ComPtr;
 
 namespace {
 
-constexpr wchar_t kCaptionAdd[] = L"Add New Jump List Item - ";
-constexpr wchar_t kCaptionEdit[] = L"Edit Jump List Item - ";
-constexpr wchar_t kNoIconStatus[] = L"-NA-";
-constexpr wchar_t kTitleRequired[] = L"Please Enter Title to Continue.";
-constexpr wchar_t kPathRequired[] = L"Please Enter / Select Application / Document File Path to Continue.";
-constexpr wchar_t kPathRequiredToLocate[] = L"Please Enter / Select Application / Document File Path to Locate.";
 
-constexpr wchar_t kAllFilesName[] = L"All Files (*.*)";
 constexpr wchar_t kAllFilesSpec[] = L"*.*";
-constexpr wchar_t kIconFilesName[] = L"Icon Files (*.exe, *.dll, *.ico)";
 constexpr wchar_t kIconFilesSpec[] = L"*.exe;*.ico;*.dll";
 
 // The edits are single-line, yet a paste or another program can still put line
@@ -112,8 +104,8 @@ BOOL CDlgAction::OnInitDialog() {
     SetSmallIcon(IDI_ZEMBRO);
 
     const CWinApp* pApp = AfxGetApp();
-    std::wstring strCaption = m_bEdit ? kCaptionEdit : kCaptionAdd;
-    strCaption += pApp ? pApp->GetAppName() : L"";
+    const std::wstring strCaption =
+        AfxFormatText(m_bEdit ? IDS_EDITOR_CAPTION_EDIT : IDS_EDITOR_CAPTION_ADD, {pApp ? pApp->GetAppName() : L""});
     SetWindowTextW(m_hWnd, strCaption.c_str());
 
     m_bInitialised = true;
@@ -148,7 +140,7 @@ void CDlgAction::UpdateIconPreview() {
     SendMessageW(m_stcIcon, STM_SETICON, reinterpret_cast<WPARAM>(hScaled ? hScaled.get() : hIcon), 0);
     m_hPreviewCopy = std::move(hScaled);
     m_bPreviewShown = true;
-    SetWindowTextW(m_stcIconStatus, bExtracted ? L"" : kNoIconStatus);
+    SetWindowTextW(m_stcIconStatus, bExtracted ? L"" : AfxLoadText(IDS_NO_ICON).c_str());
 }
 
 void CDlgAction::OnIconIndexChange() {
@@ -160,13 +152,13 @@ void CDlgAction::OnIconIndexChange() {
 
 void CDlgAction::OnBrowsePath() {
     std::u16string strPath;
-    if (!BrowseForFile(kAllFilesName, kAllFilesSpec, strPath)) return;
+    if (!BrowseForFile(AfxLoadText(IDS_ALL_FILES_FILTER).c_str(), kAllFilesSpec, strPath)) return;
     OnPathChosen(strPath);
 }
 
 void CDlgAction::OnBrowseIcon() {
     std::u16string strPath;
-    if (!BrowseForFile(kIconFilesName, kIconFilesSpec, strPath)) return;
+    if (!BrowseForFile(AfxLoadText(IDS_ICON_FILES_FILTER).c_str(), kIconFilesSpec, strPath)) return;
     OnIconPathChosen(strPath);
 }
 
@@ -207,11 +199,11 @@ void CDlgAction::OnClickedOk() {
     // Blanks alone do not make a title; but the title is kept as typed, since
     // OnOK reads the controls once more.
     if (IsBlank(m_action.m_strTitle)) {
-        MessageBox(kTitleRequired, nullptr, MB_OK | MB_ICONINFORMATION);
+        MessageBox(AfxLoadText(IDS_TITLE_REQUIRED).c_str(), nullptr, MB_OK | MB_ICONINFORMATION);
         return;
     }
     if (m_action.m_strPath.empty()) {
-        MessageBox(kPathRequired, nullptr, MB_OK | MB_ICONINFORMATION);
+        MessageBox(AfxLoadText(IDS_PATH_REQUIRED).c_str(), nullptr, MB_OK | MB_ICONINFORMATION);
         return;
     }
     CDialog::OnOK();
@@ -220,7 +212,7 @@ void CDlgAction::OnClickedOk() {
 void CDlgAction::OnLocate() {
     UpdateData(TRUE);
     if (m_action.m_strPath.empty()) {
-        MessageBox(kPathRequiredToLocate, nullptr, MB_OK | MB_ICONINFORMATION);
+        MessageBox(AfxLoadText(IDS_PATH_REQUIRED_TO_LOCATE).c_str(), nullptr, MB_OK | MB_ICONINFORMATION);
         return;
     }
     LocateInExplorer(m_action.m_strPath);

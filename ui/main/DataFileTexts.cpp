@@ -1,10 +1,20 @@
 #include "ui/main/DataFileTexts.h"
 
+#include "framework/App.h"
+#include "res/resource.h"
 #include "win/WinText.h"
 
 namespace {
 
-std::wstring Quoted(const std::u16string& strPath) { return L"\"" + std::wstring(as_wcstr(strPath)) + L"\""; }
+template <typename T>
+std::wstring Number(T n) {
+    return std::to_wstring(n);
+}
+
+// The system's reason, on lines of its own; nothing when there is none.
+std::wstring Reason(const CDataFileStatus& status) {
+    return status.m_error.m_strMessage.empty() ? std::wstring() : L"\n\n" + std::wstring(as_wcstr(status.m_error.m_strMessage));
+}
 
 }  // namespace
 
@@ -14,111 +24,81 @@ std::wstring FileNameOfPath(const std::u16string& strPath) {
 }
 
 std::wstring SaveFailureText(const CDataFileStatus& status) {
-    std::wstring strText;
-    if (status.m_eResult == CDataFileStatus::changedOutside) {
-        strText = FileNameOfPath(status.m_strPath) +
-                  L" was changed by another program. The list now shows what it holds; your change was not made.";
-    } else if (status.m_eResult == CDataFileStatus::overLimits) {
-        strText = L"The change was not made: the list would ";
-        strText += status.m_nAnnounced > kMaxTaskListEntries
-                       ? L"have " + std::to_wstring(status.m_nAnnounced) + L" entries, and the limit is " +
-                             std::to_wstring(kMaxTaskListEntries) + L"."
-                       : L"take " + std::to_wstring(status.m_cbFile) + L" bytes, and the limit is " +
-                             std::to_wstring(kMaxTaskListFileBytes) + L" bytes.";
-    } else if (status.m_eResult == CDataFileStatus::saveRefused) {
-        strText = L"The Jump List was not saved to \"" + std::wstring(as_wcstr(status.m_strPath)) +
-                  L"\": the list that file holds has not been read, and saving would replace it.";
-    } else if (status.m_strPath.empty()) {
-        strText = L"The Jump List could not be saved: the folder for local application data could not be found.";
-    } else {
-        strText = L"The Jump List could not be saved to \"" + std::wstring(as_wcstr(status.m_strPath)) + L"\".";
-        if (!status.m_error.m_strMessage.empty())
-            strText += L"\n\n" + std::wstring(as_wcstr(status.m_error.m_strMessage));
+    const std::wstring strPath = as_wcstr(status.m_strPath);
+    switch (status.m_eResult) {
+    case CDataFileStatus::changedOutside:
+        return AfxFormatText(IDS_SAVE_CHANGED_OUTSIDE, {FileNameOfPath(status.m_strPath)});
+    case CDataFileStatus::overLimits:
+        return status.m_nAnnounced > kMaxTaskListEntries
+                   ? AfxFormatText(IDS_SAVE_OVER_ENTRY_LIMIT, {Number(status.m_nAnnounced), Number(kMaxTaskListEntries)})
+                   : AfxFormatText(IDS_SAVE_OVER_BYTE_LIMIT, {Number(status.m_cbFile), Number(kMaxTaskListFileBytes)});
+    case CDataFileStatus::saveRefused: return AfxFormatText(IDS_SAVE_REFUSED, {strPath});
+    default:
+        if (status.m_strPath.empty()) return AfxLoadText(IDS_SAVE_NO_FOLDER);
+        return AfxFormatText(IDS_SAVE_FAILED, {strPath}) + Reason(status);
     }
-    return strText;
 }
 
 std::wstring DataFileNotReadText(const CDataFileStatus& status) {
     const std::wstring strPath = as_wcstr(status.m_strPath);
-    std::wstring strText;
-    if (status.m_eResult == CDataFileStatus::tooLarge) {
-        strText = L"The Jump List in \"" + strPath + L"\" is too large to be read: ";
-        if (status.m_cbFile > kMaxTaskListFileBytes)
-            strText += L"the file holds " + std::to_wstring(status.m_cbFile) + L" bytes, and the limit is " +
-                       std::to_wstring(kMaxTaskListFileBytes) + L" bytes.";
-        else
-            strText += L"it announces " + std::to_wstring(status.m_nAnnounced) + L" entries, and the limit is " +
-                       std::to_wstring(kMaxTaskListEntries) + L".";
-    } else {
-        strText = L"The Jump List could not be read from \"" + strPath + L"\".";
-        if (!status.m_error.m_strMessage.empty())
-            strText += L"\n\n" + std::wstring(as_wcstr(status.m_error.m_strMessage));
-    }
-    return strText;
+    if (status.m_eResult != CDataFileStatus::tooLarge) return AfxFormatText(IDS_NOT_READ, {strPath}) + Reason(status);
+    return status.m_cbFile > kMaxTaskListFileBytes
+               ? AfxFormatText(IDS_NOT_READ_TOO_MANY_BYTES,
+                               {strPath, Number(status.m_cbFile), Number(kMaxTaskListFileBytes)})
+               : AfxFormatText(IDS_NOT_READ_TOO_MANY_ENTRIES,
+                               {strPath, Number(status.m_nAnnounced), Number(kMaxTaskListEntries)});
 }
 
 std::wstring UnreadDataFileText(const CDataFileStatus& status) {
-    return DataFileNotReadText(status) +
-           L"\n\nNothing is saved over the file until it has been read. Choose Retry to read it again, or "
-           L"Cancel to close without changing anything.";
+    return DataFileNotReadText(status) + AfxLoadText(IDS_UNREAD_RETRY);
 }
 
 std::wstring DamagedDataFileText(const CDataFileStatus& status) {
-    std::wstring strText = FileNameOfPath(status.m_strPath) + L" is damaged: ";
+    const std::wstring strName = FileNameOfPath(status.m_strPath);
     if (status.m_nAnnounced > status.m_nRead)
-        strText += std::to_wstring(status.m_nRead) + L" of " + std::to_wstring(status.m_nAnnounced) +
-                   L" entries could be read.";
-    else if (status.m_nRead > 0)
-        strText += L"bytes follow its " + std::to_wstring(status.m_nRead) + L" entries, which could be read.";
-    else
-        strText += L"no entry could be read.";
-    return strText;
+        return AfxFormatText(IDS_DAMAGED_SOME_READ, {strName, Number(status.m_nRead), Number(status.m_nAnnounced)});
+    if (status.m_nRead > 0) return AfxFormatText(IDS_DAMAGED_BYTES_AFTER, {strName, Number(status.m_nRead)});
+    return AfxFormatText(IDS_DAMAGED_NONE_READ, {strName});
 }
 
 std::wstring ImportRefusedText(const CDataFileStatus& status) {
-    std::wstring strText = L"The list could not be imported from " + Quoted(status.m_strPath);
+    const std::wstring strPath = as_wcstr(status.m_strPath);
+    std::wstring strText;
     switch (status.m_eResult) {
     case CDataFileStatus::damaged:
-        strText += L": the file is damaged (" + std::to_wstring(status.m_nRead) + L" of " +
-                   std::to_wstring(status.m_nAnnounced) + L" entries could be read).";
+        strText = AfxFormatText(IDS_IMPORT_REFUSED_DAMAGED, {strPath, Number(status.m_nRead), Number(status.m_nAnnounced)});
         break;
     case CDataFileStatus::tooLarge:
-        strText += status.m_cbFile > kMaxTaskListFileBytes
-                       ? L": the file is too large (" + std::to_wstring(status.m_cbFile) + L" bytes; the limit is " +
-                             std::to_wstring(kMaxTaskListFileBytes) + L")."
-                       : L": the file announces too many entries (" + std::to_wstring(status.m_nAnnounced) +
-                             L"; the limit is " + std::to_wstring(kMaxTaskListEntries) + L").";
+        strText = status.m_cbFile > kMaxTaskListFileBytes
+                      ? AfxFormatText(IDS_IMPORT_REFUSED_TOO_MANY_BYTES,
+                                      {strPath, Number(status.m_cbFile), Number(kMaxTaskListFileBytes)})
+                      : AfxFormatText(IDS_IMPORT_REFUSED_TOO_MANY_ENTRIES,
+                                      {strPath, Number(status.m_nAnnounced), Number(kMaxTaskListEntries)});
         break;
-    default:
-        strText += L": the file could not be read.";
-        if (!status.m_error.m_strMessage.empty()) strText += L"\n\n" + std::wstring(as_wcstr(status.m_error.m_strMessage));
-        break;
+    default: strText = AfxFormatText(IDS_IMPORT_REFUSED_UNREADABLE, {strPath}) + Reason(status); break;
     }
-    return strText + L"\n\nThe list has not been changed.";
+    return strText + AfxLoadText(IDS_IMPORT_NOT_CHANGED);
 }
 
 std::wstring ExportFailedText(const std::u16string& strPath, const CDataFileStatus& status) {
-    std::wstring strText = L"The list could not be exported to " + Quoted(strPath) + L".";
-    if (!status.m_error.m_strMessage.empty()) strText += L"\n\n" + std::wstring(as_wcstr(status.m_error.m_strMessage));
-    return strText;
+    return AfxFormatText(IDS_EXPORT_FAILED, {as_wcstr(strPath)}) + Reason(status);
 }
 
 std::wstring CommandLineExitText(int nExit) {
     switch (nExit) {
-    case kExitShellRefused: return L"The taskbar refused the Jump List.";
-    case kExitListUnreadable: return L"The list could not be read; nothing was written.";
-    case kExitNotWritten: return L"A file could not be written.";
-    case kExitWindowBusy: return L"Zembro's open window is showing a dialog or a message; nothing was done.";
-    default: return L"Zembro ended with exit code " + std::to_wstring(nExit) + L".";
+    case kExitShellRefused: return AfxLoadText(IDS_EXIT_SHELL_REFUSED);
+    case kExitListUnreadable: return AfxLoadText(IDS_EXIT_LIST_UNREADABLE);
+    case kExitNotWritten: return AfxLoadText(IDS_EXIT_NOT_WRITTEN);
+    case kExitWindowBusy: return AfxLoadText(IDS_EXIT_WINDOW_BUSY);
+    default: return AfxFormatText(IDS_EXIT_OTHER, {Number(nExit)});
     }
 }
 
 std::wstring CommandLineDoneText(const CCommandLine& commandLine) {
     switch (commandLine.m_eCommand) {
-    case CCommandLine::publish: return L"The Jump List was published to the taskbar.";
-    case CCommandLine::exportList: return L"The list was exported to " + Quoted(commandLine.m_strFile) + L".";
-    case CCommandLine::importList:
-        return L"The list was imported from " + Quoted(commandLine.m_strFile) + L" and published.";
+    case CCommandLine::publish: return AfxLoadText(IDS_DONE_PUBLISH);
+    case CCommandLine::exportList: return AfxFormatText(IDS_DONE_EXPORT, {as_wcstr(commandLine.m_strFile)});
+    case CCommandLine::importList: return AfxFormatText(IDS_DONE_IMPORT, {as_wcstr(commandLine.m_strFile)});
     default: return L"";
     }
 }

@@ -9,20 +9,18 @@
 
 namespace {
 
-constexpr wchar_t kListName[] = L"Jump List tasks";
-
 struct CListKey {
     UINT m_nVirtualKey;
     bool m_bCtrl;
     int m_nCommand;              // the button's or menu item's id
-    const wchar_t* m_pszTipKey;  // how its button's tooltip names it; null: no button
+    UINT m_nIDTipKey;  // how its button's tooltip names it; 0: no button
 };
 constexpr CListKey kKeys[] = {
-    {VK_DELETE, false, IDC_DELETE, L"Del"},        {VK_F2, false, IDC_EDIT, L"F2"},
-    {VK_INSERT, false, IDC_ADD_NEW, L"Insert"},    {VK_UP, true, IDC_MOVE_UP, L"Ctrl+Up"},
-    {VK_DOWN, true, IDC_MOVE_DOWN, L"Ctrl+Down"},  {'Z', true, IDM_UNDO, nullptr},
-    {'Y', true, IDM_REDO, nullptr},                {'E', true, IDM_EXPORT_LIST, nullptr},
-    {'I', true, IDM_IMPORT_LIST, nullptr},
+    {VK_DELETE, false, IDC_DELETE, IDS_KEY_DELETE},      {VK_F2, false, IDC_EDIT, IDS_KEY_EDIT},
+    {VK_INSERT, false, IDC_ADD_NEW, IDS_KEY_ADD_NEW},    {VK_UP, true, IDC_MOVE_UP, IDS_KEY_MOVE_UP},
+    {VK_DOWN, true, IDC_MOVE_DOWN, IDS_KEY_MOVE_DOWN},   {'Z', true, IDM_UNDO, 0},
+    {'Y', true, IDM_REDO, 0},                            {'E', true, IDM_EXPORT_LIST, 0},
+    {'I', true, IDM_IMPORT_LIST, 0},
 };
 
 // The list view class's own procedure, which the subclass hands on to.
@@ -72,11 +70,11 @@ HWND CreateButtonTips(HWND hDlg) {
                           CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hDlg, nullptr,
                           AfxGetResourceHandle(), nullptr);
     for (const CListKey& key : kKeys) {
-        const HWND hButton = key.m_pszTipKey ? ::GetDlgItem(hDlg, key.m_nCommand) : nullptr;
+        const HWND hButton = key.m_nIDTipKey ? ::GetDlgItem(hDlg, key.m_nCommand) : nullptr;
         if (!hToolTips || !hButton) continue;
         wchar_t szCaption[128] = {};
         ::GetWindowTextW(hButton, szCaption, 128);
-        std::wstring strTip = std::wstring(szCaption) + L" (" + key.m_pszTipKey + L")";
+        std::wstring strTip = AfxFormatText(IDS_BUTTON_TIP, {szCaption, AfxLoadText(key.m_nIDTipKey)});
         TTTOOLINFOW tool{};
         tool.cbSize = sizeof(tool);
         tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
@@ -92,9 +90,10 @@ void NameTaskList(HWND hDlg, HWND hList, int nLabelID) {
     // Screen readers name a control after the label before it in tab order,
     // which may be hidden; some read the control's own text, which a list view
     // never draws. Neither changes what the user sees.
-    const HWND hLabel = ::CreateWindowExW(0, L"STATIC", kListName, WS_CHILD | SS_LEFT | SS_NOPREFIX, 0, 0, 0, 0, hDlg,
+    const std::wstring strName = AfxLoadText(IDS_TASK_LIST_NAME);
+    const HWND hLabel = ::CreateWindowExW(0, L"STATIC", strName.c_str(), WS_CHILD | SS_LEFT | SS_NOPREFIX, 0, 0, 0, 0, hDlg,
                                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(nLabelID)),
                                           AfxGetResourceHandle(), nullptr);
     if (hLabel) ::SetWindowPos(hLabel, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    ::SetWindowTextW(hList, kListName);
+    ::SetWindowTextW(hList, strName.c_str());
 }

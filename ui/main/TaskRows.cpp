@@ -3,21 +3,23 @@
 #include <algorithm>
 #include <iterator>
 
+#include "framework/App.h"
 #include "framework/Dpi.h"
+#include "res/resource.h"
 #include "win/WinText.h"
 
 namespace {
 
 // No LVS_EX_FLATSB: common controls 6 ignores it, and nothing else wants it.
 constexpr DWORD kListExtendedStyle = LVS_EX_GRIDLINES | LVS_EX_SUBITEMIMAGES | LVS_EX_FULLROWSELECT;  // 0x23
-constexpr wchar_t kMissingTargetTip[] = L"The program or document was not found.";
 
 struct CColumn {
-    const wchar_t* m_pszCaption;
+    UINT m_nIDCaption;
     int m_nDefaultWidth;  // at 96 DPI
 };
 constexpr CColumn kColumns[] = {
-    {L"Sr", 50}, {L"Title", 110}, {L"Description", 110}, {L"Application Path", 100}, {L"Arguments", 80},
+    {IDS_COLUMN_NUMBER, 50}, {IDS_COLUMN_TITLE, 110},    {IDS_COLUMN_DESCRIPTION, 110},
+    {IDS_COLUMN_PATH, 100},  {IDS_COLUMN_ARGUMENTS, 80},
 };
 static_assert(std::size(kColumns) == CTaskRows::kColumnCount);
 
@@ -37,7 +39,8 @@ void CTaskRows::Create(HWND hList, UINT nDpi, const std::function<int(int, int)>
         column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
         column.fmt = LVCFMT_LEFT;
         column.cx = columnWidth(i, DefaultColumnWidth(i, nDpi));
-        column.pszText = const_cast<wchar_t*>(kColumns[i].m_pszCaption);
+        std::wstring strCaption = AfxLoadText(kColumns[i].m_nIDCaption);
+        column.pszText = strCaption.data();
         column.iSubItem = i;
         ::SendMessageW(hList, LVM_INSERTCOLUMNW, i, reinterpret_cast<LPARAM>(&column));
     }
@@ -176,7 +179,7 @@ LRESULT CTaskRows::OnCustomDraw(NMLVCUSTOMDRAW* pDraw, const CRowDrag& drag) con
 
 LRESULT CTaskRows::OnGetInfoTip(NMLVGETINFOTIPW* pTip) const {
     if (IsTargetMissing(pTip->iItem) && pTip->pszText && pTip->cchTextMax > 0)
-        lstrcpynW(pTip->pszText, kMissingTargetTip, pTip->cchTextMax);
+        lstrcpynW(pTip->pszText, AfxLoadText(IDS_MISSING_TARGET_TIP).c_str(), pTip->cchTextMax);
     return 0;
 }
 

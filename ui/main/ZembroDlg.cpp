@@ -371,14 +371,14 @@ bool CZembroDlg::ReportDamagedDataFile(const CDataFileStatus& status) {
     m_bDamageReported = true;
     std::wstring strText = DamagedDataFileText(status);
     if (!status.m_strCopyPath.empty()) {
-        strText += L" A copy of the damaged file was kept as " + std::wstring(as_wcstr(status.m_strCopyPath)) + L".";
+        strText += AfxFormatText(IDS_DAMAGED_COPY_KEPT, {as_wcstr(status.m_strCopyPath)});
         MessageBox(strText.c_str(), nullptr, MB_OK | MB_ICONWARNING);
         return true;
     }
-    strText += L" No copy of the damaged file could be kept";
-    strText += status.m_error.m_strMessage.empty() ? L"." : L": " + std::wstring(as_wcstr(status.m_error.m_strMessage));
-    strText += L"\n\nReplace the damaged file with the entries that could be read when the list is next saved? "
-               L"Choose No to close without changing it.";
+    strText += status.m_error.m_strMessage.empty()
+                   ? AfxLoadText(IDS_DAMAGED_NO_COPY)
+                   : AfxFormatText(IDS_DAMAGED_NO_COPY_REASON, {as_wcstr(status.m_error.m_strMessage)});
+    strText += AfxLoadText(IDS_DAMAGED_REPLACE_QUESTION);
     if (MessageBox(strText.c_str(), nullptr, MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) != IDYES) return false;
     m_store.AllowSavingOverDataFile();
     return true;

@@ -16,13 +16,6 @@
 
 namespace {
 
-constexpr wchar_t kMsgSelectToEdit[] = L"Select a Jump List from the List to Edit and then try Again.";
-constexpr wchar_t kMsgSeparatorNotEditable[] =
-    L"Selected Jump List Action is a Seperator and Cannot be Edited, but can be Deleted or Moved Around with "
-    L"Buttons on the Main Screen.";
-constexpr wchar_t kMsgSelectToDelete[] = L"Select a Jump List from the List to Delete and then try Again.";
-constexpr wchar_t kMsgSelectToMove[] = L"Select a Jump List from the List to Move and then try Again.";
-constexpr wchar_t kMsgResetQuestion[] = L"Reset List of Jump Lists for this Software ?";
 
 }  // namespace
 
@@ -59,13 +52,13 @@ void CZembroDlg::EditTaskAt(int nIndex) {
     if (nIndex == -1) {
         nIndex = GetSelectedRow();
         if (nIndex == -1) {
-            MessageBox(kMsgSelectToEdit, nullptr, MB_OK | MB_ICONINFORMATION);
+            MessageBox(AfxLoadText(IDS_SELECT_TO_EDIT).c_str(), nullptr, MB_OK | MB_ICONINFORMATION);
             return;
         }
     }
     const CJumpListAction action = m_arrTasks.GetAt(nIndex);
     if (action.m_bSeparator) {
-        MessageBox(kMsgSeparatorNotEditable, nullptr, MB_OK | MB_ICONINFORMATION);
+        MessageBox(AfxLoadText(IDS_SEPARATOR_NOT_EDITABLE).c_str(), nullptr, MB_OK | MB_ICONINFORMATION);
         return;
     }
     CDlgAction dlg;
@@ -80,7 +73,7 @@ void CZembroDlg::EditTaskAt(int nIndex) {
 void CZembroDlg::OnDeleteTask() {
     const int nSelected = GetSelectedRow();
     if (nSelected == -1) {
-        MessageBox(kMsgSelectToDelete, nullptr, MB_OK | MB_ICONINFORMATION);
+        MessageBox(AfxLoadText(IDS_SELECT_TO_DELETE).c_str(), nullptr, MB_OK | MB_ICONINFORMATION);
         return;
     }
     m_arrTasks.RemoveAt(nSelected);
@@ -94,7 +87,7 @@ void CZembroDlg::OnMoveDown() { MoveSelectedTask(+1); }
 void CZembroDlg::MoveSelectedTask(int nStep) {
     const int nSelected = GetSelectedRow();
     if (nSelected == -1) {
-        MessageBox(kMsgSelectToMove, nullptr, MB_OK | MB_ICONINFORMATION);
+        MessageBox(AfxLoadText(IDS_SELECT_TO_MOVE).c_str(), nullptr, MB_OK | MB_ICONINFORMATION);
         return;
     }
     const int nRows = static_cast<int>(::SendMessageW(m_listTasks, LVM_GETITEMCOUNT, 0, 0));
@@ -121,7 +114,7 @@ void CZembroDlg::SelectRowAfterChange(int nRow) {
 }
 
 void CZembroDlg::OnResetList() {
-    if (MessageBox(kMsgResetQuestion, nullptr, MB_YESNOCANCEL | MB_ICONQUESTION) != IDYES) return;
+    if (MessageBox(AfxLoadText(IDS_RESET_QUESTION).c_str(), nullptr, MB_YESNOCANCEL | MB_ICONQUESTION) != IDYES) return;
     // The main list takes the defaults only through Data.dat, so a refused
     // publication leaves it as it was.
     CTaskList defaults;

@@ -14,9 +14,7 @@
 
 namespace {
 
-constexpr wchar_t kTaskListFilterName[] = L"Zembro task lists (*.dat)";
 constexpr wchar_t kTaskListFilterSpec[] = L"*.dat";
-constexpr wchar_t kExportFileName[] = L"Zembro tasks.dat";
 
 enum { kIdReplaceList = 1001, kIdAddAfterLast = 1002 };
 
@@ -27,9 +25,10 @@ void CZembroDlg::OnExportList() {
     FollowOutsideChange();
     CFileDialogRequest request;
     request.m_bSave = true;
-    request.m_pszFilterName = kTaskListFilterName;
+    const std::wstring strFilterName = AfxLoadText(IDS_TASK_LIST_FILTER), strFileName = AfxLoadText(IDS_EXPORT_FILE_NAME);
+    request.m_pszFilterName = strFilterName.c_str();
     request.m_pszFilterSpec = kTaskListFilterSpec;
-    request.m_pszFileName = kExportFileName;
+    request.m_pszFileName = strFileName.c_str();
     request.m_pszDefaultExtension = L"dat";
     std::u16string strPath;
     if (!AfxAskForFile(m_hWnd, request, strPath)) return;
@@ -42,7 +41,8 @@ void CZembroDlg::OnExportList() {
 void CZembroDlg::OnImportList() {
     FollowOutsideChange();
     CFileDialogRequest request;
-    request.m_pszFilterName = kTaskListFilterName;
+    const std::wstring strFilterName = AfxLoadText(IDS_TASK_LIST_FILTER);
+    request.m_pszFilterName = strFilterName.c_str();
     request.m_pszFilterSpec = kTaskListFilterSpec;
     std::u16string strPath;
     if (!AfxAskForFile(m_hWnd, request, strPath)) return;
@@ -68,12 +68,13 @@ void CZembroDlg::OnImportList() {
 
 int CZembroDlg::AskHowToImport(const std::u16string& strPath, int nEntries) {
     const std::wstring strTitle = AfxGetAppTitle();
-    const std::wstring strInstruction = L"Import " + std::to_wstring(nEntries) +
-                                        (nEntries == 1 ? L" entry" : L" entries") + L" from " +
-                                        FileNameOf(strPath) + L"?";
+    const std::wstring strInstruction =
+        nEntries == 1 ? AfxFormatText(IDS_IMPORT_ONE_ENTRY, {FileNameOf(strPath)})
+                      : AfxFormatText(IDS_IMPORT_ENTRIES, {std::to_wstring(nEntries), FileNameOf(strPath)});
+    const std::wstring strReplace = AfxLoadText(IDS_IMPORT_REPLACE), strAddAfter = AfxLoadText(IDS_IMPORT_ADD_AFTER);
     const TASKDIALOG_BUTTON buttons[] = {
-        {kIdReplaceList, L"Replace the list"},
-        {kIdAddAfterLast, L"Add after the last entry"},
+        {kIdReplaceList, strReplace.c_str()},
+        {kIdAddAfterLast, strAddAfter.c_str()},
     };
     TASKDIALOGCONFIG config{};
     config.cbSize = sizeof(config);
@@ -89,9 +90,7 @@ int CZembroDlg::AskHowToImport(const std::u16string& strPath, int nEntries) {
     if (SUCCEEDED(TaskDialogIndirect(&config, &nButton, nullptr, nullptr))) return nButton;
     // The task dialog could not be shown (out of memory, or no common controls
     // 6): the same question in a message box, so the import never ends silently.
-    const std::wstring strText = strInstruction +
-                                 L"\n\nYes: replace the list.\nNo: add them after the last entry.\n"
-                                 L"Cancel: leave the list as it is.";
+    const std::wstring strText = strInstruction + AfxLoadText(IDS_IMPORT_BOX_CHOICES);
     switch (MessageBox(strText.c_str(), nullptr, MB_YESNOCANCEL | MB_ICONQUESTION | MB_DEFBUTTON3)) {
     case IDYES: return kIdReplaceList;
     case IDNO: return kIdAddAfterLast;

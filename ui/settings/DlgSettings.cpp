@@ -48,7 +48,7 @@ BOOL CDlgSettings::OnInitDialog() {
     // The title bar gets the picture drawn for the small size, not the big one shrunk.
     SetSmallIcon(IDI_ZEMBRO);
 
-    const std::wstring strCaption = L"Settings - " + AfxGetAppTitle();
+    const std::wstring strCaption = AfxFormatText(IDS_SETTINGS_CAPTION, {AfxGetAppTitle()});
     SetWindowTextW(m_hWnd, strCaption.c_str());
     return TRUE;
 }
