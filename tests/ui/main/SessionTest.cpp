@@ -26,7 +26,7 @@
 namespace {
 
 constexpr unsigned kCiSeed = 23;
-constexpr int kCiSteps = 700;  // about a minute under Wine
+constexpr int kCiSteps = 350;  // about a minute under Wine
 constexpr int kFileNameEdit = 1152;  // the file dialog's "File name:" (Wine's)
 enum { kReplaceList = 1001, kAddAfterLast = 1002 };
 // The answerer's watchdog ends a window that lives 30 s: the user reopens it sooner.
