@@ -379,6 +379,7 @@ protected:
             strWhat = u"bytes follow its " + n + u" entries, which could be read.";
         }
         if (ReadBytes(DataFilePath()) == bytes) return;
+        if (FileExists(GetDamagedCopyPath(DataFilePath()))) RemoveFile(GetDamagedCopyPath(DataFilePath()));
         WriteBytes(DataFilePath(), bytes);
         m_written = read;
         FollowRewrite();
@@ -404,6 +405,7 @@ protected:
         m_written = RandomList(4);
         if (ReadBytes(DataFilePath()) == Store(m_written)) m_written.Add(kCmd);
         WriteBytes(DataFilePath(), Store(m_written));
+        m_bUnseenDelete = false;  // the window sees this write whatever it saw before
         ThenAChange(EWorld::rewritten);
     }
     void DeleteThenChange() {
@@ -469,10 +471,13 @@ protected:
         if (std::find(m_required.begin(), m_required.end(), m_damagedBox) != m_required.end()) {
             if (ReadBytes(GetDamagedCopyPath(DataFilePath())) != m_damaged && m_file == EFile::damaged)
                 m_problems << "no copy of the damaged file\n";
-            RemoveFile(GetDamagedCopyPath(DataFilePath()));
         }
+        // The user clears the copy away once the list is whole again.
+        if (m_file != EFile::damaged && FileExists(GetDamagedCopyPath(DataFilePath())))
+            RemoveFile(GetDamagedCopyPath(DataFilePath()));
         for (const std::u16string& name : FolderEntries(Folder()))
-            if (name != u"Data.dat" && name != u"Read me.txt" && name != u"tool.EXE") m_problems << "left beside Data.dat: " << Narrow(name) << "\n";
+            if (name != u"Data.dat" && name != u"Read me.txt" && name != u"tool.EXE" &&
+                !(m_file == EFile::damaged && name == u"Data.dat.damaged")) m_problems << "left beside Data.dat: " << Narrow(name) << "\n";
         m_nPeakGdi = std::max(m_nPeakGdi, GdiObjects());
         m_nPeakUser = std::max(m_nPeakUser, UserObjects());
         if (m_nPeakGdi > kMaxGdiObjects || m_nPeakUser > kMaxWindows) m_problems << "GDI or USER objects pile up\n";
