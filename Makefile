@@ -24,7 +24,7 @@ FILES := /usr/src/googletest/CMakeLists.txt:googletest /usr/lib/wine/wine64:wine
          /usr/lib/llvm-14/lib/clang/14.0.6/lib/linux/libclang_rt.fuzzer-x86_64.a:libclang-rt-14-dev \
          /usr/lib/python3/dist-packages/yaml/__init__.py:python3-yaml
 
-.PHONY: all deps build build-native build-win test test-native test-win run screenshots bench fuzz dist clean
+.PHONY: all deps build build-native build-win test test-native test-win run screenshots bench soak fuzz dist clean
 
 all: build
 
@@ -87,6 +87,12 @@ bench: build-win
 	cmake -S . -B $(BENCH_DIR) -DCMAKE_BUILD_TYPE=Release -DZEMBRO_SANITIZE=OFF >/dev/null
 	cmake --build $(BENCH_DIR) -j $(JOBS) --target zembro_bench_datafile
 	bench/run-bench.sh $(BUILD)
+
+# The random session against the main window: a random seed (or SOAK_SEED) for SOAK_STEPS steps.
+SOAK_STEPS ?= 20000
+soak: build-win
+	cd $(WIN_DIR) && ZEMBRO_SESSION_SEED=$${SOAK_SEED:-$$(od -An -N4 -tu4 /dev/urandom | tr -d ' ')} \
+	  ZEMBRO_SESSION_STEPS=$(SOAK_STEPS) ctest -R '^zembro_session_tests$$' --output-on-failure -V --timeout 0
 
 fuzz: deps
 	cmake -S . -B $(FUZZ_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZEMBRO_FUZZ=ON \

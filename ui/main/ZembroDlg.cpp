@@ -320,8 +320,9 @@ CPublishResult CZembroDlg::CommitChange(CTaskList& list) {
     // leave the change in view.
     if (!result.m_bInitialized) m_arrTasks = m_arrStored;
     const bool bChangedOutside = result.m_save && result.m_save->m_eResult == CDataFileStatus::changedOutside;
-    // Undo must never bring back a list over one that another program wrote.
-    if (bChangedOutside) m_history = CChangeHistory();
+    // Undo must never bring back a list over one that another program wrote;
+    // a damaged file it wrote is news, even after an earlier one.
+    if (bChangedOutside) m_history = CChangeHistory(), m_bDamageReported = false;
     if (!RefreshTaskList()) return result;
     // A change that did not reach Data.dat was dropped by the reload: nothing to undo.
     if (m_bReplayingHistory || bChangedOutside || m_arrTasks == arrBefore) return result;
@@ -332,6 +333,7 @@ CPublishResult CZembroDlg::CommitChange(CTaskList& list) {
 bool CZembroDlg::FollowOutsideChange() {
     if (!m_store.ChangedOutside()) return false;
     m_history = CChangeHistory();
+    m_bDamageReported = false;
     RefreshTaskList();
     return true;
 }

@@ -1,6 +1,7 @@
 #include "MainWindowDriver.h"
 
 #include <commctrl.h>
+#include <shlobj.h>
 
 #include "win/WinText.h"
 #include "tools/HostRecord.h"
@@ -35,6 +36,9 @@ void CALLBACK MenuTimerProc(HWND, UINT, UINT_PTR idEvent, DWORD) {
     PostMessageW(hMenu, WM_KEYDOWN, VK_RETURN, 0);
 }
 
+std::function<void(HWND)> g_atTo;
+HWND g_hDragDlg = nullptr;
+
 }  // namespace
 
 int ImageCount(HWND hDlg) {
@@ -59,6 +63,39 @@ void ChooseInNextPopupMenu(int nItem, std::optional<PopupMenuSeen>& seen) {
     seen.reset();
     g_menuChoice = {nItem, &seen};
     SetTimer(nullptr, 0, 10, MenuTimerProc);
+}
+
+void DragRow(HWND h, int nFrom, POINT to, POINT end, std::function<void(HWND)> atTo) {
+    g_atTo = [=](HWND h2) {
+        if (atTo) atTo(h2);
+        if (end.x < -100) {
+            PostMessageW(TaskList(h2), WM_KEYDOWN, VK_ESCAPE, 1);
+        } else {
+            PostMessageW(TaskList(h2), WM_LBUTTONUP, 0, MAKELPARAM(end.x, end.y));
+        }
+    };
+    g_hDragDlg = h;
+    POINT screen = to;  // where the pointer is, so a move the system makes up agrees
+    ClientToScreen(TaskList(h), &screen);
+    SetCursorPos(screen.x, screen.y);
+    PostMessageW(TaskList(h), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(to.x, to.y));
+    SetTimer(nullptr, 0, 20, [](HWND, UINT, UINT_PTR id, DWORD) { KillTimer(nullptr, id), g_atTo(g_hDragDlg); });
+    NMLISTVIEW nm{};
+    nm.hdr = {TaskList(h), IDC_TASK_LIST, LVN_BEGINDRAG};
+    nm.iItem = nFrom;
+    SendMessageW(h, WM_NOTIFY, IDC_TASK_LIST, reinterpret_cast<LPARAM>(&nm));
+}
+void DropFiles(HWND h, const std::vector<std::u16string>& paths) {
+    std::u16string list;
+    for (const auto& p : paths) list += p + u'\0';
+    list += u'\0';
+    const HGLOBAL hDrop = GlobalAlloc(GHND, sizeof(DROPFILES) + list.size() * 2);
+    auto* pDrop = static_cast<DROPFILES*>(GlobalLock(hDrop));
+    pDrop->pFiles = sizeof(DROPFILES);
+    pDrop->fWide = TRUE;
+    memcpy(pDrop + 1, list.data(), list.size() * 2);
+    GlobalUnlock(hDrop);
+    SendMessageW(h, WM_DROPFILES, reinterpret_cast<WPARAM>(hDrop), 0);
 }
 
 void Close(HWND hDlg) { SendMessageW(hDlg, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0); }

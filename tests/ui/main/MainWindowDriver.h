@@ -60,5 +60,13 @@ private:
     CScopedOleInit m_ole;
 };
 
+// A drag as the list view starts it: the row's LVN_BEGINDRAG, then the mouse
+// moves to `to` (list client coordinates); there `atTo` runs inside the drag
+// and posts how the drag ends: a release at `end`, or Escape when end.x < -100.
+void DragRow(HWND h, int nFrom, POINT to, POINT end, std::function<void(HWND)> atTo = {});
+
+// Files as the file manager drops them: a DROPFILES block with a double-NUL list.
+void DropFiles(HWND h, const std::vector<std::u16string>& paths);
+
 // Ends the main window as Escape does.
 void Close(HWND hDlg);

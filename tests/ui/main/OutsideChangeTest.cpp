@@ -76,4 +76,34 @@ TEST_F(OutsideChangeTest, ChangeOverAListWrittenByAnotherProgramIsRefusedAndTheL
     EXPECT_EQ(ReadBytes(DataFilePath()), Store(kWrittenOutside));
 }
 
+// Two damaged files written one after the other by another program: each is told.
+void CALLBACK DamageTick(HWND, UINT, UINT_PTR idTimer, DWORD) {
+    static int nWritten = 0;
+    const ULONGLONG ullNow = GetTickCount64();
+    if (g_live.ullWritten && ullNow - g_live.ullWritten < 1000) return;
+    if (nWritten < 2) {
+        Bytes bytes = Store(nWritten ? kWrittenOutside : kStored);
+        bytes.push_back(0x55);
+        WriteBytes(g_live.strDataFile, bytes);
+        g_live.ullWritten = ullNow;
+        ++nWritten;
+        return;
+    }
+    nWritten = 0;
+    KillTimer(nullptr, idTimer);
+    Close(g_live.hMain);
+}
+
+TEST_F(OutsideChangeTest, EachDamagedListWrittenByAnotherProgramIsTold) {
+    WriteBytes(DataFilePath(), Store(kStored));
+    g_live = {};
+    g_live.strDataFile = DataFilePath();
+    Run([&](HWND h) {
+        g_live.hMain = h;
+        SetTimer(nullptr, 0, 20, DamageTick);
+    });
+    ASSERT_EQ(m_boxes.size(), 2u);
+    EXPECT_EQ(m_boxes[1].text.substr(0, 55), u"Data.dat is damaged: bytes follow its 2 entries, which ");
+}
+
 }  // namespace

@@ -23,49 +23,12 @@ auto Key(UINT vk, bool bCtrl = false) {
     return [=](HWND h) { PressListKey(h, vk, bCtrl); };
 }
 
-// A drag as the list view starts it: the row's LVN_BEGINDRAG, then the mouse
-// moves to `to` (list client coordinates); there `atTo` runs inside the drag
-// and posts how the drag ends: a release at `end`, or Escape when end.x < -100.
-std::function<void(HWND)> g_atTo;
-HWND g_hDragDlg = nullptr;
-void DragRow(HWND h, int nFrom, POINT to, POINT end, std::function<void(HWND)> atTo = {}) {
-    g_atTo = [=](HWND h2) {
-        if (atTo) atTo(h2);
-        if (end.x < -100) {
-            PostMessageW(TaskList(h2), WM_KEYDOWN, VK_ESCAPE, 1);
-        } else {
-            PostMessageW(TaskList(h2), WM_LBUTTONUP, 0, MAKELPARAM(end.x, end.y));
-        }
-    };
-    g_hDragDlg = h;
-    POINT screen = to;  // where the pointer is, so a move the system makes up agrees
-    ClientToScreen(TaskList(h), &screen);
-    SetCursorPos(screen.x, screen.y);
-    PostMessageW(TaskList(h), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(to.x, to.y));
-    SetTimer(nullptr, 0, 20, [](HWND, UINT, UINT_PTR id, DWORD) { KillTimer(nullptr, id), g_atTo(g_hDragDlg); });
-    NMLISTVIEW nm{};
-    nm.hdr = {TaskList(h), IDC_TASK_LIST, LVN_BEGINDRAG};
-    nm.iItem = nFrom;
-    SendMessageW(h, WM_NOTIFY, IDC_TASK_LIST, reinterpret_cast<LPARAM>(&nm));
-}
 auto Drag(int nFrom, int nTo, POINT end = {}) {
     return [=](HWND h) { DragRow(h, nFrom, RowPoint(h, nTo), end.x ? end : RowPoint(h, nTo)); };
 }
 
-// Files as the file manager drops them: a DROPFILES block with a double-NUL list.
 auto Drop(std::vector<std::u16string> paths) {
-    return [=](HWND h) {
-        std::u16string list;
-        for (const auto& p : paths) list += p + u'\0';
-        list += u'\0';
-        const HGLOBAL hDrop = GlobalAlloc(GHND, sizeof(DROPFILES) + list.size() * 2);
-        auto* pDrop = static_cast<DROPFILES*>(GlobalLock(hDrop));
-        pDrop->pFiles = sizeof(DROPFILES);
-        pDrop->fWide = TRUE;
-        memcpy(pDrop + 1, list.data(), list.size() * 2);
-        GlobalUnlock(hDrop);
-        SendMessageW(h, WM_DROPFILES, reinterpret_cast<WPARAM>(hDrop), 0);
-    };
+    return [=](HWND h) { DropFiles(h, paths); };
 }
 
 // A shortcut file written by the system's own shell link (the stand-in's
