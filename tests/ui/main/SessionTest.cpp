@@ -18,7 +18,7 @@
 
 #include "MainWindowDriver.h"
 #include "core/DataFile.h"
-#include "framework/WinText.h"
+#include "win/WinText.h"
 #include "res/resource.h"
 #include "support/SampleTasks.h"
 #include "tools/HostRecord.h"
