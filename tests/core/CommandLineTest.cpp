@@ -3,11 +3,15 @@
 
 #include <algorithm>
 #include <memory>
+#include <optional>
+#include <string>
+#include <vector>
 
 #include "core/CommandLine.h"
 #include "core/DataFile.h"
 #include "core/DefaultTaskList.h"
 #include "support/Bytes.h"
+#include "support/CaseName.h"
 #include "support/TempFolder.h"
 
 namespace {
@@ -91,9 +95,24 @@ TEST(CommandLineTest, SwitchesAreReadCaseInsensitivelyWithSlashOrDash) {
     }
 }
 
-using CommandLineRunTest = DataFolderTest;
+// What each switch reads, writes, publishes and exits with, from each state of the files.
+enum class Shell { Accepts, RefusesBegin, RefusesCommit };
 
-TEST_F(CommandLineRunTest, EachSwitchWritesOnlyWhatItMustAndSaysHowItEnded) {
+struct SwitchCase {
+    const char* name;
+    std::optional<Bytes> dataFile;  // none: there is no Data.dat
+    std::optional<Bytes> otherFile; // the file to import, or one in the export's place
+    CCommandLine::ECommand command;
+    Shell shell;
+    int nExit;
+    std::optional<CTaskList> published;  // none: nothing reached the shell
+    std::optional<Bytes> dataFileAfter;  // none: no Data.dat
+    std::optional<Bytes> otherFileAfter;
+    std::optional<Bytes> copyAfter = std::nullopt;  // Data.dat.damaged
+    bool bDataFileReadOnly = false;
+};
+
+std::vector<SwitchCase> SwitchCases() {
     Bytes damaged;
     AppendInt(damaged, 2);
     AppendRecord(damaged, kStored.GetAt(0));
@@ -103,20 +122,7 @@ TEST_F(CommandLineRunTest, EachSwitchWritesOnlyWhatItMustAndSaysHowItEnded) {
     std::fill_n(negativeCount.begin(), 4, 0xFF);
     CTaskList defaults;
     FillDefaultTaskList(defaults);
-    enum class Shell { Accepts, RefusesBegin, RefusesCommit };
-    const struct {
-        const char* name;
-        std::optional<Bytes> dataFile;  // none: there is no Data.dat
-        std::optional<Bytes> otherFile; // the file to import, or one in the export's place
-        CCommandLine::ECommand command;
-        Shell shell;
-        int nExit;
-        std::optional<CTaskList> published;  // none: nothing reached the shell
-        std::optional<Bytes> dataFileAfter;  // none: no Data.dat
-        std::optional<Bytes> otherFileAfter;
-        std::optional<Bytes> copyAfter = std::nullopt;  // Data.dat.damaged
-        bool bDataFileReadOnly = false;
-    } cases[] = {
+    return {
         {"publish, first run", std::nullopt, std::nullopt, CCommandLine::publish, Shell::Accepts, kExitDone, defaults,
          Store(defaults), std::nullopt},
         {"publish, stored", Store(kStored), std::nullopt, CCommandLine::publish, Shell::Accepts, kExitDone, kStored,
@@ -157,37 +163,42 @@ TEST_F(CommandLineRunTest, EachSwitchWritesOnlyWhatItMustAndSaysHowItEnded) {
         {"import, negative count", Store(kStored), negativeCount, CCommandLine::importList, Shell::Accepts,
          kExitListUnreadable, std::nullopt, Store(kStored), negativeCount},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        const std::u16string other = FolderOf(DataFilePath()) + u"\\other.dat";
-        GetDataFilePath();
-        if (c.dataFile) WriteBytes(DataFilePath(), *c.dataFile);
-        if (c.otherFile) WriteBytes(other, *c.otherFile);
-        if (c.bDataFileReadOnly) SetReadOnly(DataFilePath(), true);
-        CShellRecorder shell;
-        shell.m_bFailBegin = c.shell == Shell::RefusesBegin;
-        shell.m_bFailCommit = c.shell == Shell::RefusesCommit;
-        CCommandLine commandLine;
-        commandLine.m_eCommand = c.command;
-        commandLine.m_strFile = other;
-
-        CDataFileStore store(DataFilePath());
-        EXPECT_EQ(RunCommandLine(commandLine, shell, store).m_nExit, c.nExit);
-        if (c.bDataFileReadOnly) SetReadOnly(DataFilePath(), false);
-        EXPECT_EQ(shell.m_bCommitted, c.published.has_value());
-        if (c.published) {
-            EXPECT_EQ(shell.m_published, AsPublished(*c.published));
-        }
-        EXPECT_EQ(FileExists(DataFilePath()), c.dataFileAfter.has_value());
-        EXPECT_EQ(ReadBytes(DataFilePath()), c.dataFileAfter.value_or(Bytes{}));
-        EXPECT_EQ(FileExists(other), c.otherFileAfter.has_value());
-        EXPECT_EQ(ReadBytes(other), c.otherFileAfter.value_or(Bytes{}));
-        EXPECT_EQ(FileExists(DataFilePath() + u".damaged"), c.copyAfter.has_value());
-        EXPECT_EQ(ReadBytes(DataFilePath() + u".damaged"), c.copyAfter.value_or(Bytes{}));
-        TearDown();
-        SetUp();
-    }
 }
+
+class CommandLineSwitchTest : public DataFolderTest, public ::testing::WithParamInterface<SwitchCase> {};
+
+TEST_P(CommandLineSwitchTest, WritesOnlyWhatItMustAndSaysHowItEnded) {
+    const SwitchCase& c = GetParam();
+    const std::u16string other = FolderOf(DataFilePath()) + u"\\other.dat";
+    GetDataFilePath();
+    if (c.dataFile) WriteBytes(DataFilePath(), *c.dataFile);
+    if (c.otherFile) WriteBytes(other, *c.otherFile);
+    if (c.bDataFileReadOnly) SetReadOnly(DataFilePath(), true);
+    CShellRecorder shell;
+    shell.m_bFailBegin = c.shell == Shell::RefusesBegin;
+    shell.m_bFailCommit = c.shell == Shell::RefusesCommit;
+    CCommandLine commandLine;
+    commandLine.m_eCommand = c.command;
+    commandLine.m_strFile = other;
+
+    CDataFileStore store(DataFilePath());
+    EXPECT_EQ(RunCommandLine(commandLine, shell, store).m_nExit, c.nExit);
+    if (c.bDataFileReadOnly) SetReadOnly(DataFilePath(), false);
+    EXPECT_EQ(shell.m_bCommitted, c.published.has_value());
+    if (c.published) {
+        EXPECT_EQ(shell.m_published, AsPublished(*c.published));
+    }
+    EXPECT_EQ(FileExists(DataFilePath()), c.dataFileAfter.has_value());
+    EXPECT_EQ(ReadBytes(DataFilePath()), c.dataFileAfter.value_or(Bytes{}));
+    EXPECT_EQ(FileExists(other), c.otherFileAfter.has_value());
+    EXPECT_EQ(ReadBytes(other), c.otherFileAfter.value_or(Bytes{}));
+    EXPECT_EQ(FileExists(DataFilePath() + u".damaged"), c.copyAfter.has_value());
+    EXPECT_EQ(ReadBytes(DataFilePath() + u".damaged"), c.copyAfter.value_or(Bytes{}));
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, CommandLineSwitchTest, ::testing::ValuesIn(SwitchCases()), CaseName());
+
+using CommandLineRunTest = DataFolderTest;
 
 TEST_F(CommandLineRunTest, ExportThatCannotBeWrittenSaysSo) {
     GetDataFilePath();

@@ -11,11 +11,14 @@
 #include <chrono>
 #include <memory>
 #include <optional>
+#include <string>
 #include <thread>
+#include <vector>
 
 #include "core/DataFile.h"
 #include "core/Platform.h"
 #include "support/Bytes.h"
+#include "support/CaseName.h"
 #include "support/TempFolder.h"
 
 namespace {
@@ -339,7 +342,13 @@ TEST_F(DataFileTest, ConcurrentSavesNeverTearTheFile) {
 }
 
 // A file is whole only when its bytes end where the last announced record does.
-TEST_F(DataFileTest, MiscountedFilesAreDamagedAndCopiedBeforeAnySave) {
+struct MiscountCase {
+    const char* name;
+    Bytes bytes;
+    int announced, read;
+};
+
+std::vector<MiscountCase> MiscountCases() {
     const CTaskList five = MakeList({kStored.GetAt(0), kStored.GetAt(1), kChanged.GetAt(0), kStored.GetAt(0),
                                      kStored.GetAt(1)});
     const Bytes whole = Store(five);
@@ -352,12 +361,7 @@ TEST_F(DataFileTest, MiscountedFilesAreDamagedAndCopiedBeforeAnySave) {
     };
     Bytes trailing = whole;
     trailing.push_back(0);
-    struct Case {
-        const char* name;
-        Bytes bytes;
-        int announced, read;
-    };
-    const Case cases[] = {
+    return {
         {"NegativeCount", withCount(-1), -1, 0},
         {"NegativeCountAlone", Bytes{0xFF, 0xFF, 0xFF, 0xFF}, -1, 0},
         {"LowCountWithRecordsAfter", withCount(2), 2, 2},
@@ -365,24 +369,27 @@ TEST_F(DataFileTest, MiscountedFilesAreDamagedAndCopiedBeforeAnySave) {
         {"ByteAfterTheLastRecord", trailing, 5, 5},
         {"Truncated", Bytes(whole.begin(), whole.end() - 3), 5, 4},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        GetDataFilePath();
-        WriteBytes(DataFilePath(), c.bytes);
-        CTaskList list = kChanged;
-        const CDataFileStatus status = m_store->Load(list);
-        EXPECT_EQ(status.m_eResult, CDataFileStatus::damaged);
-        EXPECT_EQ(status.m_nAnnounced, c.announced);
-        EXPECT_EQ(status.m_nRead, c.read);
-        EXPECT_EQ(list.GetSize(), c.read);
-        EXPECT_EQ(ReadBytes(DataFilePath() + u".damaged"), c.bytes);
-        // An import file gets the same verdict, and no copy.
-        CTaskList imported = kChanged;
-        EXPECT_EQ(LoadTaskListFile(DataFilePath(), imported).m_eResult, CDataFileStatus::damaged);
-        TearDown();
-        SetUp();
-    }
 }
+
+class MiscountedDataFileTest : public DataFileTest, public ::testing::WithParamInterface<MiscountCase> {};
+
+TEST_P(MiscountedDataFileTest, IsDamagedAndCopiedBeforeAnySave) {
+    const MiscountCase& c = GetParam();
+    GetDataFilePath();
+    WriteBytes(DataFilePath(), c.bytes);
+    CTaskList list = kChanged;
+    const CDataFileStatus status = m_store->Load(list);
+    EXPECT_EQ(status.m_eResult, CDataFileStatus::damaged);
+    EXPECT_EQ(status.m_nAnnounced, c.announced);
+    EXPECT_EQ(status.m_nRead, c.read);
+    EXPECT_EQ(list.GetSize(), c.read);
+    EXPECT_EQ(ReadBytes(DataFilePath() + u".damaged"), c.bytes);
+    // An import file gets the same verdict, and no copy.
+    CTaskList imported = kChanged;
+    EXPECT_EQ(LoadTaskListFile(DataFilePath(), imported).m_eResult, CDataFileStatus::damaged);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, MiscountedDataFileTest, ::testing::ValuesIn(MiscountCases()), CaseName());
 
 // A damaged Data.dat of which no copy can be kept is never saved over.
 TEST_F(DataFileTest, DamagedFileWithoutACopyRefusesEverySave) {
@@ -404,46 +411,60 @@ TEST_F(DataFileTest, DamagedFileWithoutACopyRefusesEverySave) {
 }
 
 // What another program does to Data.dat after the store read it is never saved over.
-TEST_F(DataFileTest, ChangeByAnotherProgramIsNeverSavedOver) {
-    enum class Change { Rewritten, SameSizeRewritten, Replaced, Deleted, CreatedWhereThereWasNone };
+enum class OutsideChange { Rewritten, SameSizeRewritten, Replaced, Deleted, CreatedWhereThereWasNone };
+
+class DataFileChangedOutsideTest : public DataFileTest, public ::testing::WithParamInterface<OutsideChange> {};
+
+TEST_P(DataFileChangedOutsideTest, IsNeverSavedOver) {
+    using Change = OutsideChange;
+    const Change change = GetParam();
     const CTaskList kOther = MakeList({MakeTask(u"Other", u"", u"calc")});
     const CTaskList kSameSize = MakeList({MakeTask(u"Stored", u"e", u"cmd", u"/k"), MakeSeparator()});
-    for (Change change : {Change::Rewritten, Change::SameSizeRewritten, Change::Replaced, Change::Deleted,
-                          Change::CreatedWhereThereWasNone}) {
-        SCOPED_TRACE(static_cast<int>(change));
-        GetDataFilePath();
-        CTaskList list;
-        if (change != Change::CreatedWhereThereWasNone) WriteBytes(DataFilePath(), Store(kStored));
-        m_store->Load(list);
-        ASSERT_FALSE(m_store->ChangedOutside());
-        Bytes left;
-        switch (change) {
-        case Change::Rewritten: left = Store(kOther); break;
-        case Change::SameSizeRewritten: left = Store(kSameSize); break;
-        case Change::Replaced: left = Store(kOther); break;
-        case Change::Deleted: break;
-        case Change::CreatedWhereThereWasNone: left = Store(kOther); break;
-        }
-        if (change == Change::Replaced) {
-            WriteBytes(DataFilePath() + u".new", left);
-            MoveOver(DataFilePath() + u".new", DataFilePath());
-        } else if (change == Change::Deleted) {
-            RemoveFile(DataFilePath());
-        } else {
-            WriteBytes(DataFilePath(), left);
-        }
-        EXPECT_TRUE(m_store->ChangedOutside());
-        EXPECT_EQ(m_store->Save(kChanged).m_eResult, CDataFileStatus::changedOutside);
-        EXPECT_EQ(ReadBytes(DataFilePath()), left);
-        // Once read again, the store saves.
-        m_store->Load(list);
-        EXPECT_FALSE(m_store->ChangedOutside());
-        EXPECT_TRUE(m_store->Save(kChanged).Succeeded());
-        EXPECT_EQ(ReadBytes(DataFilePath()), Store(kChanged));
-        TearDown();
-        SetUp();
+    GetDataFilePath();
+    CTaskList list;
+    if (change != Change::CreatedWhereThereWasNone) WriteBytes(DataFilePath(), Store(kStored));
+    m_store->Load(list);
+    ASSERT_FALSE(m_store->ChangedOutside());
+    Bytes left;
+    switch (change) {
+    case Change::Rewritten: left = Store(kOther); break;
+    case Change::SameSizeRewritten: left = Store(kSameSize); break;
+    case Change::Replaced: left = Store(kOther); break;
+    case Change::Deleted: break;
+    case Change::CreatedWhereThereWasNone: left = Store(kOther); break;
     }
+    if (change == Change::Replaced) {
+        WriteBytes(DataFilePath() + u".new", left);
+        MoveOver(DataFilePath() + u".new", DataFilePath());
+    } else if (change == Change::Deleted) {
+        RemoveFile(DataFilePath());
+    } else {
+        WriteBytes(DataFilePath(), left);
+    }
+    EXPECT_TRUE(m_store->ChangedOutside());
+    EXPECT_EQ(m_store->Save(kChanged).m_eResult, CDataFileStatus::changedOutside);
+    EXPECT_EQ(ReadBytes(DataFilePath()), left);
+    // Once read again, the store saves.
+    m_store->Load(list);
+    EXPECT_FALSE(m_store->ChangedOutside());
+    EXPECT_TRUE(m_store->Save(kChanged).Succeeded());
+    EXPECT_EQ(ReadBytes(DataFilePath()), Store(kChanged));
 }
+
+INSTANTIATE_TEST_SUITE_P(Cases, DataFileChangedOutsideTest,
+                         ::testing::Values(OutsideChange::Rewritten, OutsideChange::SameSizeRewritten,
+                                           OutsideChange::Replaced, OutsideChange::Deleted,
+                                           OutsideChange::CreatedWhereThereWasNone),
+                         [](const auto& info) -> std::string {
+                             switch (info.param) {
+                             case OutsideChange::Rewritten: return "Rewritten";
+                             case OutsideChange::SameSizeRewritten: return "SameSizeRewritten";
+                             case OutsideChange::Replaced: return "Replaced";
+                             case OutsideChange::Deleted: return "Deleted";
+                             case OutsideChange::CreatedWhereThereWasNone: return "CreatedWhereThereWasNone";
+                             }
+                             return "Unknown";
+                         });
 
 // Every list the store saves is one it reads back whole; one past a limit is
 // refused with nothing written.

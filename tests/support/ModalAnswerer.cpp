@@ -58,6 +58,17 @@ UINT ButtonsOf(HWND hWnd) {
     return MB_OK;
 }
 
+std::vector<int> VisibleButtonsOf(HWND hWnd) {
+    std::vector<int> ids;
+    for (HWND hChild = GetWindow(hWnd, GW_CHILD); hChild; hChild = GetWindow(hChild, GW_HWNDNEXT)) {
+        wchar_t szClass[16] = {};
+        GetClassNameW(hChild, szClass, 16);
+        if (lstrcmpiW(szClass, L"Button") == 0 && (GetWindowLongW(hChild, GWL_STYLE) & WS_VISIBLE))
+            ids.push_back(GetDlgCtrlID(hChild));
+    }
+    return ids;
+}
+
 UINT IconOf(HWND hWnd) {
     struct Known {
         UINT nType;
@@ -129,6 +140,7 @@ void CModalAnswerer::OnActivate(HWND hWnd) {
         box.m_strCaption = WindowText(hWnd);
         box.m_nType = ButtonsOf(hWnd) | IconOf(hWnd);
         box.m_hWndOwner = GetWindow(hWnd, GW_OWNER);
+        box.m_arrVisibleButtons = VisibleButtonsOf(hWnd);
         m_arrBoxes.push_back(box);
         const int nButton = m_boxScript ? m_boxScript(box) : m_nButton;
         PostMessageW(hWnd, WM_COMMAND, MAKEWPARAM(nButton, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(hWnd, nButton)));

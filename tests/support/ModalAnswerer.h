@@ -17,6 +17,7 @@ struct CRecordedMessageBox {
     std::u16string m_strCaption;
     UINT m_nType = 0;            // its buttons and icon, e.g. MB_YESNOCANCEL | MB_ICONQUESTION
     HWND m_hWndOwner = nullptr;  // the window it was modal to
+    std::vector<int> m_arrVisibleButtons;  // the ids of every button shown, in window order
 };
 
 class CModalAnswerer {
@@ -28,7 +29,8 @@ public:
     CModalAnswerer& operator=(const CModalAnswerer&) = delete;
 
     void SetAnswer(int nButton) { m_nButton = nButton; }
-    // Chooses each message box's answer from what it says, as it opens.
+    // Chooses each message box's answer from what it says, as it opens; it runs
+    // while the box is up, so it may also look at the program's state then.
     void SetMessageBoxScript(std::function<int(const CRecordedMessageBox&)> script) { m_boxScript = std::move(script); }
     // Runs script(hWndDialog) once for every dialog that is not a message box,
     // from a zero-delay timer of that dialog, once it is up and in its loop.

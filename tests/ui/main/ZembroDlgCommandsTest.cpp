@@ -9,6 +9,7 @@
 #include "win/WinText.h"
 #include "res/resource.h"
 #include "support/Bytes.h"
+#include "support/CaseName.h"
 #include "support/SampleTasks.h"
 #include "tools/HostRecord.h"
 
@@ -90,8 +91,8 @@ struct CommandCase {
     const wchar_t* pszHostSwitch = nullptr;
 };
 
-TEST_F(MainWindowTest, EachCommandStoresPublishesAndShowsTheSameList) {
-    const CommandCase cases[] = {
+std::vector<CommandCase> CommandCases() {
+    return {
         {"add new, button", kFour, 1, ClickOn(IDC_ADD_NEW), EditorTypesAndOks, {},
          MakeList({kCmd, kPad, kSep, kWeb, kNew}), true, -1},
         {"add new, menu", MakeList({kCmd}), -1, ChooseItem(IDM_ADD_NEW), EditorTypesAndOks, {}, MakeList({kCmd, kNew}),
@@ -147,56 +148,61 @@ TEST_F(MainWindowTest, EachCommandStoresPublishesAndShowsTheSameList) {
         {"delete the last entry, commit refused", MakeList({kCmd}), 0, ClickOn(IDC_DELETE), nullptr,
          {kCommitFailed, kCommitFailed}, Defaults(), false, -1, IDOK, L"FailCommitList"},
     };
-    for (const CommandCase& c : cases) {
-        SCOPED_TRACE(c.name);
-        WriteBytes(DataFilePath(), Store(c.start));
-        ClearHostFiles();
-        if (c.pszHostSwitch) SetHostSwitch(c.pszHostSwitch, true);
-        std::vector<Row> rows;
-        int nImages = 0, nSelected = -2, nTop = -1, nPerPage = 0;
-        bool bListFocused = false, bEditorOpened = false;
-        Run(
-            [&](HWND h) {
-                SelectRow(h, c.nSelect);
-                c.user(h);
-                rows = ReadRows(h);
-                nImages = ImageCount(h);
-                nSelected = SelectedRow(h);
-                bListFocused = GetFocus() == TaskList(h);
-                nTop = static_cast<int>(SendMessageW(TaskList(h), LVM_GETTOPINDEX, 0, 0));
-                nPerPage = static_cast<int>(SendMessageW(TaskList(h), LVM_GETCOUNTPERPAGE, 0, 0));
-                Close(h);
-            },
-            c.editor ? std::function<void(HWND)>([&](HWND h) {
-                bEditorOpened = true;
-                c.editor(h);
-            })
-                     : std::function<void(HWND)>(),
-            c.nAnswer);
-        if (c.pszHostSwitch) SetHostSwitch(c.pszHostSwitch, false);
+}
 
-        EXPECT_EQ(bEditorOpened, static_cast<bool>(c.editor));
-        EXPECT_EQ(m_boxes, c.boxes);
-        EXPECT_EQ(rows, ExpectedRows(c.after));
-        EXPECT_EQ(nImages, c.after.GetSize());
-        EXPECT_EQ(nSelected, c.nSelectedAfter);
-        // A move leaves the moved entry selected and in view, with the focus on the list.
-        if (c.nSelectedAfter >= 0 && c.nSelectedAfter != c.nSelect) {
-            EXPECT_TRUE(bListFocused);
-            EXPECT_LE(nTop, c.nSelectedAfter);
-            EXPECT_LT(c.nSelectedAfter, nTop + nPerPage) << "the moved row is out of view";
-        }
-        EXPECT_LT(nPerPage, 40) << "the long list must be longer than the view";
-        EXPECT_EQ(ReadBytes(DataFilePath()), Store(c.after));
-        if (c.bPublished) {
-            const std::optional<HostRecord> record = ReadHostRecord();
-            ASSERT_TRUE(record.has_value());
-            EXPECT_EQ(record->tasks, ExpectedEntries(c.after));
-        } else {
-            EXPECT_FALSE(HostRecordExists()) << "nothing reaches the shell";
-        }
+class MainWindowCommandTest : public MainWindowTest, public ::testing::WithParamInterface<CommandCase> {};
+
+TEST_P(MainWindowCommandTest, StoresPublishesAndShowsTheSameList) {
+    const CommandCase& c = GetParam();
+    WriteBytes(DataFilePath(), Store(c.start));
+    ClearHostFiles();
+    if (c.pszHostSwitch) SetHostSwitch(c.pszHostSwitch, true);
+    std::vector<Row> rows;
+    int nImages = 0, nSelected = -2, nTop = -1, nPerPage = 0;
+    bool bListFocused = false, bEditorOpened = false;
+    Run(
+        [&](HWND h) {
+            SelectRow(h, c.nSelect);
+            c.user(h);
+            rows = ReadRows(h);
+            nImages = ImageCount(h);
+            nSelected = SelectedRow(h);
+            bListFocused = GetFocus() == TaskList(h);
+            nTop = static_cast<int>(SendMessageW(TaskList(h), LVM_GETTOPINDEX, 0, 0));
+            nPerPage = static_cast<int>(SendMessageW(TaskList(h), LVM_GETCOUNTPERPAGE, 0, 0));
+            Close(h);
+        },
+        c.editor ? std::function<void(HWND)>([&](HWND h) {
+            bEditorOpened = true;
+            c.editor(h);
+        })
+                 : std::function<void(HWND)>(),
+        c.nAnswer);
+    if (c.pszHostSwitch) SetHostSwitch(c.pszHostSwitch, false);
+
+    EXPECT_EQ(bEditorOpened, static_cast<bool>(c.editor));
+    EXPECT_EQ(m_boxes, c.boxes);
+    EXPECT_EQ(rows, ExpectedRows(c.after));
+    EXPECT_EQ(nImages, c.after.GetSize());
+    EXPECT_EQ(nSelected, c.nSelectedAfter);
+    // A move leaves the moved entry selected and in view, with the focus on the list.
+    if (c.nSelectedAfter >= 0 && c.nSelectedAfter != c.nSelect) {
+        EXPECT_TRUE(bListFocused);
+        EXPECT_LE(nTop, c.nSelectedAfter);
+        EXPECT_LT(c.nSelectedAfter, nTop + nPerPage) << "the moved row is out of view";
+    }
+    EXPECT_LT(nPerPage, 40) << "the long list must be longer than the view";
+    EXPECT_EQ(ReadBytes(DataFilePath()), Store(c.after));
+    if (c.bPublished) {
+        const std::optional<HostRecord> record = ReadHostRecord();
+        ASSERT_TRUE(record.has_value());
+        EXPECT_EQ(record->tasks, ExpectedEntries(c.after));
+    } else {
+        EXPECT_FALSE(HostRecordExists()) << "nothing reaches the shell";
     }
 }
+
+INSTANTIATE_TEST_SUITE_P(Cases, MainWindowCommandTest, ::testing::ValuesIn(CommandCases()), CaseName());
 
 // A save that fails names the file and the system's reason, once per command
 // however many saves failed, and the view shows what Data.dat still holds.
@@ -255,75 +261,82 @@ TEST_F(MainWindowTest, AFailedSaveIsToldOnce) {
     }
 }
 
+struct PopupMenuCase {
+    const char* name;
+    std::function<void(HWND)> open;
+    POINT pt;  // where the menu's top left corner must be
+    int nItem; // selectable items counted from 0
+    std::vector<MessageSeen> boxes;
+    int nRowsAfter;      // -1: the window has ended
+    int nOpenedControl;  // a control of the dialog the item opens; 0: none opens
+};
+
+auto ContextMenu(int nChild, int x, int y) {
+    return [=](HWND h) {
+        SendMessageW(nChild ? GetDlgItem(h, nChild) : h, WM_CONTEXTMENU,
+                     reinterpret_cast<WPARAM>(nChild ? GetDlgItem(h, nChild) : h), MAKELPARAM(x, y));
+    };
+}
+
+std::vector<PopupMenuCase> PopupMenuCases() {
+    return {
+        {"menu button: add separator", [](HWND h) { SetCursorPos(310, 220); Click(h, IDC_MENU); }, {310, 220}, 1, {},
+         5, 0},
+        {"context menu: add new", ContextMenu(0, 250, 180), {250, 180}, 0, {}, 4, IDC_TITLE},
+        {"context menu over a button: edit", ContextMenu(IDC_MOVE_UP, 200, 150), {200, 150}, 2, {kSelectToEdit}, 4, 0},
+        {"context menu: delete", ContextMenu(0, 260, 190), {260, 190}, 3, {kSelectToDelete}, 4, 0},
+        {"context menu: settings", ContextMenu(0, 270, 200), {270, 200}, 6, {}, 4, IDC_REMEMBER_COLUMN_WIDTH},
+        {"keyboard context menu: exit", ContextMenu(0, -1, -1), {-1, -1}, 10, {}, -1, 0},
+    };
+}
+
+class MainWindowPopupMenuTest : public MainWindowTest, public ::testing::WithParamInterface<PopupMenuCase> {};
+
 // The popup menu opens where the trigger says, offers every item, and each
 // chosen item reaches its command.
-TEST_F(MainWindowTest, ThePopupMenuOpensAtItsPointAndRoutesItsItems) {
+TEST_P(MainWindowPopupMenuTest, OpensAtItsPointAndRoutesItsItems) {
     const std::vector<std::u16string> kItems{u"Add New...", u"Add Seperator", u"", u"Edit Selected...", u"",
                                              u"Delete Selected", u"Undo", u"Redo", u"", u"Settings...", u"",
                                              u"Locate Data File...", u"", u"Export List...\tCtrl+E",
                                              u"Import List...\tCtrl+I", u"", u"Exit"};
-    struct Case {
-        const char* name;
-        std::function<void(HWND)> open;
-        POINT pt;  // where the menu's top left corner must be
-        int nItem; // selectable items counted from 0
-        std::vector<MessageSeen> boxes;
-        int nRowsAfter;      // -1: the window has ended
-        int nOpenedControl;  // a control of the dialog the item opens; 0: none opens
-    };
-    const auto contextMenu = [](int nChild, int x, int y) {
-        return [=](HWND h) {
-            SendMessageW(nChild ? GetDlgItem(h, nChild) : h, WM_CONTEXTMENU,
-                         reinterpret_cast<WPARAM>(nChild ? GetDlgItem(h, nChild) : h), MAKELPARAM(x, y));
-        };
-    };
-    const Case cases[] = {
-        {"menu button: add separator", [](HWND h) { SetCursorPos(310, 220); Click(h, IDC_MENU); }, {310, 220}, 1, {},
-         5, 0},
-        {"context menu: add new", contextMenu(0, 250, 180), {250, 180}, 0, {}, 4, IDC_TITLE},
-        {"context menu over a button: edit", contextMenu(IDC_MOVE_UP, 200, 150), {200, 150}, 2, {kSelectToEdit}, 4, 0},
-        {"context menu: delete", contextMenu(0, 260, 190), {260, 190}, 3, {kSelectToDelete}, 4, 0},
-        {"context menu: settings", contextMenu(0, 270, 200), {270, 200}, 6, {}, 4, IDC_REMEMBER_COLUMN_WIDTH},
-        {"keyboard context menu: exit", contextMenu(0, -1, -1), {-1, -1}, 10, {}, -1, 0},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        WriteBytes(DataFilePath(), Store(kFour));
-        std::optional<PopupMenuSeen> seen;
-        RECT rcList{};
-        int nRows = -1;
-        int nOpened = 0;  // -1: some other dialog
-        const INT_PTR nResult = Run(
-            [&](HWND h) {
-                // Away from every menu, so that no item is picked by the mouse.
-                SetCursorPos(1270, 1015);
-                GetWindowRect(GetDlgItem(h, IDC_TASK_LIST), &rcList);
-                ChooseInNextPopupMenu(c.nItem, seen);
-                c.open(h);
-                PumpMessages();  // the chosen item arrives as a posted command
-                if (!IsWindowVisible(h)) return;  // Exit: already ending
-                nRows = static_cast<int>(ReadRows(h).size());
-                Close(h);
-            },
-            [&](HWND h) {
-                nOpened = c.nOpenedControl && GetDlgItem(h, c.nOpenedControl) ? c.nOpenedControl : -1;
-                SendMessageW(h, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
-            });
-        EXPECT_EQ(nResult, IDCANCEL);
-        ASSERT_TRUE(seen.has_value());
-        EXPECT_EQ(seen->items, kItems);
-        if (c.pt.x >= 0) {
-            EXPECT_EQ(seen->rc.left, c.pt.x);
-            EXPECT_EQ(seen->rc.top, c.pt.y);
-        } else {
-            // From the keyboard with no row selected: at the list's top left corner.
-            EXPECT_EQ(seen->rc.left, rcList.left);
-            EXPECT_EQ(seen->rc.top, rcList.top);
-        }
-        EXPECT_EQ(m_boxes, c.boxes);
-        EXPECT_EQ(nRows, c.nRowsAfter);
-        EXPECT_EQ(nOpened, c.nOpenedControl);
+    const PopupMenuCase& c = GetParam();
+    WriteBytes(DataFilePath(), Store(kFour));
+    std::optional<PopupMenuSeen> seen;
+    RECT rcList{};
+    int nRows = -1;
+    int nOpened = 0;  // -1: some other dialog
+    const INT_PTR nResult = Run(
+        [&](HWND h) {
+            // Away from every menu, so that no item is picked by the mouse.
+            SetCursorPos(1270, 1015);
+            GetWindowRect(GetDlgItem(h, IDC_TASK_LIST), &rcList);
+            ChooseInNextPopupMenu(c.nItem, seen);
+            c.open(h);
+            PumpMessages();  // the chosen item arrives as a posted command
+            if (!IsWindowVisible(h)) return;  // Exit: already ending
+            nRows = static_cast<int>(ReadRows(h).size());
+            Close(h);
+        },
+        [&](HWND h) {
+            nOpened = c.nOpenedControl && GetDlgItem(h, c.nOpenedControl) ? c.nOpenedControl : -1;
+            SendMessageW(h, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+        });
+    EXPECT_EQ(nResult, IDCANCEL);
+    ASSERT_TRUE(seen.has_value());
+    EXPECT_EQ(seen->items, kItems);
+    if (c.pt.x >= 0) {
+        EXPECT_EQ(seen->rc.left, c.pt.x);
+        EXPECT_EQ(seen->rc.top, c.pt.y);
+    } else {
+        // From the keyboard with no row selected: at the list's top left corner.
+        EXPECT_EQ(seen->rc.left, rcList.left);
+        EXPECT_EQ(seen->rc.top, rcList.top);
     }
+    EXPECT_EQ(m_boxes, c.boxes);
+    EXPECT_EQ(nRows, c.nRowsAfter);
+    EXPECT_EQ(nOpened, c.nOpenedControl);
 }
+
+INSTANTIATE_TEST_SUITE_P(Cases, MainWindowPopupMenuTest, ::testing::ValuesIn(PopupMenuCases()), CaseName());
 
 }  // namespace

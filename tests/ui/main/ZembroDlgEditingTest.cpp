@@ -12,6 +12,7 @@
 #include "win/WinText.h"
 #include "res/resource.h"
 #include "support/Bytes.h"
+#include "support/CaseName.h"
 #include "support/SampleTasks.h"
 #include "tools/HostRecord.h"
 
@@ -190,43 +191,52 @@ int DrawnLineBetweenRows(HWND hList) {
     return nLine;
 }
 
-// While a row is dragged, a line shows where it would go, and near the
-// bottom edge the list scrolls.
-TEST_F(MainWindowTest, ADraggedRowShowsWhereItGoesAndScrollsTheList) {
+struct DragCase {
+    const char* name;
+    CTaskList start;
+    int nFrom, nOver;  // nOver -1: the bottom edge
+    int nLine;         // the line drawn, 0 above the first row; -1 none, -2 not looked at
+    bool bScrolled;
+};
+
+std::vector<DragCase> DragCases() {
     CTaskList many;
     for (int i = 0; i < 40; ++i) many.Add(i % 2 ? kSep : kPad);
-    const struct {
-        const char* name;
-        CTaskList start;
-        int nFrom, nOver;  // nOver -1: the bottom edge
-        int nLine;         // the line drawn, 0 above the first row; -1 none, -2 not looked at
-        bool bScrolled;
-    } cases[] = {
-        {"down", kFour, 0, 2, 3, false}, {"up", kFour, 3, 1, 1, false}, {"over itself", kFour, 1, 1, -1, false},
+    return {
+        {"down", kFour, 0, 2, 3, false},
+        {"up", kFour, 3, 1, 1, false},
+        {"over itself", kFour, 1, 1, -1, false},
         {"at the bottom edge", many, 0, -1, -2, true},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        WriteBytes(DataFilePath(), Store(c.start));
-        int nLine = -1, nTop = -1;
-        Run([&](HWND h) {
-            RECT rc{};
-            GetClientRect(TaskList(h), &rc);
-            SelectRow(h, c.nFrom);
-            DragRow(h, c.nFrom, c.nOver < 0 ? POINT{30, rc.bottom - 2} : RowPoint(h, c.nOver), {-200, 0},
-                    [&](HWND h2) {
-                        nLine = DrawnLineBetweenRows(TaskList(h2));
-                        nTop = static_cast<int>(SendMessageW(TaskList(h2), LVM_GETTOPINDEX, 0, 0));
-                    });
-            Close(h);
-        });
-        if (c.nLine != -2) {
-            EXPECT_EQ(nLine, c.nLine);
-        }
-        EXPECT_EQ(nTop > 0, c.bScrolled);
-        EXPECT_EQ(ReadBytes(DataFilePath()), Store(c.start)) << "Escape changes nothing";
-    }
 }
+
+class MainWindowDragTest : public MainWindowTest, public ::testing::WithParamInterface<DragCase> {};
+
+// While a row is dragged, a line shows where it would go, and near the
+// bottom edge the list scrolls.
+TEST_P(MainWindowDragTest, ShowsWhereTheRowGoesAndScrollsTheList) {
+    const DragCase& c = GetParam();
+    WriteBytes(DataFilePath(), Store(c.start));
+    int nLine = -1, nTop = -1;
+    Run([&](HWND h) {
+        RECT rc{};
+        GetClientRect(TaskList(h), &rc);
+        SelectRow(h, c.nFrom);
+        DragRow(h, c.nFrom, c.nOver < 0 ? POINT{30, rc.bottom - 2} : RowPoint(h, c.nOver), {-200, 0},
+                [&](HWND h2) {
+                    nLine = DrawnLineBetweenRows(TaskList(h2));
+                    nTop = static_cast<int>(SendMessageW(TaskList(h2), LVM_GETTOPINDEX, 0, 0));
+                });
+        Close(h);
+    });
+    if (c.nLine != -2) {
+        EXPECT_EQ(nLine, c.nLine);
+    }
+    EXPECT_EQ(nTop > 0, c.bScrolled);
+    EXPECT_EQ(ReadBytes(DataFilePath()), Store(c.start)) << "Escape changes nothing";
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, MainWindowDragTest, ::testing::ValuesIn(DragCases()), CaseName());
 
 TEST_F(MainWindowTest, KeyboardMenuOpensAtTheRowAndTheTitleBarShowsTheSystemMenu) {
     CTaskList many;
