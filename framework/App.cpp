@@ -122,6 +122,17 @@ std::wstring AfxGetAppTitle() {
     return LoadStringResource(GetModuleHandleW(nullptr));
 }
 
+void AfxAllowMessagesFromLowerIntegrity(HWND hWnd, std::initializer_list<UINT> messages) {
+    using PfnChangeWindowMessageFilterEx = BOOL(WINAPI*)(HWND, UINT, DWORD, void*);
+    const HMODULE hUser = ::GetModuleHandleW(L"user32.dll");
+    const auto pfnAllow = hUser ? reinterpret_cast<PfnChangeWindowMessageFilterEx>(reinterpret_cast<void*>(
+                                      ::GetProcAddress(hUser, "ChangeWindowMessageFilterEx")))
+                                : nullptr;
+    if (!pfnAllow) return;
+    constexpr DWORD kMsgFltAllow = 1;  // MSGFLT_ALLOW
+    for (const UINT message : messages) pfnAllow(hWnd, message, kMsgFltAllow, nullptr);
+}
+
 std::wstring AfxLoadText(UINT nID) { return LoadStringResource(AfxGetResourceHandle(), nID); }
 
 std::wstring AfxFormatText(UINT nID, std::initializer_list<std::wstring_view> args) {

@@ -83,6 +83,11 @@ CWinApp* AfxGetApp();
 // (empty when it has none).
 std::wstring AfxGetAppTitle();
 
+// Lets messages reach hWnd from processes at a lower integrity level, which
+// Windows blocks while the program runs elevated. Windows 7 and later
+// (ChangeWindowMessageFilterEx); nothing on earlier ones.
+void AfxAllowMessagesFromLowerIntegrity(HWND hWnd, std::initializer_list<UINT> messages);
+
 // A text of the program's string table; empty when there is none.
 std::wstring AfxLoadText(UINT nID);
 // AfxLoadText(nID) with each %1 ... %9 replaced by args[0] ... args[8]. What

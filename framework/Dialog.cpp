@@ -180,6 +180,20 @@ void CDialog::OnOK() {
     EndDialog(IDOK);
 }
 
+bool CDialog::PaintMinimisedIcon(HICON hIcon) {
+    if (!::IsIconic(m_hWnd)) return false;
+    PAINTSTRUCT ps{};
+    const HDC hdc = ::BeginPaint(m_hWnd, &ps);
+    ::SendMessageW(m_hWnd, WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(hdc), 0);
+    RECT rc{};
+    ::GetClientRect(m_hWnd, &rc);
+    const int x = (rc.right - rc.left - ::GetSystemMetrics(SM_CXICON) + 1) / 2;
+    const int y = (rc.bottom - rc.top - ::GetSystemMetrics(SM_CYICON) + 1) / 2;
+    ::DrawIcon(hdc, x, y, hIcon);
+    ::EndPaint(m_hWnd, &ps);
+    return true;
+}
+
 void CDialog::OnCancel() { EndDialog(IDCANCEL); }
 
 std::span<const CMessageMapEntry> CDialog::GetMessageMap() const { return {}; }

@@ -145,6 +145,10 @@ protected:
     virtual void OnCancel();
     virtual std::span<const CMessageMapEntry> GetMessageMap() const;
 
+    // WM_PAINT of a minimised dialog: hIcon centred on the icon's background.
+    // False when the dialog is not minimised (nothing painted).
+    bool PaintMinimisedIcon(HICON hIcon);
+
     // Asks for the dialog manager's own processing of the current message.
     void Default() { m_bDefault = true; }
 

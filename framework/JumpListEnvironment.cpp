@@ -31,13 +31,13 @@ private:
 
 std::unique_ptr<IJumpList> CreateShellJumpList() { return std::make_unique<CShellJumpList>(); }
 
-CJumpListEnvironment::CJumpListEnvironment(HWND hWndOwner, std::u16string strCaption)
-    : m_hWndOwner(hWndOwner), m_strCaption(std::move(strCaption)) {}
+CJumpListEnvironment::CJumpListEnvironment(HWND hWndOwner, std::u16string strCaption, bool bShowErrors)
+    : m_hWndOwner(hWndOwner), m_bShowErrors(bShowErrors), m_strCaption(std::move(strCaption)) {}
 
 std::unique_ptr<IJumpList> CJumpListEnvironment::CreateJumpList() { return CreateShellJumpList(); }
 
 void CJumpListEnvironment::ShowError(const std::u16string& strMessage) {
-    MessageBoxW(m_hWndOwner, as_wcstr(strMessage), as_wcstr(m_strCaption), MB_OK | MB_ICONERROR);
+    if (m_bShowErrors) MessageBoxW(m_hWndOwner, as_wcstr(strMessage), as_wcstr(m_strCaption), MB_OK | MB_ICONERROR);
 }
 
 void CJumpListEnvironment::BeginWaitCursor() {

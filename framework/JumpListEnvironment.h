@@ -17,7 +17,8 @@ class CJumpListEnvironment : public IJumpListEnvironment {
 public:
     // Errors show in message boxes owned by hWndOwner (null: none) with
     // strCaption, the application title, as their caption.
-    CJumpListEnvironment(HWND hWndOwner, std::u16string strCaption);
+    // bShowErrors false: errors are dropped (the caller tells them otherwise).
+    CJumpListEnvironment(HWND hWndOwner, std::u16string strCaption, bool bShowErrors = true);
 
     std::unique_ptr<IJumpList> CreateJumpList() override;
     // Modal, with an OK button and the stop icon.
@@ -29,5 +30,6 @@ public:
 
 private:
     HWND m_hWndOwner;
+    bool m_bShowErrors;
     std::u16string m_strCaption;
 };

@@ -61,6 +61,16 @@ std::wstring DamagedDataFileText(const CDataFileStatus& status) {
     return AfxFormatText(IDS_DAMAGED_NONE_READ, {strName});
 }
 
+std::wstring DamagedDataFileReportText(const CDataFileStatus& status) {
+    const std::wstring strText = DamagedDataFileText(status);
+    if (!status.m_strCopyPath.empty()) return strText + AfxFormatText(IDS_DAMAGED_COPY_KEPT, {as_wcstr(status.m_strCopyPath)});
+    return strText +
+           (status.m_error.m_strMessage.empty()
+                ? AfxLoadText(IDS_DAMAGED_NO_COPY)
+                : AfxFormatText(IDS_DAMAGED_NO_COPY_REASON, {as_wcstr(status.m_error.m_strMessage)})) +
+           AfxLoadText(IDS_DAMAGED_REPLACE_QUESTION);
+}
+
 std::wstring ImportRefusedText(const CDataFileStatus& status) {
     const std::wstring strPath = as_wcstr(status.m_strPath);
     std::wstring strText;

@@ -20,6 +20,9 @@ std::wstring DataFileNotReadText(const CDataFileStatus& status);
 std::wstring UnreadDataFileText(const CDataFileStatus& status);
 // Data.dat is damaged: how many entries could be read. No word of a copy.
 std::wstring DamagedDataFileText(const CDataFileStatus& status);
+// The window's message for a damaged Data.dat: DamagedDataFileText and where
+// its copy was kept, or, when none could be, why and whether to replace it.
+std::wstring DamagedDataFileReportText(const CDataFileStatus& status);
 // An import file that was not read whole; the list was not changed.
 std::wstring ImportRefusedText(const CDataFileStatus& status);
 // The export to strPath failed; status.m_error says why when it can.

@@ -48,6 +48,11 @@ void CTaskRows::Create(HWND hList, UINT nDpi, const std::function<int(int, int)>
     m_bImagesDeferred = true;
 }
 
+void CTaskRows::SetColumnWidths(UINT nDpi, const std::function<int(int, int)>& columnWidth) {
+    for (int i = 0; i < kColumnCount; ++i)
+        ::SendMessageW(m_hList, LVM_SETCOLUMNWIDTH, i, MAKELPARAM(columnWidth(i, DefaultColumnWidth(i, nDpi)), 0));
+}
+
 void CTaskRows::ScaleColumns(UINT nOldDpi, UINT nNewDpi) {
     const HWND hHeader = reinterpret_cast<HWND>(::SendMessageW(m_hList, LVM_GETHEADER, 0, 0));
     const int nColumns = hHeader ? static_cast<int>(::SendMessageW(hHeader, HDM_GETITEMCOUNT, 0, 0)) : 0;
@@ -62,6 +67,21 @@ void CTaskRows::OnSysColorChange(const CTaskList& list, UINT nDpi) {
     RebuildImages(list, nDpi);
     // The list view learns of it only from its parent.
     ::SendMessageW(m_hList, WM_SYSCOLORCHANGE, 0, 0);
+}
+
+int CTaskRows::SelectedRow() const {
+    return static_cast<int>(::SendMessageW(m_hList, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+}
+
+int CTaskRows::RowCount() const { return static_cast<int>(::SendMessageW(m_hList, LVM_GETITEMCOUNT, 0, 0)); }
+
+void CTaskRows::SelectAfterChange(int nRow) {
+    ::SendMessageW(m_hList, LVM_ENSUREVISIBLE, nRow, FALSE);
+    ::SetFocus(m_hList);
+    LVITEMW item{};
+    item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    item.state = LVIS_SELECTED | LVIS_FOCUSED;
+    ::SendMessageW(m_hList, LVM_SETITEMSTATE, nRow, reinterpret_cast<LPARAM>(&item));
 }
 
 void CTaskRows::Release() {

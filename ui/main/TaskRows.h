@@ -32,6 +32,8 @@ public:
     void Update(const CTaskList& shown, const CTaskList& now);
     // Every row's image again, at the small-icon size of nDpi.
     void RebuildImages(const CTaskList& list, UINT nDpi);
+    // Every column as wide as columnWidth says, as at Create.
+    void SetColumnWidths(UINT nDpi, const std::function<int(int nColumn, int nDefaultWidth)>& columnWidth);
     // The columns' widths from one DPI to another.
     void ScaleColumns(UINT nOldDpi, UINT nNewDpi);
     // High contrast on or off: the separator's image and the list's colours follow.
@@ -40,6 +42,13 @@ public:
     // The list's custom draw: missing targets grey, the drag's line after the rows.
     LRESULT OnCustomDraw(NMLVCUSTOMDRAW* pDraw, const CRowDrag& drag) const;
     LRESULT OnGetInfoTip(NMLVGETINFOTIPW* pTip) const;
+
+    // The selected row, or -1; how many rows there are.
+    int SelectedRow() const;
+    int RowCount() const;
+    // Scrolls nRow fully into view, focuses the list and selects the row, so
+    // that the next command goes on with the same entry.
+    void SelectAfterChange(int nRow);
 
     // Before the list goes: it must not destroy the image list, which is ours.
     void Release();

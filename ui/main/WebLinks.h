@@ -1,5 +1,6 @@
 #pragma once
-// The program's ways out to the web: the product page (F1) and its share page.
+// The program's ways out: the product page (F1) and its share page on the
+// web, and Data.dat in the file manager.
 #include <string>
 
 // Facebook's share page for the product page. The product page goes into "u"
@@ -10,3 +11,7 @@ std::u16string GetShareAddress();
 // returns at once. No owner window and no message: a page that cannot be
 // opened leaves the program as it was.
 void OpenWebPage(const std::u16string& url);
+
+// A file manager window on strPath's folder with the file selected; nothing
+// when the file does not exist yet. Its outcome is not the program's concern.
+void ShowInFileManager(const std::u16string& strPath);

@@ -25,8 +25,6 @@
 #include "ui/main/WebLinks.h"
 
 
-std::wstring CZembroDlg::FileNameOf(const std::u16string& strPath) { return FileNameOfPath(strPath); }
-
 CZembroDlg::CZembroDlg(CDialog* pParent)
     : CDialog(IDD, pParent),
       m_store(GetDataFilePath()),
@@ -105,7 +103,8 @@ BOOL CZembroDlg::OnInitDialog() {
     RestoreWindowPlacement();
     // On a monitor of another DPI the columns were scaled with the window; the
     // stored widths at that DPI replace them, without the rounding of a second step.
-    if (GetDpi() != nColumnsDpi) RestoreColumnWidths();
+    if (GetDpi() != nColumnsDpi)
+        m_rows.SetColumnWidths(GetDpi(), [this](int nColumn, int nDefault) { return GetSavedColumnWidth(nColumn, nDefault); });
     // What the first frame does not need waits until the window shows; the
     // message comes before any input.
     ::PostMessageW(m_hWnd, WM_ZEMBRO_SHOWN, 0, 0);
@@ -120,15 +119,10 @@ LRESULT CZembroDlg::OnShown(WPARAM, LPARAM) {
     // Only the task switcher shows the big icon: at the large size of the
     // window's DPI, again after each change.
     SetBigIcon(IDI_ZEMBRO);
-    if (HMENU hSysMenu = ::GetSystemMenu(m_hWnd, FALSE)) {
-        const wchar_t* pszAbout = nullptr;
-        // Length 0 gives a pointer into the resource itself, without a terminator.
-        const int cch = ::LoadStringW(AfxGetResourceHandle(), IDS_ABOUTBOX, reinterpret_cast<LPWSTR>(&pszAbout), 0);
-        if (cch > 0) {
-            const std::wstring strAbout(pszAbout, static_cast<size_t>(cch));
-            ::AppendMenuW(hSysMenu, MF_SEPARATOR, 0, nullptr);
-            ::AppendMenuW(hSysMenu, MF_STRING, IDM_ABOUTBOX, strAbout.c_str());
-        }
+    const std::wstring strAbout = AfxLoadText(IDS_ABOUTBOX);
+    if (const HMENU hSysMenu = ::GetSystemMenu(m_hWnd, FALSE); hSysMenu && !strAbout.empty()) {
+        ::AppendMenuW(hSysMenu, MF_SEPARATOR, 0, nullptr);
+        ::AppendMenuW(hSysMenu, MF_STRING, IDM_ABOUTBOX, strAbout.c_str());
     }
     m_hToolTips = CreateButtonTips(m_hWnd);
     // Saves that were killed left their temporary files behind.
@@ -209,19 +203,7 @@ LRESULT CZembroDlg::OnSysCommand(WPARAM wParam, LPARAM) {
 }
 
 LRESULT CZembroDlg::OnPaint(WPARAM, LPARAM) {
-    if (!::IsIconic(m_hWnd)) {
-        Default();
-        return 0;
-    }
-    PAINTSTRUCT ps{};
-    const HDC hdc = ::BeginPaint(m_hWnd, &ps);
-    ::SendMessageW(m_hWnd, WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(hdc), 0);
-    RECT rc{};
-    ::GetClientRect(m_hWnd, &rc);
-    const int x = (rc.right - rc.left - ::GetSystemMetrics(SM_CXICON) + 1) / 2;
-    const int y = (rc.bottom - rc.top - ::GetSystemMetrics(SM_CYICON) + 1) / 2;
-    ::DrawIcon(hdc, x, y, m_hIcon);
-    ::EndPaint(m_hWnd, &ps);
+    if (!PaintMinimisedIcon(m_hIcon)) Default();
     return 0;
 }
 
@@ -284,29 +266,12 @@ void CZembroDlg::RestoreWindowPlacement() {
 
 void CZembroDlg::SaveWindowPlacement() { StorePlacement(m_hWnd, GetDpi()); }
 
-void CZembroDlg::RestoreColumnWidths() {
-    for (int i = 0; i < CTaskRows::kColumnCount; ++i) {
-        const int cx = GetSavedColumnWidth(i, CTaskRows::DefaultColumnWidth(i, GetDpi()));
-        ::SendMessageW(m_listTasks, LVM_SETCOLUMNWIDTH, i, MAKELPARAM(cx, 0));
-    }
-}
-
-namespace {
-
-// A handed-over command's failures are told by its exit code, not in boxes
-// that nobody at the prompt would see.
-class CQuietJumpListEnvironment : public CJumpListEnvironment {
-public:
-    using CJumpListEnvironment::CJumpListEnvironment;
-    void ShowError(const std::u16string&) override {}
-};
-
-}  // namespace
 
 CPublishResult CZembroDlg::PublishAndReportSave(CTaskList& list) {
-    CJumpListEnvironment loud(m_hWnd, as_u16(AfxGetAppTitle()));
-    CQuietJumpListEnvironment quiet(m_hWnd, u"");
-    const CPublishResult result = PublishJumpList(list, m_bQuiet ? quiet : loud, m_store);
+    // A handed-over command's failures are told by its exit code, not in boxes
+    // that nobody at the prompt would see.
+    CJumpListEnvironment env(m_hWnd, as_u16(AfxGetAppTitle()), !m_bQuiet);
+    const CPublishResult result = PublishJumpList(list, env, m_store);
     if (result.SaveFailed()) ReportSaveFailure(*result.m_save);
     return result;
 }
@@ -371,16 +336,11 @@ void CZembroDlg::ReportSaveFailure(const CDataFileStatus& status) {
 bool CZembroDlg::ReportDamagedDataFile(const CDataFileStatus& status) {
     if (m_bDamageReported) return true;
     m_bDamageReported = true;
-    std::wstring strText = DamagedDataFileText(status);
+    const std::wstring strText = DamagedDataFileReportText(status);
     if (!status.m_strCopyPath.empty()) {
-        strText += AfxFormatText(IDS_DAMAGED_COPY_KEPT, {as_wcstr(status.m_strCopyPath)});
         MessageBox(strText.c_str(), nullptr, MB_OK | MB_ICONWARNING);
         return true;
     }
-    strText += status.m_error.m_strMessage.empty()
-                   ? AfxLoadText(IDS_DAMAGED_NO_COPY)
-                   : AfxFormatText(IDS_DAMAGED_NO_COPY_REASON, {as_wcstr(status.m_error.m_strMessage)});
-    strText += AfxLoadText(IDS_DAMAGED_REPLACE_QUESTION);
     if (MessageBox(strText.c_str(), nullptr, MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) != IDYES) return false;
     m_store.AllowSavingOverDataFile();
     return true;

@@ -27,25 +27,9 @@ void CZembroDlg::InitEditing() {
     NameTaskList(m_hWnd, m_listTasks, IDC_TASK_LIST_LABEL);
     // Files dragged from the file manager arrive as WM_DROPFILES.
     ::DragAcceptFiles(m_hWnd, TRUE);
-    AllowMessagesFromLowerIntegrity();
-}
-
-void CZembroDlg::AllowMessagesFromLowerIntegrity() {
-    // Run elevated, the window gets no message from Explorer or another program
-    // at a lower integrity level unless it lets it through: a drop is
-    // WM_DROPFILES, with WM_COPYGLOBALDATA for its data, and another Zembro
-    // hands its command line over as WM_COPYDATA. ChangeWindowMessageFilterEx
-    // is Windows 7's; without it (Vista) the drop stays blocked.
-    using PfnChangeWindowMessageFilterEx = BOOL(WINAPI*)(HWND, UINT, DWORD, void*);
-    const HMODULE hUser = ::GetModuleHandleW(L"user32.dll");
-    const auto pfnAllow = hUser ? reinterpret_cast<PfnChangeWindowMessageFilterEx>(reinterpret_cast<void*>(
-                                      ::GetProcAddress(hUser, "ChangeWindowMessageFilterEx")))
-                                : nullptr;
-    if (!pfnAllow) return;
-    constexpr DWORD kMsgFltAllow = 1;  // MSGFLT_ALLOW
-    constexpr UINT kCopyGlobalData = 0x0049;  // WM_COPYGLOBALDATA, in no header
-    for (const UINT message : {static_cast<UINT>(WM_DROPFILES), static_cast<UINT>(WM_COPYDATA), kCopyGlobalData})
-        pfnAllow(m_hWnd, message, kMsgFltAllow, nullptr);
+    // Run elevated, the window takes a drop from Explorer (WM_DROPFILES and
+    // WM_COPYGLOBALDATA, 0x0049) and another Zembro's command line (WM_COPYDATA).
+    AfxAllowMessagesFromLowerIntegrity(m_hWnd, {WM_DROPFILES, WM_COPYDATA, 0x0049});
 }
 
 void CZembroDlg::OnUndo() { ReplayHistory(true); }
@@ -73,7 +57,7 @@ LRESULT CZembroDlg::OnListBeginDrag(NMHDR* pNMHDR) {
     m_arrTasks.RemoveAt(nFrom);
     m_arrTasks.InsertAt(nTo, action);
     CommitChange(m_arrTasks);
-    SelectRowAfterChange(nTo);
+    m_rows.SelectAfterChange(nTo);
     return 0;
 }
 
