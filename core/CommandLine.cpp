@@ -33,9 +33,7 @@ CCommandLineResult Publish(CDataFileStore& store, IJumpListEnvironment& env) {
     CDataFileStatus load;
     if (!LoadStoredList(store, list, load)) return Ended(kExitListUnreadable, load);
     const CPublishResult result = PublishJumpList(list, env, store);
-    if (!result.m_bInitialized && result.m_save) return Ended(kExitNotWritten, *result.m_save);
-    if (!result.m_bInitialized || !result.m_bCommitted) return Ended(kExitShellRefused);
-    return result.SaveFailed() ? Ended(kExitNotWritten, *result.m_save) : Ended(kExitDone);
+    return Ended(ExitCodeOf(result), result.SaveFailed() ? *result.m_save : CDataFileStatus{});
 }
 
 CCommandLineResult Export(CDataFileStore& store, const std::u16string& strFile) {
@@ -69,6 +67,12 @@ CCommandLineResult Import(CDataFileStore& store, IJumpListEnvironment& env, cons
 }
 
 }  // namespace
+
+int ExitCodeOf(const CPublishResult& result) {
+    if (result.SaveFailed())
+        return result.m_save->m_eResult == CDataFileStatus::overLimits ? kExitListUnreadable : kExitNotWritten;
+    return result.m_bInitialized && result.m_bCommitted ? kExitDone : kExitShellRefused;
+}
 
 CCommandLine ParseCommandLine(const std::vector<std::u16string>& args) {
     CCommandLine commandLine;

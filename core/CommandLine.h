@@ -52,6 +52,10 @@ CCommandLine DecodeWindowCommand(const std::u16string& strData);
 // and "-" works like "/".
 CCommandLine ParseCommandLine(const std::vector<std::u16string>& args);
 
+// The exit code a publication ends with: a save refused or failed says most
+// (2 past the limits, else 4), then the shell's refusal (1).
+int ExitCodeOf(const CPublishResult& result);
+
 // How a run ended: the exit code, and the file's status that decided a
 // failure (empty path when the shell decided it).
 struct CCommandLineResult {

@@ -304,26 +304,16 @@ bool CZembroDlg::FollowOutsideChange() {
 }
 
 void CZembroDlg::WatchDataFolder() {
-    const std::u16string& strPath = m_store.GetPath();
-    if (strPath.empty()) return;
-    const std::u16string strFolder = strPath.substr(0, strPath.find_last_of(u'\\'));
-    // Names for a replace or a delete, size and last write for a rewrite in place.
-    m_folderWatch.reset(::FindFirstChangeNotificationW(
-        as_wcstr(strFolder), FALSE,
-        FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_SIZE | FILE_NOTIFY_CHANGE_LAST_WRITE));
-    if (m_folderWatch) AddWaitHandle(m_folderWatch.get());
+    const std::wstring strPath = as_wcstr(m_store.GetPath());
+    if (!strPath.empty() && m_folderWatch.Start(strPath.substr(0, strPath.find_last_of(L'\\'))))
+        AddWaitHandle(m_folderWatch.GetHandle());
 }
 
 void CZembroDlg::OnWaitHandleSignalled(HANDLE hHandle) {
-    if (hHandle != m_folderWatch.get()) return;
-    // Re-armed first, so that a change made while this one is read is not missed.
-    if (!::FindNextChangeNotification(hHandle)) {
-        RemoveWaitHandle(hHandle);
-        m_folderWatch.reset();
-        return;
-    }
-    // This window's own saves and the other files of the folder change
-    // nothing that Data.dat was known to hold.
+    if (hHandle != m_folderWatch.GetHandle()) return;
+    if (!m_folderWatch.Rearm()) RemoveWaitHandle(hHandle);
+    // This window's own saves and the folder's other files change nothing
+    // that Data.dat was known to hold.
     FollowOutsideChange();
 }
 

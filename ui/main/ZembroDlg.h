@@ -16,6 +16,7 @@
 #include "core/CommandLine.h"
 #include "core/DataFile.h"
 #include "framework/Dialog.h"
+#include "framework/FolderWatch.h"
 #include "res/resource.h"
 #include "ui/main/PopupMenu.h"
 #include "ui/main/RowDrag.h"
@@ -138,7 +139,7 @@ private:
     CTaskList m_arrStored;
     // Data.dat, and what this window last read from it or wrote to it.
     CDataFileStore m_store;
-    UniqueChangeNotification m_folderWatch;
+    CFolderWatch m_folderWatch;
     // This run's changes, newest last; never written to disk.
     CChangeHistory m_history;
     CTaskRows m_rows;

@@ -68,8 +68,5 @@ int CZembroDlg::RunHandedCommand(const CCommandLine& command) {
         CWaitCursor waitCursor;
         if (!LoadTaskListFile(command.m_strFile, list).Succeeded()) return kExitListUnreadable;
     }
-    const CPublishResult result = CommitChange(list);
-    if (result.SaveFailed())
-        return result.m_save->m_eResult == CDataFileStatus::overLimits ? kExitListUnreadable : kExitNotWritten;
-    return result.m_bInitialized && result.m_bCommitted ? kExitDone : kExitShellRefused;
+    return ExitCodeOf(CommitChange(list));
 }
