@@ -3,27 +3,21 @@
 #include <windowsx.h>
 #include <commctrl.h>
 
-#include <algorithm>
-#include <cstring>
 #include <string>
-#include <vector>
 
 #include "core/DefaultTaskList.h"
 #include "core/JumpListPublisher.h"
-#include "core/Platform.h"
 #include "core/ProductLinks.h"
 #include "framework/App.h"
 #include "framework/DataExchange.h"
-#include "framework/Dpi.h"
-#include "win/WinText.h"
+#include "framework/JumpListEnvironment.h"
 #include "ui/ProfileNames.h"
 #include "ui/main/AboutDlg.h"
-#include "framework/JumpListEnvironment.h"
 #include "ui/main/DataFileTexts.h"
 #include "ui/main/ListKeys.h"
 #include "ui/main/StoredPlacement.h"
 #include "ui/main/WebLinks.h"
-
+#include "win/WinText.h"
 
 CZembroDlg::CZembroDlg(CDialog* pParent)
     : CDialog(IDD, pParent),
@@ -265,7 +259,6 @@ void CZembroDlg::RestoreWindowPlacement() {
 }
 
 void CZembroDlg::SaveWindowPlacement() { StorePlacement(m_hWnd, GetDpi()); }
-
 
 CPublishResult CZembroDlg::PublishAndReportSave(CTaskList& list) {
     // A handed-over command's failures are told by its exit code, not in boxes

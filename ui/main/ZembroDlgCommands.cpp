@@ -3,13 +3,9 @@
 #include <windows.h>
 #include <windowsx.h>
 #include <commctrl.h>
-#include <shlobj.h>
-
-#include <algorithm>
 
 #include "core/DefaultTaskList.h"
 #include "framework/App.h"
-#include "win/WinText.h"
 #include "ui/editor/DlgAction.h"
 #include "ui/main/WebLinks.h"
 #include "ui/main/ZembroDlg.h"

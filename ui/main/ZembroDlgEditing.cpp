@@ -3,24 +3,17 @@
 // manager, and the list's accessible name. Every change still goes through
 // CommitChange, so it is saved, published, shown, and can be undone.
 #include <windows.h>
-#include <windowsx.h>
-#include <commctrl.h>
 #include <shellapi.h>
 
-#include <algorithm>
 #include <optional>
-#include <string>
 #include <vector>
 
 #include "framework/App.h"
-#include "framework/Dpi.h"
 #include "win/ScopedValue.h"
-#include "win/WinText.h"
 #include "ui/editor/DlgAction.h"
 #include "ui/main/DroppedFiles.h"
 #include "ui/main/ListKeys.h"
 #include "ui/main/ZembroDlg.h"
-
 
 void CZembroDlg::InitEditing() {
     AttachListKeys(m_listTasks);
