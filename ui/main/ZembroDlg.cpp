@@ -85,7 +85,8 @@ BOOL CZembroDlg::OnInitDialog() {
     // A stored width is the user's own, taken at the DPI stored beside it;
     // the defaults are at 96 DPI. Both at the window's DPI. The rows show
     // first; their icons, the slowest part of a start, follow.
-    m_rows.Create(m_listTasks, GetDpi(), [this](int nColumn, int nDefault) { return GetSavedColumnWidth(nColumn, nDefault); });
+    const auto savedWidth = [this](int nColumn, int nDefault) { return GetSavedColumnWidth(nColumn, nDefault); };
+    m_rows.Create(m_listTasks, GetDpi(), savedWidth);
 
     ::SetWindowTextW(m_hWnd, AfxGetAppTitle().c_str());
     InitEditing();
@@ -98,7 +99,7 @@ BOOL CZembroDlg::OnInitDialog() {
     // On a monitor of another DPI the columns were scaled with the window; the
     // stored widths at that DPI replace them, without the rounding of a second step.
     if (GetDpi() != nColumnsDpi)
-        m_rows.SetColumnWidths(GetDpi(), [this](int nColumn, int nDefault) { return GetSavedColumnWidth(nColumn, nDefault); });
+        m_rows.SetColumnWidths(GetDpi(), savedWidth);
     // What the first frame does not need waits until the window shows; the
     // message comes before any input.
     ::PostMessageW(m_hWnd, WM_ZEMBRO_SHOWN, 0, 0);

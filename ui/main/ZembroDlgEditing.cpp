@@ -1,7 +1,7 @@
-// What the main window offers beyond its buttons: keys on the list, tooltips
-// that name them, drag to reorder, undo and redo, files dropped from the file
-// manager, and the list's accessible name. Every change still goes through
-// CommitChange, so it is saved, published, shown, and can be undone.
+// What the main window offers beyond its buttons: undo and redo, drag to
+// reorder, and files dropped from the file manager (the list's keys are in
+// ListKeys.h). Every change still goes through CommitChange, so it is saved,
+// published, shown, and can be undone.
 #include <windows.h>
 #include <shellapi.h>
 
