@@ -14,6 +14,7 @@
 #include "framework/JumpListEnvironment.h"
 #include "framework/OleInit.h"
 #include "res/resource.h"
+#include "ui/main/HandedCommand.h"
 #include "ui/main/ZembroDlg.h"
 #include "win/UniqueHandle.h"
 #include "win/WinText.h"
@@ -21,56 +22,6 @@
 // The core's data folder and the framework's application object both take
 // the title from this string.
 static_assert(IDS_APPLICATION_TITLE == AFX_IDS_APP_TITLE);
-
-namespace {
-
-// A running copy's main window: titled pszTitle and holding the task list
-// (a message box of that copy carries the title too).
-HWND FindMainWindow(const wchar_t* pszTitle) {
-    struct CSearch {
-        const wchar_t* m_pszTitle;
-        HWND m_hFound;
-    } search{pszTitle, nullptr};
-    ::EnumWindows(
-        [](HWND hWnd, LPARAM lParam) -> BOOL {
-            auto* pSearch = reinterpret_cast<CSearch*>(lParam);
-            wchar_t szTitle[256] = {};
-            ::GetWindowTextW(hWnd, szTitle, static_cast<int>(std::size(szTitle)));
-            if (std::wcscmp(szTitle, pSearch->m_pszTitle) != 0 || !::GetDlgItem(hWnd, IDC_TASK_LIST)) return TRUE;
-            pSearch->m_hFound = hWnd;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.m_hFound;
-}
-
-// Hands publish or import to the running window, which makes it its own
-// change; its answer is the exit code. A window that does not answer in
-// time (a hung one) counts as busy: nothing waits without end.
-int HandToRunningWindow(HWND hWnd, CCommandLine commandLine) {
-    constexpr UINT kAnswerTimeoutMs = 30000;
-    if (commandLine.m_eCommand == CCommandLine::importList) {
-        // The window's current folder is not this one's.
-        const DWORD cch = ::GetFullPathNameW(as_wcstr(commandLine.m_strFile), 0, nullptr, nullptr);
-        std::wstring strFull(cch, L'\0');
-        const DWORD cchCopied = cch ? ::GetFullPathNameW(as_wcstr(commandLine.m_strFile), cch, strFull.data(), nullptr) : 0;
-        if (cchCopied == 0 || cchCopied >= cch) return kExitListUnreadable;
-        strFull.resize(cchCopied);
-        commandLine.m_strFile = as_u16(strFull.c_str());
-    }
-    const std::u16string strData = EncodeWindowCommand(commandLine);
-    COPYDATASTRUCT data{};
-    data.dwData = kWindowCommandTag;
-    data.cbData = static_cast<DWORD>(strData.size() * sizeof(char16_t));
-    data.lpData = const_cast<char16_t*>(strData.data());
-    DWORD_PTR dwAnswer = kExitWindowBusy;
-    if (!::SendMessageTimeoutW(hWnd, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data), SMTO_ABORTIFHUNG,
-                               kAnswerTimeoutMs, &dwAnswer))
-        return kExitWindowBusy;
-    return dwAnswer <= kExitWindowBusy ? static_cast<int>(dwAnswer) : kExitWindowBusy;
-}
-
-}  // namespace
 
 CZembroApp::CZembroApp() { m_dwRestartManagerSupportFlags = AFX_RESTART_MANAGER_SUPPORT_RESTART; }
 

@@ -138,3 +138,10 @@ std::vector<std::wstring> DroppedPaths(HDROP hDrop) {
     }
     return arrPaths;
 }
+
+std::vector<CJumpListAction> TasksFromDroppedPaths(const std::vector<std::wstring>& arrPaths) {
+    std::vector<CJumpListAction> arrTasks;
+    for (const std::wstring& strPath : arrPaths)
+        if (std::optional<CJumpListAction> task = TaskFromDroppedPath(strPath)) arrTasks.push_back(std::move(*task));
+    return arrTasks;
+}

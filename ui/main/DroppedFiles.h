@@ -19,3 +19,5 @@ std::vector<std::wstring> DroppedPaths(HDROP hDrop);
 // itself. None for what is neither a file nor a folder (gone meanwhile, or a
 // shortcut that cannot be read).
 std::optional<CJumpListAction> TaskFromDroppedPath(const std::wstring& strPath);
+// The tasks of every path that stands for one, in the drop's order.
+std::vector<CJumpListAction> TasksFromDroppedPaths(const std::vector<std::wstring>& arrPaths);

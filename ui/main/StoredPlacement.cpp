@@ -96,3 +96,9 @@ void StorePlacement(HWND hWnd, UINT nDpi) {
     pApp->WriteProfileBinary(kSettingsSection, kLocationEntry, &placement, kPlacementBytes);
     pApp->WriteProfileInt(kSettingsSection, kLocationDpiEntry, static_cast<int>(nDpi));
 }
+
+void ReadRememberFlags(BOOL& bRememberLocation, BOOL& bRememberColumnWidth) {
+    const CWinApp* pApp = AfxGetApp();
+    bRememberLocation = pApp ? pApp->GetProfileInt(kSettingsSection, kRememberLocationEntry, 1) != 0 : TRUE;
+    bRememberColumnWidth = pApp ? pApp->GetProfileInt(kSettingsSection, kRememberColumnWidthEntry, 1) != 0 : TRUE;
+}

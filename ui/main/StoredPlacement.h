@@ -22,3 +22,7 @@ void StoreColumnWidths(HWND hList, UINT nDpi);
 void RestoreStoredPlacement(HWND hWnd, const std::function<UINT()>& currentDpi);
 // "Location", and nDpi as "LocationDpi".
 void StorePlacement(HWND hWnd, UINT nDpi);
+
+// The preferences "Remember Location" and "Remember Column Width" (both on
+// when the profile has neither).
+void ReadRememberFlags(BOOL& bRememberLocation, BOOL& bRememberColumnWidth);

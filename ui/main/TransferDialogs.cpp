@@ -4,7 +4,9 @@
 
 #include <iterator>
 
+#include "core/DataFile.h"
 #include "framework/App.h"
+#include "framework/Dialog.h"
 #include "framework/FileDialog.h"
 #include "res/resource.h"
 #include "ui/main/DataFileTexts.h"
@@ -52,4 +54,33 @@ int AskHowToImport(HWND hOwner, const std::u16string& strPath, int nEntries) {
     case IDNO: return kIdAddAfterLast;
     default: return IDCANCEL;
     }
+}
+
+void ExportTaskList(CDialog& owner, const CTaskList& list) {
+    std::u16string strPath;
+    if (!AskForTaskListFile(owner.m_hWnd, true, strPath)) return;
+    CWaitCursor waitCursor;
+    const CDataFileStatus saved = SaveTaskListFile(strPath, list);
+    if (!saved.Succeeded()) owner.MessageBox(ExportFailedText(strPath, saved).c_str(), nullptr, MB_OK | MB_ICONERROR);
+}
+
+std::optional<CTaskList> AskForImportedList(CDialog& owner, const CTaskList& current) {
+    std::u16string strPath;
+    if (!AskForTaskListFile(owner.m_hWnd, false, strPath)) return std::nullopt;
+    CTaskList imported;
+    CDataFileStatus read;
+    {
+        CWaitCursor waitCursor;
+        read = LoadTaskListFile(strPath, imported);
+    }
+    if (!read.Succeeded()) {
+        owner.MessageBox(ImportRefusedText(read).c_str(), nullptr, MB_OK | MB_ICONWARNING);
+        return std::nullopt;
+    }
+    const int nChoice = AskHowToImport(owner.m_hWnd, strPath, imported.GetSize());
+    if (nChoice == kIdReplaceList) return imported;
+    if (nChoice != kIdAddAfterLast) return std::nullopt;
+    CTaskList list = current;
+    for (int i = 0; i < imported.GetSize(); ++i) list.Add(imported.GetAt(i));
+    return list;
 }

@@ -11,9 +11,7 @@
 #include "framework/App.h"
 #include "framework/DataExchange.h"
 #include "framework/JumpListEnvironment.h"
-#include "ui/ProfileNames.h"
 #include "ui/main/AboutDlg.h"
-#include "ui/main/DataFileTexts.h"
 #include "ui/main/ListKeys.h"
 #include "ui/main/StoredPlacement.h"
 #include "ui/main/WebLinks.h"
@@ -22,6 +20,7 @@
 CZembroDlg::CZembroDlg(CDialog* pParent)
     : CDialog(IDD, pParent),
       m_store(GetDataFilePath()),
+      m_messages(*this),
       m_hIcon(::LoadIconW(AfxGetResourceHandle(), MAKEINTRESOURCEW(IDI_ZEMBRO))) {
     // Its loop also waits for the data folder's change notification.
     UseOwnModalLoop();
@@ -74,7 +73,7 @@ std::span<const CMessageMapEntry> CZembroDlg::GetMessageMap() const {
 }
 
 BOOL CZembroDlg::OnInitDialog() {
-    ReadRememberFlags();
+    ReadRememberFlags(m_bRememberLocation, m_bRememberColumnWidth);
     CDialog::OnInitDialog();
 
     // The title bar gets the picture drawn for the small size, not the big one shrunk.
@@ -91,11 +90,11 @@ BOOL CZembroDlg::OnInitDialog() {
     ::SetWindowTextW(m_hWnd, AfxGetAppTitle().c_str());
     InitEditing();
 
-    m_bSaveFailureReported = false;
+    m_messages.BeginCommand();
     if (!RefreshTaskList()) return TRUE;
 
     const UINT nColumnsDpi = GetDpi();
-    RestoreWindowPlacement();
+    if (m_bRememberLocation) RestoreStoredPlacement(m_hWnd, [this] { return GetDpi(); });
     // On a monitor of another DPI the columns were scaled with the window; the
     // stored widths at that DPI replace them, without the rounding of a second step.
     if (GetDpi() != nColumnsDpi)
@@ -131,26 +130,17 @@ bool CZembroDlg::RefreshTaskList() {
     CDataFileStatus load = m_store.Load(m_arrTasks);
     // A file that is there but was not read must neither be replaced by the
     // defaults nor saved over: the user retries or leaves.
-    while (load.LeftUnread()) {
-        if (MessageBox(UnreadDataFileText(load).c_str(), nullptr, MB_RETRYCANCEL | MB_ICONWARNING) != IDRETRY) {
-            EndWithoutWriting();
-            return false;
-        }
-        load = m_store.Load(m_arrTasks);
+    while (load.LeftUnread() && m_messages.AskRetryUnread(load)) load = m_store.Load(m_arrTasks);
+    if (load.LeftUnread() || (load.m_eResult == CDataFileStatus::damaged && !m_messages.Damaged(load, m_store))) {
+        EndWithoutWriting();
+        return false;
     }
-    if (load.m_eResult == CDataFileStatus::damaged) {
-        if (!ReportDamagedDataFile(load)) {
-            EndWithoutWriting();
-            return false;
-        }
-    } else if (load.Succeeded()) {
-        m_bDamageReported = false;
-    }
+    if (load.Succeeded()) m_messages.ForgetDamage();
 
     if (m_arrTasks.GetSize() == 0) {
         FillDefaultTaskList(m_arrTasks);
         const CDataFileStatus seeded = m_store.Save(m_arrTasks);
-        if (!seeded.Succeeded()) ReportSaveFailure(seeded);
+        if (!seeded.Succeeded()) m_messages.SaveFailed(seeded);
         PublishAndReportSave(m_arrTasks);
     }
 
@@ -238,13 +228,7 @@ LRESULT CZembroDlg::OnEndSession(WPARAM wParam, LPARAM) {
 
 void CZembroDlg::SaveLayout() {
     if (m_bRememberColumnWidth) SaveColumnWidths();
-    if (m_bRememberLocation && !::IsIconic(m_hWnd)) SaveWindowPlacement();
-}
-
-void CZembroDlg::ReadRememberFlags() {
-    const CWinApp* pApp = AfxGetApp();
-    m_bRememberLocation = pApp ? pApp->GetProfileInt(kSettingsSection, kRememberLocationEntry, 1) != 0 : TRUE;
-    m_bRememberColumnWidth = pApp ? pApp->GetProfileInt(kSettingsSection, kRememberColumnWidthEntry, 1) != 0 : TRUE;
+    if (m_bRememberLocation && !::IsIconic(m_hWnd)) StorePlacement(m_hWnd, GetDpi());
 }
 
 int CZembroDlg::GetSavedColumnWidth(int nColumn, int nDefaultWidth) {
@@ -255,25 +239,19 @@ void CZembroDlg::WriteColumnWidth(int nColumn, int nWidth) { StoreColumnWidth(nC
 
 void CZembroDlg::SaveColumnWidths() { StoreColumnWidths(m_listTasks, GetDpi()); }
 
-void CZembroDlg::RestoreWindowPlacement() {
-    if (m_bRememberLocation) RestoreStoredPlacement(m_hWnd, [this] { return GetDpi(); });
-}
-
-void CZembroDlg::SaveWindowPlacement() { StorePlacement(m_hWnd, GetDpi()); }
-
 CPublishResult CZembroDlg::PublishAndReportSave(CTaskList& list) {
     // A handed-over command's failures are told by its exit code, not in boxes
     // that nobody at the prompt would see.
-    CJumpListEnvironment env(m_hWnd, as_u16(AfxGetAppTitle()), !m_bQuiet);
+    CJumpListEnvironment env(m_hWnd, as_u16(AfxGetAppTitle()), !m_messages.m_bQuiet);
     const CPublishResult result = PublishJumpList(list, env, m_store);
-    if (result.SaveFailed()) ReportSaveFailure(*result.m_save);
+    if (result.SaveFailed()) m_messages.SaveFailed(*result.m_save);
     return result;
 }
 
 CPublishResult CZembroDlg::CommitChange(CTaskList& list) {
     // list may be m_arrTasks, already changed: the stored list is the "before".
     CTaskList arrBefore = m_arrStored;
-    m_bSaveFailureReported = false;
+    m_messages.BeginCommand();
     const CPublishResult result = PublishAndReportSave(list);
     // Neither published nor saved: not even a Data.dat that is gone since may
     // leave the change in view.
@@ -281,7 +259,7 @@ CPublishResult CZembroDlg::CommitChange(CTaskList& list) {
     const bool bChangedOutside = result.m_save && result.m_save->m_eResult == CDataFileStatus::changedOutside;
     // Undo must never bring back a list over one that another program wrote;
     // a damaged file it wrote is news, even after an earlier one.
-    if (bChangedOutside) m_history = CChangeHistory(), m_bDamageReported = false;
+    if (bChangedOutside) m_history = CChangeHistory(), m_messages.ForgetDamage();
     if (!RefreshTaskList()) return result;
     // A change that did not reach Data.dat was dropped by the reload: nothing to undo.
     if (m_bReplayingHistory || bChangedOutside || m_arrTasks == arrBefore) return result;
@@ -292,7 +270,7 @@ CPublishResult CZembroDlg::CommitChange(CTaskList& list) {
 bool CZembroDlg::FollowOutsideChange() {
     if (!m_store.ChangedOutside()) return false;
     m_history = CChangeHistory();
-    m_bDamageReported = false;
+    m_messages.ForgetDamage();
     RefreshTaskList();
     return true;
 }
@@ -309,23 +287,4 @@ void CZembroDlg::OnWaitHandleSignalled(HANDLE hHandle) {
     // This window's own saves and the folder's other files change nothing
     // that Data.dat was known to hold.
     FollowOutsideChange();
-}
-
-void CZembroDlg::ReportSaveFailure(const CDataFileStatus& status) {
-    if (m_bSaveFailureReported || m_bQuiet) return;
-    m_bSaveFailureReported = true;
-    MessageBox(SaveFailureText(status).c_str(), nullptr, MB_OK | MB_ICONERROR);
-}
-
-bool CZembroDlg::ReportDamagedDataFile(const CDataFileStatus& status) {
-    if (m_bDamageReported) return true;
-    m_bDamageReported = true;
-    const std::wstring strText = DamagedDataFileReportText(status);
-    if (!status.m_strCopyPath.empty()) {
-        MessageBox(strText.c_str(), nullptr, MB_OK | MB_ICONWARNING);
-        return true;
-    }
-    if (MessageBox(strText.c_str(), nullptr, MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) != IDYES) return false;
-    m_store.AllowSavingOverDataFile();
-    return true;
 }

@@ -13,15 +13,15 @@
 #include <span>
 
 #include "core/ChangeHistory.h"
-#include "core/CommandLine.h"
 #include "core/DataFile.h"
+#include "core/JumpListPublisher.h"
 #include "framework/Dialog.h"
 #include "framework/FolderWatch.h"
 #include "res/resource.h"
+#include "ui/main/DataFileMessages.h"
 #include "ui/main/PopupMenu.h"
 #include "ui/main/RowDrag.h"
 #include "ui/main/TaskRows.h"
-#include "win/UniqueHandle.h"
 
 // Posted once the window has been made and shown.
 constexpr UINT WM_ZEMBRO_SHOWN = WM_APP + 2;
@@ -101,10 +101,14 @@ protected:
     LRESULT OnDropFiles(WPARAM wParam, LPARAM lParam);
 
 private:
-    // nIndex -1: the selected row (a message when there is none).
+    // The selected row; -1, with the message nIdText, when none is.
+    int SelectedRowOrTell(UINT nIdText);
+    // nIndex -1: the selected row.
     void EditTaskAt(int nIndex);
     // Moves the selected entry by nStep (-1 up, +1 down) and keeps it selected.
     void MoveSelectedTask(int nStep);
+    // Moves entry nFrom to nTo, commits, and selects it there.
+    void MoveTask(int nFrom, int nTo);
     // Publishes list (which saves it), tells a failed save, then refreshes. A
     // change that reached Data.dat is one undo step; one refused because
     // another program wrote Data.dat since is dropped, with the undo steps.
@@ -114,23 +118,14 @@ private:
     // wrote it: shows what it holds and forgets the undo steps. True then.
     bool FollowOutsideChange();
     void WatchDataFolder();
-    int RunHandedCommand(const CCommandLine& command);
     // The list's keys and accessible name, and file drops.
     void InitEditing();
     // Undo (the step's list before) or redo (after): commits that list and
     // moves the step to the other side once Data.dat holds it.
     void ReplayHistory(bool bUndo);
-    void ReadRememberFlags();
-    void RestoreWindowPlacement();
-    void SaveWindowPlacement();
     // The column widths and the placement (not of a minimised window), as the
     // preferences ask.
     void SaveLayout();
-    // Once per command: the first failed save names the file and the reason.
-    void ReportSaveFailure(const CDataFileStatus& status);
-    // Once per damaged file read. When no copy could be kept the user is asked
-    // first; false when the answer is to leave it alone.
-    bool ReportDamagedDataFile(const CDataFileStatus& status);
     // Closes the window with nothing saved: no list, placement or widths.
     void EndWithoutWriting();
 
@@ -139,6 +134,7 @@ private:
     CTaskList m_arrStored;
     // Data.dat, and what this window last read from it or wrote to it.
     CDataFileStore m_store;
+    CDataFileMessages m_messages;
     CFolderWatch m_folderWatch;
     // This run's changes, newest last; never written to disk.
     CChangeHistory m_history;
@@ -151,11 +147,7 @@ private:
     // A shared resource icon: never destroyed.
     HICON m_hIcon = nullptr;
     RECT m_rcInitial{};
-    bool m_bSaveFailureReported = false;
-    bool m_bDamageReported = false;
     bool m_bEndingWithoutWriting = false;
     // While undo or redo commits: not a new change.
     bool m_bReplayingHistory = false;
-    // While a handed-over command runs: its exit code tells what a message would.
-    bool m_bQuiet = false;
 };

@@ -7,6 +7,7 @@
 #include "core/DefaultTaskList.h"
 #include "framework/App.h"
 #include "ui/editor/DlgAction.h"
+#include "ui/main/StoredPlacement.h"
 #include "ui/main/WebLinks.h"
 #include "ui/main/ZembroDlg.h"
 #include "ui/settings/DlgSettings.h"
@@ -36,14 +37,14 @@ LRESULT CZembroDlg::OnListDoubleClick(NMHDR* pNMHDR) {
     return 0;
 }
 
+int CZembroDlg::SelectedRowOrTell(UINT nIdText) {
+    const int nSelected = m_rows.SelectedRow();
+    if (nSelected == -1) MessageBox(AfxLoadText(nIdText).c_str(), nullptr, MB_OK | MB_ICONINFORMATION);
+    return nSelected;
+}
+
 void CZembroDlg::EditTaskAt(int nIndex) {
-    if (nIndex == -1) {
-        nIndex = m_rows.SelectedRow();
-        if (nIndex == -1) {
-            MessageBox(AfxLoadText(IDS_SELECT_TO_EDIT).c_str(), nullptr, MB_OK | MB_ICONINFORMATION);
-            return;
-        }
-    }
+    if (nIndex == -1 && (nIndex = SelectedRowOrTell(IDS_SELECT_TO_EDIT)) == -1) return;
     const CJumpListAction action = m_arrTasks.GetAt(nIndex);
     if (action.m_bSeparator) {
         MessageBox(AfxLoadText(IDS_SEPARATOR_NOT_EDITABLE).c_str(), nullptr, MB_OK | MB_ICONINFORMATION);
@@ -59,11 +60,8 @@ void CZembroDlg::EditTaskAt(int nIndex) {
 }
 
 void CZembroDlg::OnDeleteTask() {
-    const int nSelected = m_rows.SelectedRow();
-    if (nSelected == -1) {
-        MessageBox(AfxLoadText(IDS_SELECT_TO_DELETE).c_str(), nullptr, MB_OK | MB_ICONINFORMATION);
-        return;
-    }
+    const int nSelected = SelectedRowOrTell(IDS_SELECT_TO_DELETE);
+    if (nSelected == -1) return;
     m_arrTasks.RemoveAt(nSelected);
     CommitChange(m_arrTasks);
 }
@@ -73,22 +71,20 @@ void CZembroDlg::OnMoveUp() { MoveSelectedTask(-1); }
 void CZembroDlg::OnMoveDown() { MoveSelectedTask(+1); }
 
 void CZembroDlg::MoveSelectedTask(int nStep) {
-    const int nSelected = m_rows.SelectedRow();
-    if (nSelected == -1) {
-        MessageBox(AfxLoadText(IDS_SELECT_TO_MOVE).c_str(), nullptr, MB_OK | MB_ICONINFORMATION);
-        return;
-    }
+    const int nSelected = SelectedRowOrTell(IDS_SELECT_TO_MOVE);
+    if (nSelected == -1) return;
     const int nTarget = nSelected + nStep;
-    if (nTarget < 0 || nTarget >= m_rows.RowCount()) return;
+    if (nTarget >= 0 && nTarget < m_rows.RowCount()) MoveTask(nSelected, nTarget);
+}
 
-    const CJumpListAction action = m_arrTasks.GetAt(nSelected);
-    m_arrTasks.RemoveAt(nSelected);
-    m_arrTasks.InsertAt(nTarget, action);
+void CZembroDlg::MoveTask(int nFrom, int nTo) {
+    const CJumpListAction action = m_arrTasks.GetAt(nFrom);
+    m_arrTasks.RemoveAt(nFrom);
+    m_arrTasks.InsertAt(nTo, action);
     CommitChange(m_arrTasks);
-
     // The refresh cleared the selection: put it back on the moved entry, so the
     // next click moves it on.
-    m_rows.SelectAfterChange(nTarget);
+    m_rows.SelectAfterChange(nTo);
 }
 
 void CZembroDlg::OnResetList() {
@@ -104,7 +100,7 @@ void CZembroDlg::OnSettings() {
     CDlgSettings dlg(this);
     if (dlg.DoModal() != IDOK) return;
     // They take effect when the window closes.
-    ReadRememberFlags();
+    ReadRememberFlags(m_bRememberLocation, m_bRememberColumnWidth);
 }
 
 void CZembroDlg::OnLocateDataFile() { ShowInFileManager(GetDataFilePath()); }

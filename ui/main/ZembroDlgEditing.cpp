@@ -5,7 +5,6 @@
 #include <windows.h>
 #include <shellapi.h>
 
-#include <optional>
 #include <vector>
 
 #include "framework/App.h"
@@ -45,12 +44,7 @@ LRESULT CZembroDlg::OnListBeginDrag(NMHDR* pNMHDR) {
     const int nFrom = reinterpret_cast<NMLISTVIEW*>(pNMHDR)->iItem;
     if (nFrom < 0 || nFrom >= m_arrTasks.GetSize()) return 0;
     const int nTo = m_rowDrag.Track(m_listTasks, nFrom, GetDpi());
-    if (nTo < 0 || nTo == nFrom || nTo >= m_arrTasks.GetSize()) return 0;
-    const CJumpListAction action = m_arrTasks.GetAt(nFrom);
-    m_arrTasks.RemoveAt(nFrom);
-    m_arrTasks.InsertAt(nTo, action);
-    CommitChange(m_arrTasks);
-    m_rows.SelectAfterChange(nTo);
+    if (nTo >= 0 && nTo != nFrom && nTo < m_arrTasks.GetSize()) MoveTask(nFrom, nTo);
     return 0;
 }
 
@@ -59,9 +53,7 @@ LRESULT CZembroDlg::OnDropFiles(WPARAM wParam, LPARAM) {
     const std::vector<std::wstring> arrPaths = DroppedPaths(hDrop);
     ::DragFinish(hDrop);
 
-    std::vector<CJumpListAction> arrNew;
-    for (const std::wstring& strPath : arrPaths)
-        if (std::optional<CJumpListAction> task = TaskFromDroppedPath(strPath)) arrNew.push_back(std::move(*task));
+    std::vector<CJumpListAction> arrNew = TasksFromDroppedPaths(arrPaths);
     if (arrNew.empty()) return 0;
 
     if (arrPaths.size() == 1) {
