@@ -78,9 +78,9 @@ void WriteStdText(DWORD nStdHandle, const std::wstring& strText) {
 
 std::unique_ptr<IJumpList> CConsoleEnvironment::CreateJumpList() { return CreateShellJumpList(); }
 
-void CConsoleEnvironment::ShowError(const std::u16string& strMessage) {
+void CConsoleEnvironment::ShowError(const CPublishError& error) {
     m_bShowedError = true;
-    WriteStdText(STD_ERROR_HANDLE, as_wcstr(strMessage));
+    WriteStdText(STD_ERROR_HANDLE, PublishErrorText(error));
 }
 
 std::wstring CommandLineFailureText(const CCommandLine& commandLine, const CCommandLineResult& result) {

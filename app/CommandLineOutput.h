@@ -27,7 +27,7 @@ void WriteStdText(DWORD nStdHandle, const std::wstring& strText);
 class CConsoleEnvironment : public IJumpListEnvironment {
 public:
     std::unique_ptr<IJumpList> CreateJumpList() override;
-    void ShowError(const std::u16string& strMessage) override;
+    void ShowError(const CPublishError& error) override;
     void BeginWaitCursor() override {}
     void EndWaitCursor() override {}
     bool ShowedError() const { return m_bShowedError; }

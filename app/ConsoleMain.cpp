@@ -8,6 +8,8 @@
 
 #include "app/CommandLineOutput.h"
 #include "app/DllSearch.h"
+#include "framework/App.h"
+#include "res/resource.h"
 #include "core/CommandLine.h"
 #include "win/UniqueHandle.h"
 #include "win/WinText.h"
@@ -99,8 +101,8 @@ int wmain() {
     RestrictDllSearchToSystemFolder();
     const CCommandLine commandLine = ParseCommandLine(CommandLineArguments());
     switch (commandLine.m_eCommand) {
-    case CCommandLine::help: WriteStdText(STD_OUTPUT_HANDLE, as_wcstr(kCommandLineUsage)); return kExitDone;
-    case CCommandLine::bad: WriteStdText(STD_ERROR_HANDLE, as_wcstr(kCommandLineUsage)); return kExitBadCommandLine;
+    case CCommandLine::help: WriteStdText(STD_OUTPUT_HANDLE, AfxLoadText(IDS_COMMAND_LINE_USAGE)); return kExitDone;
+    case CCommandLine::bad: WriteStdText(STD_ERROR_HANDLE, AfxLoadText(IDS_COMMAND_LINE_USAGE)); return kExitBadCommandLine;
     case CCommandLine::window: return RunProgramBeside(false);
     default: return RunProgramBeside(true);
     }

@@ -20,8 +20,14 @@
 #include "win/WinText.h"
 
 // The core's data folder and the framework's application object both take
-// the title from this string.
+// the title from this string; the publisher's words are the framework's too.
 static_assert(IDS_APPLICATION_TITLE == AFX_IDS_APP_TITLE);
+static_assert(IDS_PUBLISH_INITIALIZE_FAILED == AFX_IDS_PUBLISH_INITIALIZE_FAILED &&
+              IDS_PUBLISH_COMMIT_FAILED == AFX_IDS_PUBLISH_COMMIT_FAILED &&
+              IDS_PUBLISH_TASKS_SKIPPED == AFX_IDS_PUBLISH_TASKS_SKIPPED &&
+              IDS_PUBLISH_MORE_SKIPPED == AFX_IDS_PUBLISH_MORE_SKIPPED && IDS_UNTITLED_TASK == AFX_IDS_UNTITLED_TASK);
+static_assert(IDP_INTERNAL_FAILURE == AFX_IDP_INTERNAL_FAILURE && IDP_PARSE_INT == AFX_IDP_PARSE_INT &&
+              IDP_PARSE_UINT == AFX_IDP_PARSE_UINT);
 
 CZembroApp::CZembroApp() { m_dwRestartManagerSupportFlags = AFX_RESTART_MANAGER_SUPPORT_RESTART; }
 
@@ -86,7 +92,7 @@ BOOL CZembroApp::InitInstance() {
 
 int CZembroApp::RunWithoutWindow(const CCommandLine& commandLine) {
     if (commandLine.m_eCommand == CCommandLine::bad || commandLine.m_eCommand == CCommandLine::help) {
-        MessageBoxW(nullptr, as_wcstr(kCommandLineUsage), GetAppName(), MB_OK | MB_ICONINFORMATION);
+        MessageBoxW(nullptr, AfxLoadText(IDS_COMMAND_LINE_USAGE).c_str(), GetAppName(), MB_OK | MB_ICONINFORMATION);
         return kExitBadCommandLine;
     }
     CConsoleEnvironment env;

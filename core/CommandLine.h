@@ -31,16 +31,6 @@ enum ECommandLineExit {
     kExitProgramNotStarted = 6,  // Zembro.com could not start Zembro.exe beside it
 };
 
-inline constexpr char16_t kCommandLineUsage[] =
-    u"Zembro.exe [/publish | /export FILE | /import FILE]\n\n"
-    u"With no switch, Zembro opens its window.\n"
-    u"/publish\tpublishes the stored list to the taskbar.\n"
-    u"/export FILE\twrites the stored list to FILE.\n"
-    u"/import FILE\treplaces the list with the one in FILE and publishes it.\n\n"
-    u"Exit codes: 0 done, 1 the taskbar refused the Jump List, 2 a list could not be read (nothing was "
-    u"written), 3 a command line like this one, 4 a file could not be written, 5 the open window is busy with a "
-    u"dialog (nothing was done).";
-
 // What the command line hands a running window (as WM_COPYDATA, tagged
 // kWindowCommandTag): publish, or import with the file's full path.
 inline constexpr unsigned long kWindowCommandTag = 0x5A4D4252;  // "ZMBR"

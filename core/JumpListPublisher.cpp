@@ -15,25 +15,10 @@ private:
 
 // How the message names a task: its title, or what it launches when it has none.
 std::u16string NameOf(const CJumpListAction& action) {
-    if (!action.m_strTitle.empty()) return action.m_strTitle;
-    if (!action.m_strPath.empty()) return action.m_strPath;
-    return u"(untitled task)";
+    return action.m_strTitle.empty() ? action.m_strPath : action.m_strTitle;
 }
 
 }  // namespace
-
-std::u16string SkippedTasksMessage(const std::vector<std::u16string>& names) {
-    // Enough to find them; a message longer than the screen helps nobody.
-    constexpr std::size_t kMaxNamed = 10;
-    std::u16string message = u"These tasks could not be added to the Jump List:\n";
-    for (std::size_t i = 0; i < names.size() && i < kMaxNamed; ++i) message += u"\n" + names[i];
-    if (names.size() > kMaxNamed) {
-        const std::string more = std::to_string(names.size() - kMaxNamed);
-        message += u"\nand " + std::u16string(more.begin(), more.end()) + u" more";
-    }
-    message += u"\n\nCheck the application path of each.";
-    return message;
-}
 
 CPublishResult PublishToShell(const CTaskList& list, IJumpListEnvironment& env) {
     CPublishResult result;
@@ -44,7 +29,7 @@ CPublishResult PublishToShell(const CTaskList& list, IJumpListEnvironment& env) 
 
     result.m_bInitialized = pJumpList->InitializeList();
     if (!result.m_bInitialized) {
-        env.ShowError(kMsgInitializeFailed);
+        env.ShowError({CPublishError::initializeFailed, {}});
         return result;
     }
 
@@ -61,9 +46,9 @@ CPublishResult PublishToShell(const CTaskList& list, IJumpListEnvironment& env) 
 
     result.m_bCommitted = pJumpList->CommitList();
     if (!result.m_bCommitted)
-        env.ShowError(kMsgCommitFailed);
+        env.ShowError({CPublishError::commitFailed, {}});
     else if (!skipped.empty())  // a refused commit already says that nothing arrived
-        env.ShowError(SkippedTasksMessage(skipped));
+        env.ShowError({CPublishError::tasksSkipped, skipped});
     return result;
 }
 

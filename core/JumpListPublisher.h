@@ -26,25 +26,36 @@ public:
     virtual bool CommitList() = 0;
 };
 
+// A publication the shell refused, or took only in part: for the program
+// around the publisher to put in its own words.
+struct CPublishError {
+    enum EKind {
+        initializeFailed,
+        commitFailed,
+        // After a commit that had to leave tasks out: they are all named, so a
+        // task is never missing from the Jump List without a word.
+        tasksSkipped,
+    };
+    EKind m_eKind = initializeFailed;
+    // tasksSkipped: each task's title, or its path when it has none; empty
+    // when it has neither.
+    std::vector<std::u16string> m_names;
+
+    bool operator==(const CPublishError&) const = default;
+};
+
 // What the publisher needs from the program around it.
 class IJumpListEnvironment {
 public:
     virtual ~IJumpListEnvironment() = default;
     // Never null.
     virtual std::unique_ptr<IJumpList> CreateJumpList() = 0;
-    // Shows strMessage and returns when the user has read it.
-    virtual void ShowError(const std::u16string& strMessage) = 0;
+    // Tells error and returns when the user has read it.
+    virtual void ShowError(const CPublishError& error) = 0;
     // Calls nest; each Begin is matched by one End.
     virtual void BeginWaitCursor() = 0;
     virtual void EndWaitCursor() = 0;
 };
-
-inline constexpr char16_t kMsgInitializeFailed[] = u"Failed to Initialize Jump List";
-inline constexpr char16_t kMsgCommitFailed[] = u"Failed to Commit Jump List";
-
-// After a commit that had to leave tasks out, one message names them all, so a
-// task is never missing from the Jump List without a word.
-std::u16string SkippedTasksMessage(const std::vector<std::u16string>& names);
 
 struct CPublishResult {
     bool m_bInitialized = false;  // false: nothing was added, committed or saved
@@ -59,7 +70,7 @@ struct CPublishResult {
 
 // Hands list to the shell entry by entry (descriptions stay in the program).
 // Both shell failures are shown through env.ShowError, and so are, after a
-// successful commit, the tasks the Jump List refused (SkippedTasksMessage);
+// successful commit, the tasks the Jump List refused (tasksSkipped);
 // the wait cursor is up for the whole call. Saves nothing.
 CPublishResult PublishToShell(const CTaskList& list, IJumpListEnvironment& env);
 

@@ -15,6 +15,11 @@ class CDialog;
 constexpr DWORD AFX_RESTART_MANAGER_SUPPORT_RESTART = 0x01;
 // The string-table id of the application title: the application object's name.
 constexpr UINT AFX_IDS_APP_TITLE = 0xE000;
+// The framework's own messages, which the program's string table holds:
+// a number field that holds no 32-bit number, and an error no handler caught.
+constexpr UINT AFX_IDP_PARSE_INT = 0xF110;
+constexpr UINT AFX_IDP_PARSE_UINT = 0xF117;
+constexpr UINT AFX_IDP_INTERNAL_FAILURE = 0xF108;  // %1: what went wrong, or nothing
 
 class CWinApp {
 public:

@@ -3,14 +3,12 @@
 #include <stdexcept>
 #include <string>
 
+#include "framework/App.h"
 #include "framework/Dialog.h"
 #include "framework/NumberText.h"
 #include "win/WinText.h"
 
 namespace {
-
-constexpr wchar_t kPromptInt32[] = L"Please enter a whole number from -2147483648 to 2147483647.";
-constexpr wchar_t kPromptUInt32[] = L"Please enter a whole number from 0 to 4294967295.";
 
 std::u16string ReadText(HWND hWnd) {
     std::wstring text(static_cast<size_t>(GetWindowTextLengthW(hWnd)) + 1, L'\0');
@@ -63,7 +61,7 @@ void DDX_Text(CDataExchange& dx, int nIDC, std::int32_t& value) {
     if (!dx.m_bSaveAndValidate)
         WriteText(hWndCtrl, FormatNumber(value));
     else if (!ParseInt32(ReadText(hWndCtrl), value))
-        dx.Fail(hWndCtrl, kPromptInt32);
+        dx.Fail(hWndCtrl, AfxLoadText(AFX_IDP_PARSE_INT).c_str());
 }
 
 void DDX_Text(CDataExchange& dx, int nIDC, std::uint32_t& value) {
@@ -72,7 +70,7 @@ void DDX_Text(CDataExchange& dx, int nIDC, std::uint32_t& value) {
     if (!dx.m_bSaveAndValidate)
         WriteText(hWndCtrl, FormatNumber(value));
     else if (!ParseUInt32(ReadText(hWndCtrl), value))
-        dx.Fail(hWndCtrl, kPromptUInt32);
+        dx.Fail(hWndCtrl, AfxLoadText(AFX_IDP_PARSE_UINT).c_str());
 }
 
 void DDX_Text(CDataExchange& dx, int nIDC, unsigned long& value) {

@@ -320,11 +320,11 @@ INT_PTR CDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 void CDialog::ReportException(const char* pszWhat) {
     // Reporting must not throw in turn: the window procedure is the last stop.
     try {
-        std::wstring text = L"An unexpected error occurred";
         const std::wstring what = WidenAscii(pszWhat);
-        text += what.empty() ? L"." : L":\n\n" + what;
+        const std::wstring text = AfxFormatText(AFX_IDP_INTERNAL_FAILURE, {what.empty() ? L"." : L":\n\n" + what});
         MessageBox(text.c_str(), nullptr, MB_OK | MB_ICONERROR);
     } catch (...) {
+        // Words that need nothing loaded, for when even that failed.
         ::MessageBoxW(m_hWnd, L"An unexpected error occurred.", nullptr, MB_OK | MB_ICONERROR);
     }
 }

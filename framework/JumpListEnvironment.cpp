@@ -29,6 +29,23 @@ private:
 
 }  // namespace
 
+std::wstring PublishErrorText(const CPublishError& error) {
+    switch (error.m_eKind) {
+    case CPublishError::initializeFailed: return AfxLoadText(AFX_IDS_PUBLISH_INITIALIZE_FAILED);
+    case CPublishError::commitFailed: return AfxLoadText(AFX_IDS_PUBLISH_COMMIT_FAILED);
+    case CPublishError::tasksSkipped: break;
+    }
+    constexpr std::size_t kMaxNamed = 10;
+    std::wstring strNames;
+    for (std::size_t i = 0; i < error.m_names.size() && i < kMaxNamed; ++i) {
+        const std::u16string& strName = error.m_names[i];
+        strNames += L"\n" + (strName.empty() ? AfxLoadText(AFX_IDS_UNTITLED_TASK) : std::wstring(as_wcstr(strName)));
+    }
+    if (error.m_names.size() > kMaxNamed)
+        strNames += L"\n" + AfxFormatText(AFX_IDS_PUBLISH_MORE_SKIPPED, {std::to_wstring(error.m_names.size() - kMaxNamed)});
+    return AfxFormatText(AFX_IDS_PUBLISH_TASKS_SKIPPED, {strNames});
+}
+
 std::unique_ptr<IJumpList> CreateShellJumpList() { return std::make_unique<CShellJumpList>(); }
 
 CJumpListEnvironment::CJumpListEnvironment(HWND hWndOwner, std::u16string strCaption, bool bShowErrors)
@@ -36,8 +53,9 @@ CJumpListEnvironment::CJumpListEnvironment(HWND hWndOwner, std::u16string strCap
 
 std::unique_ptr<IJumpList> CJumpListEnvironment::CreateJumpList() { return CreateShellJumpList(); }
 
-void CJumpListEnvironment::ShowError(const std::u16string& strMessage) {
-    if (m_bShowErrors) MessageBoxW(m_hWndOwner, as_wcstr(strMessage), as_wcstr(m_strCaption), MB_OK | MB_ICONERROR);
+void CJumpListEnvironment::ShowError(const CPublishError& error) {
+    if (m_bShowErrors)
+        MessageBoxW(m_hWndOwner, PublishErrorText(error).c_str(), as_wcstr(m_strCaption), MB_OK | MB_ICONERROR);
 }
 
 void CJumpListEnvironment::BeginWaitCursor() {

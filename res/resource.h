@@ -76,6 +76,17 @@
 #define IDS_ALL_FILES_FILTER                362
 #define IDS_ICON_FILES_FILTER               363
 #define IDS_SETTINGS_CAPTION                364
+#define IDS_COMMAND_LINE_USAGE              365
+// The Jump List publisher's words: the framework's ids (JumpListEnvironment.h)
+#define IDS_PUBLISH_INITIALIZE_FAILED       57360
+#define IDS_PUBLISH_COMMIT_FAILED           57361
+#define IDS_PUBLISH_TASKS_SKIPPED           57362
+#define IDS_PUBLISH_MORE_SKIPPED            57363
+#define IDS_UNTITLED_TASK                   57364
+// The framework's messages (App.h)
+#define IDP_INTERNAL_FAILURE                61704
+#define IDP_PARSE_INT                       61712
+#define IDP_PARSE_UINT                      61719
 
 // Dialogs and their dynamic layouts (same id)
 #define IDD_ABOUTBOX                100

@@ -27,7 +27,7 @@ public:
     CTaskList m_published;
 
     std::unique_ptr<IJumpList> CreateJumpList() override { return std::make_unique<CList>(*this); }
-    void ShowError(const std::u16string&) override {}
+    void ShowError(const CPublishError&) override {}
     void BeginWaitCursor() override {}
     void EndWaitCursor() override {}
 

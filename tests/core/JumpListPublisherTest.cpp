@@ -21,7 +21,7 @@ public:
 
     std::vector<std::string> m_calls;
     CTaskList m_published;  // what reached the Jump List, as records
-    std::vector<std::u16string> m_errors;
+    std::vector<CPublishError> m_errors;
     Bytes m_bytesAtCommit, m_bytesAtError;
     int m_nCursorDepth = 0;
     bool m_bCursorDownDuringCall = false;
@@ -32,9 +32,9 @@ public:
         Note("CreateJumpList");
         return std::make_unique<CRecordingJumpList>(*this);
     }
-    void ShowError(const std::u16string& strMessage) override {
+    void ShowError(const CPublishError& error) override {
         Note("ShowError");
-        m_errors.push_back(strMessage);
+        m_errors.push_back(error);
         m_bytesAtError = ReadBytes(m_strDataFile);
     }
     void BeginWaitCursor() override {
@@ -212,7 +212,7 @@ TEST_F(JumpListPublisherTest, RefusedBeginShowsOneMessageAndTouchesNothing) {
         CTaskList list = MakeList({kCmd, MakeSeparator(), kBlank});
         const CPublishResult result = PublishJumpList(list, *m_env, *m_store);
 
-        EXPECT_EQ(m_env->m_errors, std::vector<std::u16string>{u"Failed to Initialize Jump List"});
+        EXPECT_EQ(m_env->m_errors, (std::vector<CPublishError>{{CPublishError::initializeFailed, {}}}));
         const std::vector<std::string> expected = {"BeginWaitCursor", "CreateJumpList", "InitializeList",
                                                    "ShowError",       "DestroyJumpList", "EndWaitCursor"};
         EXPECT_EQ(m_env->m_calls, expected);
@@ -235,7 +235,7 @@ TEST_F(JumpListPublisherTest, RefusedCommitShowsOneMessageAndThenSaves) {
     CTaskList list = MakeList({kCmd, MakeSeparator()});
     const CPublishResult result = PublishJumpList(list, *m_env, *m_store);
 
-    EXPECT_EQ(m_env->m_errors, std::vector<std::u16string>{u"Failed to Commit Jump List"});
+    EXPECT_EQ(m_env->m_errors, (std::vector<CPublishError>{{CPublishError::commitFailed, {}}}));
     EXPECT_EQ(m_env->m_calls, ExpectedCalls(list, true));
     EXPECT_EQ(m_env->m_bytesAtError, before);  // the message comes first
     EXPECT_EQ(ReadBytes(DataFilePath()), Store(list));
@@ -253,7 +253,8 @@ TEST_F(JumpListPublisherTest, RefusedEntriesAreStillFollowedByTheRest) {
     std::vector<std::string> calls = ExpectedCalls(list);
     calls.insert(calls.end() - 2, "ShowError");  // after the commit, before the list goes
     EXPECT_EQ(m_env->m_calls, calls);
-    EXPECT_EQ(m_env->m_errors, std::vector<std::u16string>{SkippedTasksMessage({u"Command Prompt", u"Notes"})});
+    EXPECT_EQ(m_env->m_errors,
+              (std::vector<CPublishError>{{CPublishError::tasksSkipped, {u"Command Prompt", u"Notes"}}}));
     EXPECT_TRUE(result.m_bCommitted);
     EXPECT_EQ(ReadBytes(DataFilePath()), Store(list));
 }
@@ -265,7 +266,7 @@ TEST_F(JumpListPublisherTest, RefusedCommitIsTheOnlyMessageEvenWithRefusedTasks)
     m_env->m_bFailCommit = true;
     CTaskList list = MakeList({kCmd, kNotepad});
     PublishJumpList(list, *m_env, *m_store);
-    EXPECT_EQ(m_env->m_errors, std::vector<std::u16string>{u"Failed to Commit Jump List"});
+    EXPECT_EQ(m_env->m_errors, (std::vector<CPublishError>{{CPublishError::commitFailed, {}}}));
     EXPECT_EQ(m_env->m_published, Published(list));
     EXPECT_EQ(ReadBytes(DataFilePath()), Store(list));
 }
@@ -317,16 +318,6 @@ TEST_F(JumpListPublisherTest, ListTheStoreWouldRefuseIsNeitherPublishedNorSaved)
         TearDown();
         SetUp();
     }
-}
-
-TEST_F(JumpListPublisherTest, SkippedTasksMessageNamesTenThenCounts) {
-    std::vector<std::u16string> names;
-    for (char16_t c = u'A'; c <= u'L'; ++c) names.push_back(std::u16string(1, c));
-    EXPECT_EQ(SkippedTasksMessage(names), u"These tasks could not be added to the Jump List:\n"
-                                          u"\nA\nB\nC\nD\nE\nF\nG\nH\nI\nJ\nand 2 more"
-                                          u"\n\nCheck the application path of each.");
-    EXPECT_EQ(SkippedTasksMessage({u"Notes"}),
-              u"These tasks could not be added to the Jump List:\n\nNotes\n\nCheck the application path of each.");
 }
 
 TEST_F(JumpListPublisherTest, ErrorFromTheShellSideStillReleasesListAndCursor) {

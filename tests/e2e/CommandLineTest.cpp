@@ -156,7 +156,9 @@ TEST_F(E2ETest, ABadCommandLineShowsTheUsageAndExitsWith3) {
     ASSERT_TRUE(zembro.Launch(L"/frobnicate"));
     const HWND hBox = zembro.WaitForMessageBox();
     ASSERT_NE(hBox, nullptr);
-    EXPECT_EQ(zembro.Answer(hBox), (MessageSeen{kCommandLineUsage, MB_OK | MB_ICONINFORMATION}));
+    const MessageSeen usage = zembro.Answer(hBox);
+    EXPECT_TRUE(usage.text.starts_with(u"Zembro.exe [/publish | /export FILE | /import FILE]\n\n")) << Narrow(usage.text);
+    EXPECT_EQ(usage.type, static_cast<UINT>(MB_OK | MB_ICONINFORMATION));
     ASSERT_TRUE(zembro.Process().Wait(kDeadlineMs));
     EXPECT_EQ(zembro.Process().ExitCode(), static_cast<DWORD>(kExitBadCommandLine));
     EXPECT_FALSE(FileExists(DataFile()));

@@ -88,8 +88,9 @@ TEST_F(JumpListEnvironmentTest, TasksTheShellCannotTakeAreNamedInOneMessage) {
             EXPECT_TRUE(result.m_bCommitted);
         }
         ASSERT_EQ(seen.size(), 1u);
-        EXPECT_EQ(seen[0].m_strText,
-                  SkippedTasksMessage({u"Ghost", u"Folders", u"zembro-untitled-ghost", u"(untitled task)"}));
+        EXPECT_EQ(seen[0].m_strText, u"These tasks could not be added to the Jump List:\n"
+                                     u"\nGhost\nFolders\nzembro-untitled-ghost\n(untitled task)"
+                                     u"\n\nCheck the application path of each.");
         EXPECT_EQ(seen[0].m_strCaption, u"Zembro by Brellow");
         EXPECT_EQ(seen[0].m_hWndOwner, m_hWndOwner);
         EXPECT_EQ(seen[0].m_nType & MB_ICONMASK, static_cast<UINT>(MB_ICONERROR));
@@ -102,6 +103,14 @@ TEST_F(JumpListEnvironmentTest, TasksTheShellCannotTakeAreNamedInOneMessage) {
         EXPECT_EQ(record->tasks[1].kind, "separator");
         EXPECT_EQ(ReadBytes(DataFilePath()), Store(list));
     }
+}
+
+TEST(PublishErrorTextTest, NamesTenSkippedTasksThenCounts) {
+    CPublishError error{CPublishError::tasksSkipped, {}};
+    for (char16_t c = u'A'; c <= u'L'; ++c) error.m_names.push_back(std::u16string(1, c));
+    EXPECT_EQ(PublishErrorText(error), L"These tasks could not be added to the Jump List:\n"
+                                       L"\nA\nB\nC\nD\nE\nF\nG\nH\nI\nJ\nand 2 more"
+                                       L"\n\nCheck the application path of each.");
 }
 
 TEST_F(JumpListEnvironmentTest, RefusalsAreShownOnceWithTheStopIconOverTheWindow) {
