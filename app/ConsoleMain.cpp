@@ -33,18 +33,6 @@ std::wstring ProgramBeside() {
     return strPath.substr(0, strPath.find_last_of(L'\\') + 1) + L"Zembro.exe";
 }
 
-std::wstring SystemMessage(DWORD dwError) {
-    wchar_t* pszMessage = nullptr;
-    const DWORD cch = ::FormatMessageW(
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
-        dwError, 0, reinterpret_cast<wchar_t*>(&pszMessage), 0, nullptr);
-    const UniqueLocalMem<wchar_t> message(pszMessage);
-    std::wstring strMessage = cch && message ? std::wstring(message.get(), cch) : L"System error " + std::to_wstring(dwError);
-    while (!strMessage.empty() && (strMessage.back() == L'\n' || strMessage.back() == L'\r' || strMessage.back() == L' '))
-        strMessage.pop_back();
-    return strMessage;
-}
-
 // A copy of this process's standard handle that the child inherits; the
 // handle itself (null, or not one) when there is nothing to copy.
 HANDLE InheritableStdHandle(DWORD nStdHandle, UniqueKernelHandle& owner) {
@@ -81,8 +69,7 @@ int RunProgramBeside(bool bWait) {
     if (strProgram.empty() || !::CreateProcessW(strProgram.c_str(), strCommand.data(), nullptr, nullptr,
                                                 bWait ? TRUE : FALSE, 0, nullptr, nullptr, &startup, &info)) {
         const DWORD dwError = ::GetLastError();
-        WriteStdText(STD_ERROR_HANDLE,
-                     L"Zembro.exe could not be started from \"" + strProgram + L"\".\n\n" + SystemMessage(dwError));
+        WriteStdText(STD_ERROR_HANDLE, AfxFormatText(IDS_CONSOLE_PROGRAM_NOT_STARTED, {strProgram, AfxSystemMessage(dwError)}));
         return kExitProgramNotStarted;
     }
     const UniqueKernelHandle process(info.hProcess);

@@ -1,8 +1,10 @@
 #include "framework/App.h"
 
+#include <cwchar>
 #include <utility>
 
 #include "framework/RegistryKey.h"
+#include "win/UniqueHandle.h"
 #include "win/WinText.h"
 
 namespace {
@@ -134,6 +136,20 @@ void AfxAllowMessagesFromLowerIntegrity(HWND hWnd, std::initializer_list<UINT> m
 }
 
 std::wstring AfxLoadText(UINT nID) { return LoadStringResource(AfxGetResourceHandle(), nID); }
+
+std::wstring AfxSystemMessage(DWORD dwError) {
+    wchar_t* pszMessage = nullptr;
+    const DWORD cch = ::FormatMessageW(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+        dwError, 0, reinterpret_cast<wchar_t*>(&pszMessage), 0, nullptr);
+    const UniqueLocalMem<wchar_t> message(pszMessage);
+    wchar_t szCode[16] = {};
+    std::swprintf(szCode, 16, L"0x%08lX", static_cast<unsigned long>(dwError));
+    std::wstring strMessage = cch && message ? std::wstring(message.get(), cch) : std::wstring(szCode);
+    while (!strMessage.empty() && (strMessage.back() == L'\n' || strMessage.back() == L'\r' || strMessage.back() == L' '))
+        strMessage.pop_back();
+    return strMessage;
+}
 
 std::wstring AfxFormatText(UINT nID, std::initializer_list<std::wstring_view> args) {
     const std::wstring strTemplate = AfxLoadText(nID);

@@ -98,6 +98,9 @@ std::wstring AfxLoadText(UINT nID);
 // AfxLoadText(nID) with each %1 ... %9 replaced by args[0] ... args[8]. What
 // an argument holds (a path with a % in it) is never taken for an insert.
 std::wstring AfxFormatText(UINT nID, std::initializer_list<std::wstring_view> args);
+// The system's words for dwError, without the line break they end with; its
+// number when the system has none.
+std::wstring AfxSystemMessage(DWORD dwError);
 // Where dialog templates and resources are loaded from.
 HINSTANCE AfxGetResourceHandle();
 // Runs the application object: InitInstance, then Run or (on FALSE) ExitInstance.

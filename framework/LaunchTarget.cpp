@@ -8,6 +8,15 @@
 
 #include "win/UniqueHandle.h"
 
+std::wstring ExpandEnvironmentText(const std::wstring& s) {
+    const DWORD cch = ExpandEnvironmentStringsW(s.c_str(), nullptr, 0);
+    if (cch == 0) return s;
+    std::wstring out(cch, L'\0');
+    if (ExpandEnvironmentStringsW(s.c_str(), out.data(), cch) == 0) return s;
+    out.resize(wcslen(out.c_str()));
+    return out;
+}
+
 namespace {
 
 constexpr wchar_t kAppPaths[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\";
@@ -60,15 +69,6 @@ std::optional<std::wstring> AssocText(ASSOCSTR eWhat, const std::wstring& strSch
     return text;
 }
 
-std::wstring Expand(const std::wstring& s) {
-    const DWORD cch = ExpandEnvironmentStringsW(s.c_str(), nullptr, 0);
-    if (cch == 0) return s;
-    std::wstring out(cch, L'\0');
-    if (ExpandEnvironmentStringsW(s.c_str(), out.data(), cch) == 0) return s;
-    out.resize(wcslen(out.c_str()));
-    return out;
-}
-
 std::wstring FileNameOf(const std::wstring& path) {
     const size_t slash = path.find_last_of(L"\\/");
     return slash == std::wstring::npos ? path : path.substr(slash + 1);
@@ -110,7 +110,7 @@ std::vector<std::wstring> SearchFolders() {
     std::vector<std::wstring> folders;
     for (const std::wstring& folder : {SystemFolder(GetSystemWindowsDirectoryW), SystemFolder(GetSystemDirectoryW)})
         if (!folder.empty()) folders.push_back(folder);
-    for (const std::wstring& folder : SplitList(Environment(L"PATH"))) folders.push_back(Expand(folder));
+    for (const std::wstring& folder : SplitList(Environment(L"PATH"))) folders.push_back(ExpandEnvironmentText(folder));
     return folders;
 }
 
@@ -152,7 +152,7 @@ std::optional<std::wstring> ReadDefaultText(HKEY hRoot, const std::wstring& strS
         if (RegQueryValueExW(hKey, nullptr, nullptr, &dwType, reinterpret_cast<BYTE*>(value.data()), &cbRead) ==
             ERROR_SUCCESS) {
             value.resize(wcsnlen(value.c_str(), cbRead / sizeof(wchar_t)));
-            text = dwType == REG_EXPAND_SZ ? Expand(value) : value;
+            text = dwType == REG_EXPAND_SZ ? ExpandEnvironmentText(value) : value;
         }
     }
     RegCloseKey(hKey);
@@ -212,7 +212,7 @@ std::optional<CIconLocation> ParseIconLocation(const std::wstring& strText) {
         while (!text.empty() && text.back() == L' ') text.pop_back();
     }
     if (text.size() >= 2 && text.front() == L'"' && text.back() == L'"') text = text.substr(1, text.size() - 2);
-    text = Expand(text);
+    text = ExpandEnvironmentText(text);
     // Only a full path: the shell would look for another one in its own folder.
     if (!IsFullPath(text)) return std::nullopt;
     return CIconLocation{text, nIndex};
@@ -237,7 +237,7 @@ std::optional<CLaunchTarget> ResolveLaunchTarget(const std::wstring& strTarget, 
         return target;
     }
 
-    const std::wstring target = Expand(strTarget);
+    const std::wstring target = ExpandEnvironmentText(strTarget);
     if (IsFullPath(target)) return CLaunchTarget{target, strArguments, FileNameOf(target)};
     // A relative path with folders, a drive-relative or rooted path, or wildcards.
     if (target.find_first_of(L"\\/:*?\"<>|") != std::wstring::npos) return std::nullopt;

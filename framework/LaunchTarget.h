@@ -46,6 +46,10 @@ bool NamesHandler(const CSchemeAssociation& answers);
 // is not full.
 std::optional<CIconLocation> ParseIconLocation(const std::wstring& strText);
 
+// s with its environment variables (%SystemRoot%) expanded; s itself when
+// that fails.
+std::wstring ExpandEnvironmentText(const std::wstring& s);
+
 // Resolves strTarget as the Run box would:
 // - environment variables are expanded first;
 // - a full path (C:\..., \\server\...) stays as it is, found or not;

@@ -77,6 +77,9 @@
 #define IDS_ICON_FILES_FILTER               363
 #define IDS_SETTINGS_CAPTION                364
 #define IDS_COMMAND_LINE_USAGE              365
+#define IDS_RUN_TASK_FAILED                 366
+#define IDS_RUN_TASK_NOTHING_TO_START       367
+#define IDS_CONSOLE_PROGRAM_NOT_STARTED     368
 // The Jump List publisher's words: the framework's ids (JumpListEnvironment.h)
 #define IDS_PUBLISH_INITIALIZE_FAILED       57360
 #define IDS_PUBLISH_COMMIT_FAILED           57361
@@ -138,6 +141,7 @@
 #define IDC_REMEMBER_COLUMN_WIDTH   1022
 #define IDC_MAX_JUMP_LIST_ITEMS     1023
 #define IDC_MAX_JUMP_LIST_ITEMS_LABEL 1024
+#define IDC_CHANGE_ICON             1025
 
 // Popup menu items (IDR_POPUP_MENU)
 #define IDM_EXIT                    32771
@@ -151,3 +155,4 @@
 #define IDM_REDO                    32779
 #define IDM_EXPORT_LIST             32780
 #define IDM_IMPORT_LIST             32781
+#define IDM_RUN_TASK                32782

@@ -205,13 +205,14 @@ const DialogCase kDialogs[] = {
          {kNone, L"Static", L"Note : Fields marked with * are Required:", kLabel, 0, 9, 182, 134, 16},
          {IDC_ICON_STATUS, L"Static", L"", kLabel, 0, 184, 154, 121, 8},
          {IDC_LOCATE, L"Button", L"Locate", kButton, 0, 113, 56, 50, 14},
+         {IDC_CHANGE_ICON, L"Button", L"&Change Icon...", kButton, 0, 113, 130, 60, 14},
      },
      {0,                                                             //
       0, 0, 0, 0, 0, 0, 100, 0, 0, 0, 0, 0, 0, 0, 100, 0, 100, 0, 0, 0,  // Title .. path's Browse
       0, 0, 0, 0, 0, 0, 100, 0, 0, 0, 0, 0, 0, 0, 100, 0,              // Description .. arguments
       0, 0, 0, 0, 0, 0, 100, 0, 100, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,  // icon file .. icon index
       100, 100, 0, 0, 100, 100, 0, 0, 100, 0, 0, 0,                   // OK, Cancel, preview
-      0, 100, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}},                         // note, status, Locate
+      0, 100, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}},             // note, status, Locate, Change Icon
     {IDD_SETTINGS, WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT | DS_FIXEDSYS, 0, 309, 176, nullptr,
      {
          {IDC_REMEMBER_LOCATION, L"Button", L"Remember Size && Location", kCheck, 0, 31, 21, 100, 10},
@@ -397,7 +398,7 @@ TEST(Resources, PopupMenuOffersEveryCommand) {
     };
     const Item kItems[] = {
         {IDM_ADD_NEW, L"Add New..."}, {IDM_ADD_SEPARATOR, L"Add Seperator"}, {0, nullptr},
-        {IDM_EDIT_SELECTED, L"Edit Selected..."}, {0, nullptr}, {IDM_DELETE_SELECTED, L"Delete Selected"},
+        {IDM_EDIT_SELECTED, L"Edit Selected..."}, {IDM_RUN_TASK, L"Run Task\tCtrl+Enter"}, {0, nullptr}, {IDM_DELETE_SELECTED, L"Delete Selected"},
         {IDM_UNDO, L"Undo"}, {IDM_REDO, L"Redo"}, {0, nullptr}, {IDM_SETTINGS, L"Settings..."}, {0, nullptr},
         {IDM_LOCATE_DATA_FILE, L"Locate Data File..."}, {0, nullptr}, {IDM_EXPORT_LIST, L"Export List...\tCtrl+E"},
         {IDM_IMPORT_LIST, L"Import List...\tCtrl+I"}, {0, nullptr}, {IDM_EXIT, L"Exit"},

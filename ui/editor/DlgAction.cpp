@@ -3,8 +3,11 @@
 #include <shellapi.h>
 #include <shlobj.h>
 #include <shobjidl.h>
+#include <shlwapi.h>
 #include <wrl/client.h>
 
+#include <algorithm>
+#include <cwchar>
 #include <cwctype>
 
 #include "core/ProductLinks.h"
@@ -12,6 +15,7 @@
 #include "framework/DataExchange.h"
 #include "framework/Dpi.h"
 #include "framework/FileDialog.h"
+#include "framework/LaunchTarget.h"
 #include "win/UniqueHandle.h"
 #include "win/WinText.h"
 #include "res/resource.h"
@@ -23,6 +27,8 @@ namespace {
 
 constexpr wchar_t kAllFilesSpec[] = L"*.*";
 constexpr wchar_t kIconFilesSpec[] = L"*.exe;*.ico;*.dll";
+// The picker's path buffer: at least MAX_PATH, as it asks, and room for long paths.
+constexpr size_t kPickerPathChars = 32768;
 
 // The edits are single-line, yet a paste or another program can still put line
 // breaks into them. A CR or LF kept in a field would end that field early in the
@@ -71,6 +77,7 @@ std::span<const CMessageMapEntry> CDlgAction::GetMessageMap() const {
         {WM_COMMAND, IDC_ICON_INDEX, EN_CHANGE, &CDlgAction::OnIconIndexChange},
         {WM_GETMINMAXINFO, 0, 0, &CDlgAction::OnGetMinMaxInfo},
         {WM_COMMAND, IDC_LOCATE, BN_CLICKED, &CDlgAction::OnLocate},
+        {WM_COMMAND, IDC_CHANGE_ICON, BN_CLICKED, &CDlgAction::OnChangeIcon},
         {WM_HELP, 0, 0, &CDlgAction::OnHelpInfo},
     };
     return map;
@@ -107,6 +114,15 @@ BOOL CDlgAction::OnInitDialog() {
     const std::wstring strCaption =
         AfxFormatText(m_bEdit ? IDS_EDITOR_CAPTION_EDIT : IDS_EDITOR_CAPTION_ADD, {pApp ? pApp->GetAppName() : L""});
     SetWindowTextW(m_hWnd, strCaption.c_str());
+
+    // Paths complete as in the Run box. Without it (Wine has none) they are
+    // typed as before.
+    SHAutoComplete(GetDlgItem(IDC_PATH), SHACF_FILESYSTEM);
+    SHAutoComplete(GetDlgItem(IDC_ICON_PATH), SHACF_FILESYSTEM);
+    // Change Icon... comes last in the template, which keeps the others where
+    // they were; in tab order it follows the icon file's Browse button.
+    SetWindowPos(GetDlgItem(IDC_CHANGE_ICON), GetDlgItem(IDC_BROWSE_ICON), 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 
     m_bInitialised = true;
     // Adding: the template's program icon stays until the first refresh.
@@ -175,6 +191,23 @@ void CDlgAction::OnPathChosen(const std::u16string& strPath) {
 void CDlgAction::OnIconPathChosen(const std::u16string& strPath) {
     UpdateData(TRUE);
     m_action.m_strIconPath = strPath;
+    WriteControls();
+    UpdateIconPreview();
+}
+
+void CDlgAction::OnChangeIcon() {
+    UpdateData(TRUE);
+    const std::u16string& strStart = m_action.m_strIconPath.empty() ? m_action.m_strPath : m_action.m_strIconPath;
+    // The picker wants a full path and hands back one with environment
+    // variables, which the field keeps expanded, as Browse would fill it.
+    std::wstring strFile = ExpandEnvironmentText(as_wcstr(strStart));
+    strFile.resize(std::max<size_t>(strFile.size() + 1, kPickerPathChars), L'\0');
+    int nIndex = m_action.m_nIconIndex;
+    // 1 for OK; Wine's stand-in answers -1 and shows nothing, as for Cancel.
+    if (PickIconDlg(m_hWnd, strFile.data(), static_cast<UINT>(strFile.size()), &nIndex) <= 0) return;
+    strFile.resize(std::wcslen(strFile.c_str()));
+    m_action.m_strIconPath = as_u16(ExpandEnvironmentText(strFile));
+    m_action.m_nIconIndex = nIndex;
     WriteControls();
     UpdateIconPreview();
 }

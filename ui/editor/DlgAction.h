@@ -59,6 +59,9 @@ private:
     void OnBrowseIcon();
     void OnIconIndexChange();
     void OnLocate();
+    // The shell's icon picker on the icon file (or the path, when it has
+    // none) and the index; OK fills both and the preview.
+    void OnChangeIcon();
     LRESULT OnGetMinMaxInfo(WPARAM wParam, LPARAM lParam);
     LRESULT OnHelpInfo(WPARAM wParam, LPARAM lParam);
 

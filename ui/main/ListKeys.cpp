@@ -20,7 +20,7 @@ constexpr CListKey kKeys[] = {
     {VK_INSERT, false, IDC_ADD_NEW, IDS_KEY_ADD_NEW},    {VK_UP, true, IDC_MOVE_UP, IDS_KEY_MOVE_UP},
     {VK_DOWN, true, IDC_MOVE_DOWN, IDS_KEY_MOVE_DOWN},   {'Z', true, IDM_UNDO, 0},
     {'Y', true, IDM_REDO, 0},                            {'E', true, IDM_EXPORT_LIST, 0},
-    {'I', true, IDM_IMPORT_LIST, 0},
+    {'I', true, IDM_IMPORT_LIST, 0},                     {VK_RETURN, true, IDM_RUN_TASK, 0},
 };
 
 // The list view class's own procedure, which the subclass hands on to.
@@ -28,6 +28,14 @@ WNDPROC g_pfnListViewProc = nullptr;
 
 LRESULT CALLBACK ListSubclassProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
+    case WM_GETDLGCODE: {
+        // Ctrl+Enter is the list's own key, not the dialog's default button.
+        const auto* pMsg = reinterpret_cast<const MSG*>(lParam);
+        const LRESULT lCode = ::CallWindowProcW(g_pfnListViewProc, hWnd, message, wParam, lParam);
+        if (pMsg && pMsg->message == WM_KEYDOWN && pMsg->wParam == VK_RETURN && ::GetKeyState(VK_CONTROL) < 0)
+            return lCode | DLGC_WANTMESSAGE;
+        return lCode;
+    }
     case WM_KEYDOWN: {
         // More keys are rows here, nothing else.
         const bool bCtrl = ::GetKeyState(VK_CONTROL) < 0;
@@ -41,9 +49,10 @@ LRESULT CALLBACK ListSubclassProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM
         break;
     }
     case WM_CHAR:
-        // Ctrl+Z, Ctrl+Y, Ctrl+E and Ctrl+I also arrive as control characters:
-        // not a search for a row.
-        if (wParam == 0x1A || wParam == 0x19 || wParam == 0x05 || (wParam == 0x09 && ::GetKeyState(VK_CONTROL) < 0))
+        // Ctrl+Z, Ctrl+Y, Ctrl+E, Ctrl+I and Ctrl+Enter also arrive as control
+        // characters: not a search for a row.
+        if (wParam == 0x1A || wParam == 0x19 || wParam == 0x05 || wParam == 0x0A ||
+            (wParam == 0x09 && ::GetKeyState(VK_CONTROL) < 0))
             return 0;
         break;
     default:

@@ -7,12 +7,13 @@
 #include "framework/App.h"
 #include "res/resource.h"
 
-void CPopupMenu::Show(HWND hOwner, POINT pt, bool bCanUndo, bool bCanRedo) {
+void CPopupMenu::Show(HWND hOwner, POINT pt, const CState& state) {
     if (!m_menu) m_menu.reset(::LoadMenuW(AfxGetResourceHandle(), MAKEINTRESOURCEW(IDR_POPUP_MENU)));
     const HMENU hPopup = m_menu ? ::GetSubMenu(m_menu.get(), 0) : nullptr;
     if (!hPopup) return;
-    ::EnableMenuItem(hPopup, IDM_UNDO, MF_BYCOMMAND | (bCanUndo ? MF_ENABLED : MF_GRAYED));
-    ::EnableMenuItem(hPopup, IDM_REDO, MF_BYCOMMAND | (bCanRedo ? MF_ENABLED : MF_GRAYED));
+    ::EnableMenuItem(hPopup, IDM_UNDO, MF_BYCOMMAND | (state.m_bCanUndo ? MF_ENABLED : MF_GRAYED));
+    ::EnableMenuItem(hPopup, IDM_REDO, MF_BYCOMMAND | (state.m_bCanRedo ? MF_ENABLED : MF_GRAYED));
+    ::EnableMenuItem(hPopup, IDM_RUN_TASK, MF_BYCOMMAND | (state.m_bCanRun ? MF_ENABLED : MF_GRAYED));
     ::TrackPopupMenu(hPopup, 0, pt.x, pt.y, 0, hOwner, nullptr);
 }
 

@@ -8,8 +8,13 @@
 
 class CPopupMenu {
 public:
-    // At pt (screen), Undo and Redo grey unless they can be done.
-    void Show(HWND hOwner, POINT pt, bool bCanUndo, bool bCanRedo);
+    // What can be done now; the rest is grey.
+    struct CState {
+        bool m_bCanUndo = false, m_bCanRedo = false;
+        bool m_bCanRun = false;  // a task (not a separator) is selected
+    };
+    // At pt (screen).
+    void Show(HWND hOwner, POINT pt, const CState& state);
 
 private:
     // Loaded at its first use: the window shows sooner.

@@ -49,6 +49,7 @@ std::span<const CMessageMapEntry> CZembroDlg::GetMessageMap() const {
         {WM_COMMAND, IDC_ADD_SEPARATOR, BN_CLICKED, &CZembroDlg::OnAddSeparator},
         {WM_COMMAND, IDM_ADD_NEW, 0, &CZembroDlg::OnAddNewTask},
         {WM_COMMAND, IDM_EDIT_SELECTED, 0, &CZembroDlg::OnEditTask},
+        {WM_COMMAND, IDM_RUN_TASK, 0, &CZembroDlg::OnRunTask},
         {WM_COMMAND, IDM_DELETE_SELECTED, 0, &CZembroDlg::OnDeleteTask},
         {WM_COMMAND, IDM_EXIT, 0, &CZembroDlg::OnExit},
         {WM_CONTEXTMENU, 0, 0, &CZembroDlg::OnContextMenu},

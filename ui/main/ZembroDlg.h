@@ -39,8 +39,7 @@ public:
     // when the user keeps a damaged file that has no copy, false.
     bool RefreshTaskList();
 
-    // Column widths as the profile keeps them (StoredPlacement.h), while
-    // m_bRememberColumnWidth asks for it.
+    // Column widths as the profile keeps them, while m_bRememberColumnWidth asks.
     int GetSavedColumnWidth(int nColumn, int nDefaultWidth);
     void WriteColumnWidth(int nColumn, int nWidth);
     void SaveColumnWidths();
@@ -77,6 +76,8 @@ protected:
     void OnAddSeparator();
     void OnEditTask();
     LRESULT OnListDoubleClick(NMHDR* pNMHDR);
+    // Starts the selected task as the Jump List would; nothing is saved.
+    void OnRunTask();
     void OnDeleteTask();
     void OnMoveUp();
     void OnMoveDown();
@@ -87,10 +88,8 @@ protected:
     void OnMenuButton();
     LRESULT OnContextMenu(WPARAM wParam, LPARAM lParam);
     void OnShareOnFacebook();
-    // Export, import, and the command line's /import and /publish handed over
-    // (ZembroDlgTransfer.cpp): done as the window's own change and answered
-    // with the exit code, kExitWindowBusy while a dialog, message, menu or
-    // drag is open.
+    // Export, import, and the command line's /import and /publish handed over,
+    // answered with the exit code (ZembroDlgTransfer.cpp).
     void OnExportList();
     void OnImportList();
     LRESULT OnCopyData(WPARAM wParam, LPARAM lParam);
@@ -103,6 +102,8 @@ protected:
 private:
     // The selected row; -1, with the message nIdText, when none is.
     int SelectedRowOrTell(UINT nIdText);
+    // The selected entry when it is a task, not a separator; else null.
+    const CJumpListAction* SelectedTask() const;
     // nIndex -1: the selected row.
     void EditTaskAt(int nIndex);
     // Moves the selected entry by nStep (-1 up, +1 down) and keeps it selected.

@@ -7,6 +7,7 @@
 #include "core/DefaultTaskList.h"
 #include "framework/App.h"
 #include "ui/editor/DlgAction.h"
+#include "ui/main/RunTask.h"
 #include "ui/main/StoredPlacement.h"
 #include "ui/main/WebLinks.h"
 #include "ui/main/ZembroDlg.h"
@@ -107,10 +108,22 @@ void CZembroDlg::OnLocateDataFile() { ShowInFileManager(GetDataFilePath()); }
 
 void CZembroDlg::OnExit() { ::PostMessageW(m_hWnd, WM_CLOSE, 0, 0); }
 
+void CZembroDlg::OnRunTask() {
+    if (const CJumpListAction* pTask = SelectedTask())
+        RunTask(*this, *pTask);
+    else
+        ::MessageBeep(MB_OK);  // as for any key that has nothing to act on
+}
+
+const CJumpListAction* CZembroDlg::SelectedTask() const {
+    const int nSelected = m_rows.SelectedRow();
+    return nSelected == -1 || m_arrTasks.GetAt(nSelected).m_bSeparator ? nullptr : &m_arrTasks.GetAt(nSelected);
+}
+
 void CZembroDlg::OnMenuButton() {
     POINT pt{};
     ::GetCursorPos(&pt);
-    m_menuPopup.Show(m_hWnd, pt, m_history.CanUndo(), m_history.CanRedo());
+    m_menuPopup.Show(m_hWnd, pt, {m_history.CanUndo(), m_history.CanRedo(), SelectedTask() != nullptr});
 }
 
 LRESULT CZembroDlg::OnContextMenu(WPARAM, LPARAM lParam) {
@@ -123,6 +136,6 @@ LRESULT CZembroDlg::OnContextMenu(WPARAM, LPARAM lParam) {
         Default();
         return 0;
     }
-    m_menuPopup.Show(m_hWnd, pt, m_history.CanUndo(), m_history.CanRedo());
+    m_menuPopup.Show(m_hWnd, pt, {m_history.CanUndo(), m_history.CanRedo(), SelectedTask() != nullptr});
     return 0;
 }

@@ -2,6 +2,8 @@
 // keys and clicks send, and checked from inside its modal loop.
 #include <windows.h>
 #include <commctrl.h>
+#include <shlobj.h>
+#include <shlwapi.h>
 
 #include <gtest/gtest.h>
 
@@ -14,9 +16,14 @@
 #include "win/WinText.h"
 #include "res/resource.h"
 #include "support/IconSize.h"
+#include "support/ImportSwap.h"
 #include "support/ModalAnswerer.h"
 #include "support/OpenedUrls.h"
 #include "ui/editor/DlgAction.h"
+
+// The slots the linker made for the shell's functions the editor calls.
+extern "C" decltype(&PickIconDlg) __imp_PickIconDlg;
+extern "C" decltype(&SHAutoComplete) __imp_SHAutoComplete;
 
 namespace {
 
@@ -426,6 +433,73 @@ TEST_F(DlgActionTest, LocateShowsTheFileInItsFolderOrSaysWhatIsMissing) {
     }));
     for (HWND hWnd : windows) PostMessageW(hWnd, WM_CLOSE, 0, 0);
     EXPECT_TRUE(WaitFor([&] { return FolderWindows(strFolder).empty(); }));
+}
+
+// Change Icon... opens the picker on the icon file, or on the path when there
+// is none, at the index; only OK fills both fields.
+TEST_F(DlgActionTest, ChangeIconFillsTheIconFieldsFromThePicker) {
+    static struct {
+        HWND hOwner;
+        std::wstring strOpenedOn, strAnswer;
+        int nOpenedAt, nAnswer, nResult;
+    } picker;
+    const auto pick = [](HWND hOwner, PWSTR pszPath, UINT cchPath, int* pnIndex) -> int {
+        picker.hOwner = hOwner, picker.strOpenedOn = pszPath, picker.nOpenedAt = *pnIndex;
+        if (cchPath < MAX_PATH || picker.strAnswer.size() >= cchPath) return 0;
+        wcscpy(pszPath, picker.strAnswer.c_str());
+        *pnIndex = picker.nAnswer;
+        return picker.nResult;
+    };
+    const CImportSwap swap(__imp_PickIconDlg, static_cast<decltype(&PickIconDlg)>(pick));
+    wchar_t szWindows[MAX_PATH] = {};
+    GetWindowsDirectoryW(szWindows, MAX_PATH);
+    const std::u16string kShell32 = as_u16(std::wstring(szWindows) + L"\\system32\\shell32.dll");
+    const struct {
+        const char* name;
+        std::u16string iconPath, openedOn;
+        const wchar_t* answer;
+        int nResult;
+        std::u16string filled, index;
+    } cases[] = {
+        {"OK on the icon file", kIconFile, kIconFile, as_wcstr(kProgram), 1, kProgram, u"1"},
+        {"OK on the path, variables expanded", u"", kProgram, L"%SystemRoot%\\system32\\shell32.dll", 1, kShell32,
+         u"1"},
+        {"Cancel", kIconFile, kIconFile, L"C:\\elsewhere.dll", 0, kIconFile, u"2"},
+        {"Wine's stand-in", kIconFile, kIconFile, L"C:\\elsewhere.dll", -1, kIconFile, u"2"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        CJumpListAction task = Task();
+        task.m_strIconPath = c.iconPath;
+        picker = {nullptr, L"", c.answer, -1, 1, c.nResult};
+        Session s;
+        s.Run(&task, [&](HWND hDlg) {
+            Click(hDlg, IDC_CHANGE_ICON);
+            EXPECT_EQ(picker.hOwner, hDlg);
+            EXPECT_EQ(as_u16(picker.strOpenedOn), c.openedOn);
+            EXPECT_EQ(picker.nOpenedAt, 2);
+            EXPECT_EQ(Fields(hDlg), (Texts{u"Three", kProgram, u"Three icons", u"/x", c.filled, c.index, u""}));
+            CancelLater(hDlg);
+        });
+    }
+}
+
+// The two path fields complete as the Run box does, and Change Icon... is
+// reached by Tab right after the icon file's Browse button.
+TEST_F(DlgActionTest, PathsCompleteAndChangeIconFollowsBrowseInTabOrder) {
+    static std::vector<std::pair<int, DWORD>> completed;
+    completed.clear();
+    const auto complete = [](HWND hEdit, DWORD dwFlags) -> HRESULT {
+        completed.emplace_back(GetDlgCtrlID(hEdit), dwFlags);
+        return S_OK;
+    };
+    const CImportSwap swap(__imp_SHAutoComplete, static_cast<decltype(&SHAutoComplete)>(complete));
+    Session s;
+    s.Run(nullptr, [&](HWND hDlg) {
+        EXPECT_EQ(GetNextDlgTabItem(hDlg, GetDlgItem(hDlg, IDC_BROWSE_ICON), FALSE), GetDlgItem(hDlg, IDC_CHANGE_ICON));
+        CancelLater(hDlg);
+    });
+    EXPECT_EQ(completed, (std::vector<std::pair<int, DWORD>>{{IDC_PATH, SHACF_FILESYSTEM}, {IDC_ICON_PATH, SHACF_FILESYSTEM}}));
 }
 
 TEST_F(DlgActionTest, F1OpensTheProductPageMaximised) {

@@ -284,9 +284,9 @@ std::vector<PopupMenuCase> PopupMenuCases() {
          5, 0},
         {"context menu: add new", ContextMenu(0, 250, 180), {250, 180}, 0, {}, 4, IDC_TITLE},
         {"context menu over a button: edit", ContextMenu(IDC_MOVE_UP, 200, 150), {200, 150}, 2, {kSelectToEdit}, 4, 0},
-        {"context menu: delete", ContextMenu(0, 260, 190), {260, 190}, 3, {kSelectToDelete}, 4, 0},
-        {"context menu: settings", ContextMenu(0, 270, 200), {270, 200}, 6, {}, 4, IDC_REMEMBER_COLUMN_WIDTH},
-        {"keyboard context menu: exit", ContextMenu(0, -1, -1), {-1, -1}, 10, {}, -1, 0},
+        {"context menu: delete", ContextMenu(0, 260, 190), {260, 190}, 4, {kSelectToDelete}, 4, 0},
+        {"context menu: settings", ContextMenu(0, 270, 200), {270, 200}, 7, {}, 4, IDC_REMEMBER_COLUMN_WIDTH},
+        {"keyboard context menu: exit", ContextMenu(0, -1, -1), {-1, -1}, 11, {}, -1, 0},
     };
 }
 
@@ -295,7 +295,8 @@ class MainWindowPopupMenuTest : public MainWindowTest, public ::testing::WithPar
 // The popup menu opens where the trigger says, offers every item, and each
 // chosen item reaches its command.
 TEST_P(MainWindowPopupMenuTest, OpensAtItsPointAndRoutesItsItems) {
-    const std::vector<std::u16string> kItems{u"Add New...", u"Add Seperator", u"", u"Edit Selected...", u"",
+    const std::vector<std::u16string> kItems{u"Add New...", u"Add Seperator", u"", u"Edit Selected...",
+                                             u"Run Task\tCtrl+Enter", u"",
                                              u"Delete Selected", u"Undo", u"Redo", u"", u"Settings...", u"",
                                              u"Locate Data File...", u"", u"Export List...\tCtrl+E",
                                              u"Import List...\tCtrl+I", u"", u"Exit"};

@@ -280,9 +280,9 @@ TEST_F(MainWindowTest, KeyboardMenuOpensAtTheRowAndTheTitleBarShowsTheSystemMenu
             EXPECT_EQ(seen->items.back(), u"&About Zembro...");
         } else {
             EXPECT_EQ(seen->items.front(), u"Add New...");
-            EXPECT_EQ(seen->items[6], u"Undo");
-            EXPECT_EQ(seen->grayed[6], !c.bDeleteFirst) << "Undo offered only after a change";
-            EXPECT_TRUE(seen->grayed[7]) << "nothing to redo";
+            EXPECT_EQ(seen->items[7], u"Undo");
+            EXPECT_EQ(seen->grayed[7], !c.bDeleteFirst) << "Undo offered only after a change";
+            EXPECT_TRUE(seen->grayed[8]) << "nothing to redo";
             EXPECT_EQ(seen->rc.left, expected.x);
             EXPECT_EQ(seen->rc.top, expected.y);
         }
