@@ -19,22 +19,6 @@ std::wstring RecordFile() {
     return std::wstring(szFolder) + L"\\ZembroUrlRecorder\\opened.txt";
 }
 
-// The recorder is built into the tests' top folder; test programs sit in it
-// or one of its subfolders.
-std::wstring FindRecorder() {
-    wchar_t szPath[MAX_PATH] = {};
-    const DWORD cch = GetModuleFileNameW(nullptr, szPath, MAX_PATH);
-    std::wstring folder(szPath, cch < MAX_PATH ? cch : 0);
-    for (int nLevel = 0; nLevel < 3; ++nLevel) {
-        const size_t slash = folder.find_last_of(L'\\');
-        if (slash == std::wstring::npos) break;
-        folder.erase(slash);
-        const std::wstring candidate = folder + L"\\" + kRecorderName;
-        if (GetFileAttributesW(candidate.c_str()) != INVALID_FILE_ATTRIBUTES) return candidate;
-    }
-    return {};
-}
-
 std::u16string FromUtf8(const std::string& text) {
     if (text.empty()) return {};
     const int cch = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
@@ -70,6 +54,20 @@ bool WriteCommand(const std::wstring& key, const std::wstring& command) {
 
 }  // namespace
 
+std::wstring RecorderPath() {
+    wchar_t szPath[MAX_PATH] = {};
+    const DWORD cch = GetModuleFileNameW(nullptr, szPath, MAX_PATH);
+    std::wstring folder(szPath, cch < MAX_PATH ? cch : 0);
+    for (int nLevel = 0; nLevel < 3; ++nLevel) {
+        const size_t slash = folder.find_last_of(L'\\');
+        if (slash == std::wstring::npos) break;
+        folder.erase(slash);
+        const std::wstring candidate = folder + L"\\" + kRecorderName;
+        if (GetFileAttributesW(candidate.c_str()) != INVALID_FILE_ATTRIBUTES) return candidate;
+    }
+    return {};
+}
+
 void PrintTo(const COpenedUrl& opened, std::ostream* os) {
     *os << "{show " << opened.m_nShow << ", \"";
     for (char16_t ch : opened.m_strUrl) *os << (ch < 0x80 ? static_cast<char>(ch) : '?');
@@ -77,7 +75,7 @@ void PrintTo(const COpenedUrl& opened, std::ostream* os) {
 }
 
 CUrlRecorder::CUrlRecorder() {
-    const std::wstring recorder = FindRecorder();
+    const std::wstring recorder = RecorderPath();
     if (recorder.empty()) {
         ADD_FAILURE() << "zembro_url_recorder.exe is not built next to the tests";
         return;

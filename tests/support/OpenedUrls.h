@@ -20,6 +20,11 @@ struct COpenedUrl {
 };
 void PrintTo(const COpenedUrl& opened, std::ostream* os);
 
+// zembro_url_recorder.exe, built into the tests' top folder, where the test
+// programs sit or in one of its subfolders; empty when it is not found. Run
+// as a program, it records its arguments as the address.
+std::wstring RecorderPath();
+
 class CUrlRecorder {
 public:
     // Registers the recorder and forgets every address recorded so far.
