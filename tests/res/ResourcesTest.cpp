@@ -277,6 +277,22 @@ TEST(Resources, LayoutsGiveEachControlItsPercentages) {
     }
 }
 
+// A control placed over another hides part of it; at 144 DPI the dialog units
+// scale alike, so the template's rectangles tell for every DPI.
+TEST(Resources, NoControlCoversAnother) {
+    for (const DialogCase& c : kDialogs) {
+        const Dialog d = ReadDialog(c.id);
+        ASSERT_TRUE(d.bOk);
+        for (size_t i = 0; i < d.controls.size(); ++i)
+            for (size_t j = i + 1; j < d.controls.size(); ++j) {
+                const Control& a = d.controls[i];
+                const Control& b = d.controls[j];
+                const bool bApart = a.x + a.cx <= b.x || b.x + b.cx <= a.x || a.y + a.cy <= b.y || b.y + b.cy <= a.y;
+                EXPECT_TRUE(bApart) << "dialog " << c.id << ": controls " << i << " and " << j;
+            }
+    }
+}
+
 INT_PTR CALLBACK QuietDialogProc(HWND, UINT message, WPARAM, LPARAM) { return message == WM_INITDIALOG; }
 
 TEST(Resources, DialogsOpenWithEveryControlWhereTheTemplatePutsIt) {
