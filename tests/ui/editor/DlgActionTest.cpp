@@ -15,6 +15,7 @@
 #include "framework/OleInit.h"
 #include "win/WinText.h"
 #include "res/resource.h"
+#include "support/CaseName.h"
 #include "support/IconSize.h"
 #include "support/ImportSwap.h"
 #include "support/ModalAnswerer.h"
@@ -435,54 +436,64 @@ TEST_F(DlgActionTest, LocateShowsTheFileInItsFolderOrSaysWhatIsMissing) {
     EXPECT_TRUE(WaitFor([&] { return FolderWindows(strFolder).empty(); }));
 }
 
-// Change Icon... opens the picker on the icon file, or on the path when there
-// is none, at the index; only OK fills both fields.
-TEST_F(DlgActionTest, ChangeIconFillsTheIconFieldsFromThePicker) {
-    static struct {
-        HWND hOwner;
-        std::wstring strOpenedOn, strAnswer;
-        int nOpenedAt, nAnswer, nResult;
-    } picker;
-    const auto pick = [](HWND hOwner, PWSTR pszPath, UINT cchPath, int* pnIndex) -> int {
-        picker.hOwner = hOwner, picker.strOpenedOn = pszPath, picker.nOpenedAt = *pnIndex;
-        if (cchPath < MAX_PATH || picker.strAnswer.size() >= cchPath) return 0;
-        wcscpy(pszPath, picker.strAnswer.c_str());
-        *pnIndex = picker.nAnswer;
-        return picker.nResult;
-    };
-    const CImportSwap swap(__imp_PickIconDlg, static_cast<decltype(&PickIconDlg)>(pick));
+// The stand-in picker: what it was opened on, and what it answers.
+struct CPickerCall {
+    HWND hOwner = nullptr;
+    std::wstring strOpenedOn, strAnswer;
+    int nOpenedAt = -1, nAnswer = 1, nResult = 0;
+} g_picker;
+
+int WINAPI StandInPicker(HWND hOwner, PWSTR pszPath, UINT cchPath, int* pnIndex) {
+    g_picker.hOwner = hOwner, g_picker.strOpenedOn = pszPath, g_picker.nOpenedAt = *pnIndex;
+    if (cchPath < MAX_PATH || g_picker.strAnswer.size() >= cchPath) return 0;
+    wcscpy(pszPath, g_picker.strAnswer.c_str());
+    *pnIndex = g_picker.nAnswer;
+    return g_picker.nResult;
+}
+
+std::u16string InWindowsFolder(const wchar_t* pszRest) {
     wchar_t szWindows[MAX_PATH] = {};
     GetWindowsDirectoryW(szWindows, MAX_PATH);
-    const std::u16string kShell32 = as_u16(std::wstring(szWindows) + L"\\system32\\shell32.dll");
-    const struct {
-        const char* name;
-        std::u16string iconPath, openedOn;
-        const wchar_t* answer;
-        int nResult;
-        std::u16string filled, index;
-    } cases[] = {
-        {"OK on the icon file", kIconFile, kIconFile, as_wcstr(kProgram), 1, kProgram, u"1"},
-        {"OK on the path, variables expanded", u"", kProgram, L"%SystemRoot%\\system32\\shell32.dll", 1, kShell32,
-         u"1"},
-        {"Cancel", kIconFile, kIconFile, L"C:\\elsewhere.dll", 0, kIconFile, u"2"},
-        {"Wine's stand-in", kIconFile, kIconFile, L"C:\\elsewhere.dll", -1, kIconFile, u"2"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        CJumpListAction task = Task();
-        task.m_strIconPath = c.iconPath;
-        picker = {nullptr, L"", c.answer, -1, 1, c.nResult};
-        Session s;
-        s.Run(&task, [&](HWND hDlg) {
-            Click(hDlg, IDC_CHANGE_ICON);
-            EXPECT_EQ(picker.hOwner, hDlg);
-            EXPECT_EQ(as_u16(picker.strOpenedOn), c.openedOn);
-            EXPECT_EQ(picker.nOpenedAt, 2);
-            EXPECT_EQ(Fields(hDlg), (Texts{u"Three", kProgram, u"Three icons", u"/x", c.filled, c.index, u""}));
-            CancelLater(hDlg);
-        });
-    }
+    return as_u16(std::wstring(szWindows) + pszRest);
 }
+
+struct ChangeIconCase {
+    const char* name;
+    std::u16string iconPath, openedOn;
+    std::wstring answer;
+    int nResult;
+    std::u16string filled, index;
+};
+const ChangeIconCase kChangeIconCases[] = {
+    {"OK on the icon file", kIconFile, kIconFile, as_wcstr(kProgram), 1, kProgram, u"1"},
+    {"OK on the path, variables expanded", u"", kProgram, L"%SystemRoot%\\system32\\shell32.dll", 1,
+     InWindowsFolder(L"\\system32\\shell32.dll"), u"1"},
+    {"Cancel", kIconFile, kIconFile, L"C:\\elsewhere.dll", 0, kIconFile, u"2"},
+    {"Wine's stand-in", kIconFile, kIconFile, L"C:\\elsewhere.dll", -1, kIconFile, u"2"},
+};
+
+class ChangeIconTest : public DlgActionTest, public testing::WithParamInterface<ChangeIconCase> {};
+
+// Change Icon... opens the picker on the icon file, or on the path when there
+// is none, at the index; only OK fills both fields.
+TEST_P(ChangeIconTest, FillsTheIconFieldsFromThePicker) {
+    const ChangeIconCase& c = GetParam();
+    const CImportSwap swap(__imp_PickIconDlg, &StandInPicker);
+    CJumpListAction task = Task();
+    task.m_strIconPath = c.iconPath;
+    g_picker = {nullptr, L"", c.answer, -1, 1, c.nResult};
+    Session s;
+    s.Run(&task, [&](HWND hDlg) {
+        Click(hDlg, IDC_CHANGE_ICON);
+        EXPECT_EQ(g_picker.hOwner, hDlg);
+        EXPECT_EQ(as_u16(g_picker.strOpenedOn), c.openedOn);
+        EXPECT_EQ(g_picker.nOpenedAt, 2);
+        EXPECT_EQ(Fields(hDlg), (Texts{u"Three", kProgram, u"Three icons", u"/x", c.filled, c.index, u""}));
+        CancelLater(hDlg);
+    });
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, ChangeIconTest, testing::ValuesIn(kChangeIconCases), CaseName());
 
 // The two path fields complete as the Run box does, and Change Icon... is
 // reached by Tab right after the icon file's Browse button.

@@ -238,56 +238,63 @@ TEST_P(MainWindowDragTest, ShowsWhereTheRowGoesAndScrollsTheList) {
 
 INSTANTIATE_TEST_SUITE_P(Cases, MainWindowDragTest, ::testing::ValuesIn(DragCases()), CaseName());
 
-TEST_F(MainWindowTest, KeyboardMenuOpensAtTheRowAndTheTitleBarShowsTheSystemMenu) {
+struct KeyboardMenuCase {
+    const char* name;
+    int nSelect;
+    bool bTitleBar;
+    bool bDeleteFirst = false;  // then Undo is offered
+};
+const KeyboardMenuCase kKeyboardMenuCases[] = {{"none selected", -1, false},
+                                               {"row 2", 2, false},
+                                               {"a row out of view", 39, false},
+                                               {"after a delete", 3, false, true},
+                                               {"title bar", 1, true}};
+
+class KeyboardMenuTest : public MainWindowTest, public ::testing::WithParamInterface<KeyboardMenuCase> {};
+
+TEST_P(KeyboardMenuTest, OpensAtTheRowAndTheTitleBarShowsTheSystemMenu) {
+    const KeyboardMenuCase& c = GetParam();
     CTaskList many;
     for (int i = 0; i < 40; ++i) many.Add(kPad);
-    const struct {
-        const char* name;
-        int nSelect;
-        bool bTitleBar;
-        bool bDeleteFirst = false;  // then Undo is offered
-    } cases[] = {{"none selected", -1, false}, {"row 2", 2, false}, {"a row out of view", 39, false},
-                 {"after a delete", 3, false, true}, {"title bar", 1, true}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        WriteBytes(DataFilePath(), Store(many));
-        std::optional<PopupMenuSeen> seen;
-        POINT expected{};
-        Run([&](HWND h) {
-            if (c.bDeleteFirst) SelectRow(h, 0), PressListKey(h, VK_DELETE);
-            SelectRow(h, c.nSelect);
-            RECT rc{};
-            GetWindowRect(c.bTitleBar ? h : TaskList(h), &rc);
-            POINT pt{(rc.left + rc.right) / 2, rc.top + GetSystemMetrics(SM_CYFRAME) + GetSystemMetrics(SM_CYCAPTION) / 2};
-            if (c.bTitleBar) {
-                EXPECT_EQ(SendMessageW(h, WM_NCHITTEST, 0, MAKELPARAM(pt.x, pt.y)), HTCAPTION);
-            }
-            ChooseInNextPopupMenu(-1, seen);
-            SendMessageW(h, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(h),
-                         c.bTitleBar ? MAKELPARAM(pt.x, pt.y) : MAKELPARAM(-1, -1));
-            expected = {rc.left, rc.top};
-            if (c.nSelect >= 0) {
-                RECT rcRow{};
-                rcRow.left = LVIR_BOUNDS;
-                SendMessageW(TaskList(h), LVM_GETITEMRECT, c.nSelect, reinterpret_cast<LPARAM>(&rcRow));
-                expected = {std::max<LONG>(rcRow.left, 0), rcRow.bottom};
-                ClientToScreen(TaskList(h), &expected);
-            }
-            Close(h);
-        });
-        ASSERT_TRUE(seen.has_value());
+    WriteBytes(DataFilePath(), Store(many));
+    std::optional<PopupMenuSeen> seen;
+    POINT expected{};
+    Run([&](HWND h) {
+        if (c.bDeleteFirst) SelectRow(h, 0), PressListKey(h, VK_DELETE);
+        SelectRow(h, c.nSelect);
+        RECT rc{};
+        GetWindowRect(c.bTitleBar ? h : TaskList(h), &rc);
+        POINT pt{(rc.left + rc.right) / 2, rc.top + GetSystemMetrics(SM_CYFRAME) + GetSystemMetrics(SM_CYCAPTION) / 2};
         if (c.bTitleBar) {
-            EXPECT_EQ(seen->items.back(), u"&About Zembro...");
-        } else {
-            EXPECT_EQ(seen->items.front(), u"Add New...");
-            EXPECT_EQ(seen->items[7], u"Undo");
-            EXPECT_EQ(seen->grayed[7], !c.bDeleteFirst) << "Undo offered only after a change";
-            EXPECT_TRUE(seen->grayed[8]) << "nothing to redo";
-            EXPECT_EQ(seen->rc.left, expected.x);
-            EXPECT_EQ(seen->rc.top, expected.y);
+            EXPECT_EQ(SendMessageW(h, WM_NCHITTEST, 0, MAKELPARAM(pt.x, pt.y)), HTCAPTION);
         }
+        ChooseInNextPopupMenu(-1, seen);
+        SendMessageW(h, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(h),
+                     c.bTitleBar ? MAKELPARAM(pt.x, pt.y) : MAKELPARAM(-1, -1));
+        expected = {rc.left, rc.top};
+        if (c.nSelect >= 0) {
+            RECT rcRow{};
+            rcRow.left = LVIR_BOUNDS;
+            SendMessageW(TaskList(h), LVM_GETITEMRECT, c.nSelect, reinterpret_cast<LPARAM>(&rcRow));
+            expected = {std::max<LONG>(rcRow.left, 0), rcRow.bottom};
+            ClientToScreen(TaskList(h), &expected);
+        }
+        Close(h);
+    });
+    ASSERT_TRUE(seen.has_value());
+    if (c.bTitleBar) {
+        EXPECT_EQ(seen->items.back(), u"&About Zembro...");
+    } else {
+        EXPECT_EQ(seen->items.front(), u"Add New...");
+        EXPECT_EQ(seen->items[7], u"Undo");
+        EXPECT_EQ(seen->grayed[7], !c.bDeleteFirst) << "Undo offered only after a change";
+        EXPECT_TRUE(seen->grayed[8]) << "nothing to redo";
+        EXPECT_EQ(seen->rc.left, expected.x);
+        EXPECT_EQ(seen->rc.top, expected.y);
     }
 }
+
+INSTANTIATE_TEST_SUITE_P(Cases, KeyboardMenuTest, ::testing::ValuesIn(kKeyboardMenuCases), CaseName());
 
 // What a screen reader says for the list and each button, and the tooltips
 // that name the buttons' keys.
