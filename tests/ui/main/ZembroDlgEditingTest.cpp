@@ -9,6 +9,7 @@
 #include <wrl/client.h>
 
 #include "MainWindowDriver.h"
+#include "core/DataFile.h"
 #include "win/WinText.h"
 #include "res/resource.h"
 #include "support/Bytes.h"
@@ -64,38 +65,44 @@ std::u16string MakeShortcut(const std::u16string& lnk, const CJumpListAction& a)
     return lnk;
 }
 
-// Every key, drag and drop: what Data.dat holds and the view selects after it,
-// then Ctrl+Z gives back Data.dat's very bytes and Ctrl+Y the change again.
-TEST_F(MainWindowTest, KeysDragsAndDropsChangeTheListAndUndoGivesItBack) {
-    const std::u16string folder = FolderOf(DataFilePath());
-    const std::u16string doc = folder + u"\\Read me.txt", exe = folder + u"\\tool.EXE", sub = folder + u"\\Sub";
-    WriteBytes(doc, Bytes{1});
-    WriteBytes(exe, Bytes{1});
-    MakeFolder(sub);
-    const CJumpListAction aDoc = MakeTask(u"Read me", u"", doc), aExe = MakeTask(u"tool", u"", exe, u"", exe),
-                          aSub = MakeTask(u"Sub", u"", sub), aLnk = MakeTask(u"My tool", u"Runs", exe, u"/f", doc, 2);
-    const std::u16string lnk = MakeShortcut(folder + u"\\My tool.lnk", aLnk);
-    ASSERT_FALSE(lnk.empty());
+// The files the drops carry, in the data folder, which each test empties.
+struct DroppedFileSet {
+    std::u16string folder = FolderOf(GetDataFilePath());
+    std::u16string doc = folder + u"\\Read me.txt", exe = folder + u"\\tool.EXE", sub = folder + u"\\Sub";
+    std::u16string lnk = folder + u"\\My tool.lnk", lnkNoFile = folder + u"\\Control Panel.lnk";
+    CJumpListAction aDoc = MakeTask(u"Read me", u"", doc), aExe = MakeTask(u"tool", u"", exe, u"", exe),
+                    aSub = MakeTask(u"Sub", u"", sub), aLnk = MakeTask(u"My tool", u"Runs", exe, u"/f", doc, 2);
     // A shortcut to no file is added as itself, with its description.
-    const std::u16string lnkNoFile = MakeShortcut(folder + u"\\Control Panel.lnk", MakeTask(u"", u"Opens it", u""));
-    ASSERT_FALSE(lnkNoFile.empty());
-    const CJumpListAction aNoFile = MakeTask(u"Control Panel", u"Opens it", lnkNoFile);
+    CJumpListAction aNoFile = MakeTask(u"Control Panel", u"Opens it", lnkNoFile);
+
+    bool Make() const {
+        WriteBytes(doc, Bytes{1});
+        WriteBytes(exe, Bytes{1});
+        MakeFolder(sub);
+        return MakeShortcut(lnk, aLnk) == lnk && MakeShortcut(lnkNoFile, MakeTask(u"", u"Opens it", u"")) == lnkNoFile;
+    }
+};
+
+struct EditingCase {
+    const char* name;
+    CTaskList start;
+    int nSelect;
+    std::function<void(HWND)> user;
+    CTaskList after;
+    int nSelectedAfter = -1;
+    std::vector<MessageSeen> boxes = {};
+    std::optional<CJumpListAction> prefilled = {};  // the editor opens with it; else an editor is filled in
+    int nSteps = 1;                                  // changes made, each undone and redone
+    INT_PTR nEnd = IDCANCEL;
+};
+
+std::vector<EditingCase> EditingCases() {
+    const DroppedFileSet f;
     CJumpListAction edited = kCmd, added = MakeTask(u"New", u"", u"notepad.exe");
     edited.m_strTitle = u"Edited";
     const auto twice = [](UINT vk) { return [=](HWND h) { PressListKey(h, vk, true), PressListKey(h, vk, true); }; };
     const CTaskList start2 = MakeList({kCmd, kSep});
-    const struct {
-        const char* name;
-        CTaskList start;
-        int nSelect;
-        std::function<void(HWND)> user;
-        CTaskList after;
-        int nSelectedAfter = -1;
-        std::vector<MessageSeen> boxes = {};
-        std::optional<CJumpListAction> prefilled = {};  // the editor opens with it; else an editor is filled in
-        int nSteps = 1;                                  // changes made, each undone and redone
-        INT_PTR nEnd = IDCANCEL;
-    } cases[] = {
+    return {
         {"Del", kFour, 1, Key(VK_DELETE), MakeList({kCmd, kSep, kWeb})},
         {"Del, none selected", kFour, -1, Key(VK_DELETE), kFour, -1, {kSelectToDelete}},
         {"Ctrl+Del is no command", kFour, 1, Key(VK_DELETE, true), kFour, 1},
@@ -112,65 +119,75 @@ TEST_F(MainWindowTest, KeysDragsAndDropsChangeTheListAndUndoGivesItBack) {
         {"drag down", kFour, 0, Drag(0, 2), MakeList({kPad, kSep, kCmd, kWeb}), 2},
         {"drag a separator up", kFour, 2, Drag(2, 0), MakeList({kSep, kCmd, kPad, kWeb}), 0},
         {"drag below the last row", kFour, 1, [](HWND h) { DragRow(h, 1, {30, 250}, {30, 250}); },
-         MakeList({kCmd, kSep, kWeb, kPad}), 3},
+             MakeList({kCmd, kSep, kWeb, kPad}), 3},
         {"drag, Escape", kFour, 0, Drag(0, 3, {-200, 0}), kFour, 0},
         {"drag, dropped outside", kFour, 3, Drag(3, 0, {-40, 20}), kFour, 3},
         {"reset", kFour, 1, [](HWND h) { Click(h, IDC_RESET); }, Defaults(), -1, {kResetQuestion}},
-        {"drop a document", start2, 0, Drop({doc}), MakeList({kCmd, kSep, aDoc}), -1, {}, aDoc},
-        {"drop a program", start2, 0, Drop({exe}), MakeList({kCmd, kSep, aExe}), -1, {}, aExe},
-        {"drop a folder", start2, 0, Drop({sub}), MakeList({kCmd, kSep, aSub}), -1, {}, aSub},
-        {"drop a shortcut", start2, 0, Drop({lnk}), MakeList({kCmd, kSep, aLnk}), -1, {}, aLnk},
-        {"drop a shortcut to no file", start2, 0, Drop({lnkNoFile}), MakeList({kCmd, kSep, aNoFile}), -1, {}, aNoFile},
-        {"drop several", start2, 0, Drop({exe, lnk, doc, sub}), MakeList({kCmd, kSep, aExe, aLnk, aDoc, aSub}), -1},
-        {"drop what is not there", start2, 0, Drop({folder + u"\\gone.txt"}), start2, 0},
+        {"drop a document", start2, 0, Drop({f.doc}), MakeList({kCmd, kSep, f.aDoc}), -1, {}, f.aDoc},
+        {"drop a program", start2, 0, Drop({f.exe}), MakeList({kCmd, kSep, f.aExe}), -1, {}, f.aExe},
+        {"drop a folder", start2, 0, Drop({f.sub}), MakeList({kCmd, kSep, f.aSub}), -1, {}, f.aSub},
+        {"drop a shortcut", start2, 0, Drop({f.lnk}), MakeList({kCmd, kSep, f.aLnk}), -1, {}, f.aLnk},
+        {"drop a shortcut to no file", start2, 0, Drop({f.lnkNoFile}), MakeList({kCmd, kSep, f.aNoFile}), -1, {},
+             f.aNoFile},
+        {"drop several", start2, 0, Drop({f.exe, f.lnk, f.doc, f.sub}),
+             MakeList({kCmd, kSep, f.aExe, f.aLnk, f.aDoc, f.aSub}), -1},
+        {"drop what is not there", start2, 0, Drop({f.folder + u"\\gone.txt"}), start2, 0},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        WriteBytes(DataFilePath(), Store(c.start));
-        Bytes changed, undone, redone;
-        int nSelected = -2, nFocused = -2;
-        std::optional<CJumpListAction> shown;
-        const INT_PTR nEnd = Run(
-            [&](HWND h) {
-                SelectRow(h, c.nSelect);
-                c.user(h);
-                if (!IsWindowVisible(h)) return;  // Enter or Escape ended it
-                nSelected = SelectedRow(h);
-                nFocused = static_cast<int>(SendMessageW(TaskList(h), LVM_GETNEXTITEM, -1, LVNI_FOCUSED));
-                changed = ReadBytes(DataFilePath());
-                // The second step goes through the popup menu's items.
-                for (int i = 0; i < c.nSteps; ++i) i ? (void)SendMessageW(h, WM_COMMAND, IDM_UNDO, 0) : PressListKey(h, 'Z', true);
-                undone = ReadBytes(DataFilePath());
-                for (int i = 0; i < c.nSteps; ++i) i ? (void)SendMessageW(h, WM_COMMAND, IDM_REDO, 0) : PressListKey(h, 'Y', true);
-                redone = ReadBytes(DataFilePath());
-                Close(h);
-            },
-            [&](HWND hEditor) {
-                shown = EditorTask(hEditor);
-                if (!c.prefilled) {
-                    SetDlgItemTextW(hEditor, IDC_TITLE, shown->m_strPath.empty() ? L"New" : L"Edited");
-                    if (shown->m_strPath.empty()) SetDlgItemTextW(hEditor, IDC_PATH, L"notepad.exe");
-                }
-                SendMessageW(hEditor, WM_COMMAND, IDOK, 0);
-            },
-            IDOK, [](const CRecordedMessageBox& box) { return box.m_nType & MB_YESNOCANCEL ? IDYES : IDOK; });
-        EXPECT_EQ(nEnd, c.nEnd);
-        EXPECT_EQ(m_boxes, c.boxes);
-        if (c.prefilled) {
-            EXPECT_EQ(shown, c.prefilled) << "the editor, filled in from the file";
-        }
-        EXPECT_EQ(nSelected, c.nSelectedAfter);
-        if (c.nSelectedAfter >= 0) {
-            EXPECT_EQ(nFocused, c.nSelectedAfter) << "the focus follows the selection";
-        }
-        EXPECT_EQ(ReadBytes(DataFilePath()), Store(c.after));
-        if (c.nSelectedAfter != -2) {
-            EXPECT_EQ(changed, Store(c.after));
-            EXPECT_EQ(undone, Store(c.start));
-            EXPECT_EQ(redone, Store(c.after));
-        }
+}
+
+class MainWindowEditingTest : public MainWindowTest, public ::testing::WithParamInterface<EditingCase> {};
+
+// Every key, drag and drop: what Data.dat holds and the view selects after it,
+// then Ctrl+Z gives back Data.dat's very bytes and Ctrl+Y the change again.
+TEST_P(MainWindowEditingTest, ChangesTheListAndUndoGivesItBack) {
+    const EditingCase& c = GetParam();
+    ASSERT_TRUE(DroppedFileSet().Make());
+    WriteBytes(DataFilePath(), Store(c.start));
+    Bytes changed, undone, redone;
+    int nSelected = -2, nFocused = -2;
+    std::optional<CJumpListAction> shown;
+    const INT_PTR nEnd = Run(
+        [&](HWND h) {
+            SelectRow(h, c.nSelect);
+            c.user(h);
+            if (!IsWindowVisible(h)) return;  // Enter or Escape ended it
+            nSelected = SelectedRow(h);
+            nFocused = static_cast<int>(SendMessageW(TaskList(h), LVM_GETNEXTITEM, -1, LVNI_FOCUSED));
+            changed = ReadBytes(DataFilePath());
+            // The second step goes through the popup menu's items.
+            for (int i = 0; i < c.nSteps; ++i) i ? (void)SendMessageW(h, WM_COMMAND, IDM_UNDO, 0) : PressListKey(h, 'Z', true);
+            undone = ReadBytes(DataFilePath());
+            for (int i = 0; i < c.nSteps; ++i) i ? (void)SendMessageW(h, WM_COMMAND, IDM_REDO, 0) : PressListKey(h, 'Y', true);
+            redone = ReadBytes(DataFilePath());
+            Close(h);
+        },
+        [&](HWND hEditor) {
+            shown = EditorTask(hEditor);
+            if (!c.prefilled) {
+                SetDlgItemTextW(hEditor, IDC_TITLE, shown->m_strPath.empty() ? L"New" : L"Edited");
+                if (shown->m_strPath.empty()) SetDlgItemTextW(hEditor, IDC_PATH, L"notepad.exe");
+            }
+            SendMessageW(hEditor, WM_COMMAND, IDOK, 0);
+        },
+        IDOK, [](const CRecordedMessageBox& box) { return box.m_nType & MB_YESNOCANCEL ? IDYES : IDOK; });
+    EXPECT_EQ(nEnd, c.nEnd);
+    EXPECT_EQ(m_boxes, c.boxes);
+    if (c.prefilled) {
+        EXPECT_EQ(shown, c.prefilled) << "the editor, filled in from the file";
+    }
+    EXPECT_EQ(nSelected, c.nSelectedAfter);
+    if (c.nSelectedAfter >= 0) {
+        EXPECT_EQ(nFocused, c.nSelectedAfter) << "the focus follows the selection";
+    }
+    EXPECT_EQ(ReadBytes(DataFilePath()), Store(c.after));
+    if (c.nSelectedAfter != -2) {
+        EXPECT_EQ(changed, Store(c.after));
+        EXPECT_EQ(undone, Store(c.start));
+        EXPECT_EQ(redone, Store(c.after));
     }
 }
+
+INSTANTIATE_TEST_SUITE_P(Cases, MainWindowEditingTest, ::testing::ValuesIn(EditingCases()), CaseName());
 
 // Which line between rows (0: above the first) is drawn in the text's colour,
 // right of the columns; -1: none.
