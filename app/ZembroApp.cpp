@@ -3,10 +3,7 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
-#include <cwchar>
-#include <iterator>
 #include <string>
-#include <vector>
 
 #include "app/CommandLineOutput.h"
 #include "core/CommandLine.h"
@@ -16,8 +13,6 @@
 #include "res/resource.h"
 #include "ui/main/HandedCommand.h"
 #include "ui/main/ZembroDlg.h"
-#include "win/UniqueHandle.h"
-#include "win/WinText.h"
 
 // The core's data folder and the framework's application object both take
 // the title from this string; the publisher's words are the framework's too.
