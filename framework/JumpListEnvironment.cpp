@@ -41,8 +41,10 @@ std::wstring PublishErrorText(const CPublishError& error) {
         const std::u16string& strName = error.m_names[i];
         strNames += L"\n" + (strName.empty() ? AfxLoadText(AFX_IDS_UNTITLED_TASK) : std::wstring(as_wcstr(strName)));
     }
-    if (error.m_names.size() > kMaxNamed)
-        strNames += L"\n" + AfxFormatText(AFX_IDS_PUBLISH_MORE_SKIPPED, {std::to_wstring(error.m_names.size() - kMaxNamed)});
+    if (error.m_names.size() > kMaxNamed) {
+        const std::wstring strMore = std::to_wstring(error.m_names.size() - kMaxNamed);
+        strNames += L"\n" + AfxFormatText(AFX_IDS_PUBLISH_MORE_SKIPPED, {strMore});
+    }
     return AfxFormatText(AFX_IDS_PUBLISH_TASKS_SKIPPED, {strNames});
 }
 
