@@ -69,7 +69,8 @@ int RunProgramBeside(bool bWait) {
     if (strProgram.empty() || !::CreateProcessW(strProgram.c_str(), strCommand.data(), nullptr, nullptr,
                                                 bWait ? TRUE : FALSE, 0, nullptr, nullptr, &startup, &info)) {
         const DWORD dwError = ::GetLastError();
-        WriteStdText(STD_ERROR_HANDLE, AfxFormatText(IDS_CONSOLE_PROGRAM_NOT_STARTED, {strProgram, AfxSystemMessage(dwError)}));
+        WriteStdText(STD_ERROR_HANDLE,
+                     AfxFormatText(IDS_CONSOLE_PROGRAM_NOT_STARTED, {strProgram, AfxSystemMessage(dwError)}));
         return kExitProgramNotStarted;
     }
     const UniqueKernelHandle process(info.hProcess);
@@ -89,7 +90,9 @@ int wmain() {
     const CCommandLine commandLine = ParseCommandLine(CommandLineArguments());
     switch (commandLine.m_eCommand) {
     case CCommandLine::help: WriteStdText(STD_OUTPUT_HANDLE, AfxLoadText(IDS_COMMAND_LINE_USAGE)); return kExitDone;
-    case CCommandLine::bad: WriteStdText(STD_ERROR_HANDLE, AfxLoadText(IDS_COMMAND_LINE_USAGE)); return kExitBadCommandLine;
+    case CCommandLine::bad:
+        WriteStdText(STD_ERROR_HANDLE, AfxLoadText(IDS_COMMAND_LINE_USAGE));
+        return kExitBadCommandLine;
     case CCommandLine::window: return RunProgramBeside(false);
     default: return RunProgramBeside(true);
     }

@@ -146,8 +146,7 @@ std::wstring AfxSystemMessage(DWORD dwError) {
     wchar_t szCode[16] = {};
     std::swprintf(szCode, 16, L"0x%08lX", static_cast<unsigned long>(dwError));
     std::wstring strMessage = cch && message ? std::wstring(message.get(), cch) : std::wstring(szCode);
-    while (!strMessage.empty() && (strMessage.back() == L'\n' || strMessage.back() == L'\r' || strMessage.back() == L' '))
-        strMessage.pop_back();
+    while (!strMessage.empty() && std::wcschr(L"\r\n ", strMessage.back())) strMessage.pop_back();
     return strMessage;
 }
 

@@ -157,7 +157,8 @@ TEST_F(E2ETest, ABadCommandLineShowsTheUsageAndExitsWith3) {
     const HWND hBox = zembro.WaitForMessageBox();
     ASSERT_NE(hBox, nullptr);
     const MessageSeen usage = zembro.Answer(hBox);
-    EXPECT_TRUE(usage.text.starts_with(u"Zembro.exe [/publish | /export FILE | /import FILE]\n\n")) << Narrow(usage.text);
+    EXPECT_TRUE(usage.text.starts_with(u"Zembro.exe [/publish | /export FILE | /import FILE]\n\n"))
+        << Narrow(usage.text);
     EXPECT_EQ(usage.type, static_cast<UINT>(MB_OK | MB_ICONINFORMATION));
     ASSERT_TRUE(zembro.Process().Wait(kDeadlineMs));
     EXPECT_EQ(zembro.Process().ExitCode(), static_cast<DWORD>(kExitBadCommandLine));

@@ -414,7 +414,8 @@ TEST(Resources, PopupMenuOffersEveryCommand) {
     };
     const Item kItems[] = {
         {IDM_ADD_NEW, L"Add New..."}, {IDM_ADD_SEPARATOR, L"Add Seperator"}, {0, nullptr},
-        {IDM_EDIT_SELECTED, L"Edit Selected..."}, {IDM_RUN_TASK, L"Run Task\tCtrl+Enter"}, {0, nullptr}, {IDM_DELETE_SELECTED, L"Delete Selected"},
+        {IDM_EDIT_SELECTED, L"Edit Selected..."}, {IDM_RUN_TASK, L"Run Task\tCtrl+Enter"}, {0, nullptr},
+        {IDM_DELETE_SELECTED, L"Delete Selected"},
         {IDM_UNDO, L"Undo"}, {IDM_REDO, L"Redo"}, {0, nullptr}, {IDM_SETTINGS, L"Settings..."}, {0, nullptr},
         {IDM_LOCATE_DATA_FILE, L"Locate Data File..."}, {0, nullptr}, {IDM_EXPORT_LIST, L"Export List...\tCtrl+E"},
         {IDM_IMPORT_LIST, L"Import List...\tCtrl+I"}, {0, nullptr}, {IDM_EXIT, L"Exit"},

@@ -507,10 +507,13 @@ TEST_F(DlgActionTest, PathsCompleteAndChangeIconFollowsBrowseInTabOrder) {
     const CImportSwap swap(__imp_SHAutoComplete, static_cast<decltype(&SHAutoComplete)>(complete));
     Session s;
     s.Run(nullptr, [&](HWND hDlg) {
-        EXPECT_EQ(GetNextDlgTabItem(hDlg, GetDlgItem(hDlg, IDC_BROWSE_ICON), FALSE), GetDlgItem(hDlg, IDC_CHANGE_ICON));
+        const HWND hAfterBrowse = GetNextDlgTabItem(hDlg, GetDlgItem(hDlg, IDC_BROWSE_ICON), FALSE);
+        EXPECT_EQ(hAfterBrowse, GetDlgItem(hDlg, IDC_CHANGE_ICON));
         CancelLater(hDlg);
     });
-    EXPECT_EQ(completed, (std::vector<std::pair<int, DWORD>>{{IDC_PATH, SHACF_FILESYSTEM}, {IDC_ICON_PATH, SHACF_FILESYSTEM}}));
+    const std::vector<std::pair<int, DWORD>> kBothPaths{{IDC_PATH, SHACF_FILESYSTEM},
+                                                        {IDC_ICON_PATH, SHACF_FILESYSTEM}};
+    EXPECT_EQ(completed, kBothPaths);
 }
 
 TEST_F(DlgActionTest, F1OpensTheProductPageMaximised) {
