@@ -33,18 +33,43 @@ auto Drop(std::vector<std::u16string> paths) {
     return [=](HWND h) { DropFiles(h, paths); };
 }
 
-// A shortcut file written by the system's own shell link (the stand-in's
-// cannot); an empty path gives one to the Control Panel, which is no file.
-std::u16string MakeShortcut(const std::u16string& lnk, const CJumpListAction& a) {
+// The system's own shell link class, which the stand-in host's replaces.
+ComPtr<IClassFactory> SystemShellLinkFactory() {
     using PfnGetClassObject = HRESULT(WINAPI*)(REFCLSID, REFIID, void**);
     const auto pfn = reinterpret_cast<PfnGetClassObject>(
         reinterpret_cast<void*>(GetProcAddress(LoadLibraryW(L"shell32.dll"), "DllGetClassObject")));
     ComPtr<IClassFactory> pFactory;
+    if (pfn) pfn(CLSID_ShellLink, IID_PPV_ARGS(&pFactory));
+    return pFactory;
+}
+
+// While it lives, the program reads shortcuts with the system's shell link,
+// which wrote them, in front of the stand-in's; after it, publications reach
+// the stand-in again.
+class CSystemShellLinkFirst {
+public:
+    CSystemShellLinkFirst() {
+        if (const ComPtr<IClassFactory> pFactory = SystemShellLinkFactory())
+            CoRegisterClassObject(CLSID_ShellLink, pFactory.Get(), CLSCTX_INPROC_SERVER, REGCLS_MULTIPLEUSE,
+                                  &m_dwCookie);
+    }
+    ~CSystemShellLinkFirst() {
+        if (m_dwCookie) CoRevokeClassObject(m_dwCookie);
+    }
+    CSystemShellLinkFirst(const CSystemShellLinkFirst&) = delete;
+    CSystemShellLinkFirst& operator=(const CSystemShellLinkFirst&) = delete;
+
+private:
+    DWORD m_dwCookie = 0;
+};
+
+// A shortcut file written by the system's own shell link (the stand-in's
+// cannot); an empty path gives one to the Control Panel, which is no file.
+std::u16string MakeShortcut(const std::u16string& lnk, const CJumpListAction& a) {
+    const ComPtr<IClassFactory> pFactory = SystemShellLinkFactory();
     ComPtr<IShellLinkW> pLink;
     ComPtr<IPersistFile> pFile;
-    DWORD dwCookie = 0;
-    if (!pfn || FAILED(pfn(CLSID_ShellLink, IID_PPV_ARGS(&pFactory))) ||
-        FAILED(pFactory->CreateInstance(nullptr, IID_PPV_ARGS(&pLink))) || FAILED(pLink.As(&pFile)))
+    if (!pFactory || FAILED(pFactory->CreateInstance(nullptr, IID_PPV_ARGS(&pLink))) || FAILED(pLink.As(&pFile)))
         return u"";
     if (a.m_strPath.empty()) {
         // What a Store app's or a Control Panel item's shortcut holds: a shell
@@ -59,10 +84,7 @@ std::u16string MakeShortcut(const std::u16string& lnk, const CJumpListAction& a)
     pLink->SetArguments(as_wcstr(a.m_strArguments));
     pLink->SetDescription(as_wcstr(a.m_strDescription));
     pLink->SetIconLocation(as_wcstr(a.m_strIconPath), a.m_nIconIndex);
-    pFile->Save(as_wcstr(lnk), TRUE);
-    // The program reads it with the same class, in front of the stand-in.
-    CoRegisterClassObject(CLSID_ShellLink, pFactory.Get(), CLSCTX_INPROC_SERVER, REGCLS_MULTIPLEUSE, &dwCookie);
-    return lnk;
+    return SUCCEEDED(pFile->Save(as_wcstr(lnk), TRUE)) ? lnk : u"";
 }
 
 // The files the drops carry, in the data folder, which each test empties.
@@ -141,6 +163,7 @@ class MainWindowEditingTest : public MainWindowTest, public ::testing::WithParam
 // then Ctrl+Z gives back Data.dat's very bytes and Ctrl+Y the change again.
 TEST_P(MainWindowEditingTest, ChangesTheListAndUndoGivesItBack) {
     const EditingCase& c = GetParam();
+    const CSystemShellLinkFirst systemLinks;
     ASSERT_TRUE(DroppedFileSet().Make());
     WriteBytes(DataFilePath(), Store(c.start));
     Bytes changed, undone, redone;
