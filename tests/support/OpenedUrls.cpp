@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "win/WinText.h"
+#include "support/BuiltProgram.h"
 #include "support/FileText.h"
 
 namespace {
@@ -54,19 +55,7 @@ bool WriteCommand(const std::wstring& key, const std::wstring& command) {
 
 }  // namespace
 
-std::wstring RecorderPath() {
-    wchar_t szPath[MAX_PATH] = {};
-    const DWORD cch = GetModuleFileNameW(nullptr, szPath, MAX_PATH);
-    std::wstring folder(szPath, cch < MAX_PATH ? cch : 0);
-    for (int nLevel = 0; nLevel < 3; ++nLevel) {
-        const size_t slash = folder.find_last_of(L'\\');
-        if (slash == std::wstring::npos) break;
-        folder.erase(slash);
-        const std::wstring candidate = folder + L"\\" + kRecorderName;
-        if (GetFileAttributesW(candidate.c_str()) != INVALID_FILE_ATTRIBUTES) return candidate;
-    }
-    return {};
-}
+std::wstring RecorderPath() { return FindBuiltProgram(kRecorderName); }
 
 void PrintTo(const COpenedUrl& opened, std::ostream* os) {
     *os << "{show " << opened.m_nShow << ", \"";

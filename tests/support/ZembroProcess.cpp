@@ -5,21 +5,10 @@
 #include <gtest/gtest.h>
 
 #include "res/resource.h"
+#include "support/BuiltProgram.h"
 #include "support/WindowDriver.h"
 
-std::wstring FindProgram() {
-    wchar_t szPath[MAX_PATH] = {};
-    const DWORD cch = GetModuleFileNameW(nullptr, szPath, MAX_PATH);
-    std::wstring folder(szPath, cch < MAX_PATH ? cch : 0);
-    for (int nLevel = 0; nLevel < 4; ++nLevel) {
-        const size_t slash = folder.find_last_of(L'\\');
-        if (slash == std::wstring::npos) break;
-        folder.erase(slash);
-        const std::wstring candidate = folder + L"\\Zembro.exe";
-        if (GetFileAttributesW(candidate.c_str()) != INVALID_FILE_ATTRIBUTES) return candidate;
-    }
-    return {};
-}
+std::wstring FindProgram() { return FindBuiltProgram(L"Zembro.exe"); }
 
 std::wstring WindowTitle(HWND hWnd) {
     wchar_t sz[256] = {};
