@@ -77,13 +77,17 @@ check "the uninstall entry exists" \
 check "the installed program is the built one" cmp -s "$install_dir/Zembro.exe" "$win/Zembro.exe"
 check "the console companion is installed beside it" cmp -s "$install_dir/Zembro.com" "$win/Zembro.com"
 
+# The uninstaller copies itself and goes on in a process of its own; its last
+# step removes the uninstall entry, so everything else is checked after that.
+uninstall_entry_gone() {
+  ! wine reg query 'HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Zembro' >/dev/null 2>&1
+}
 "$run" "$install_dir/Uninstall.exe" /S >/dev/null
-check "the program is removed" wait_for absent "$install_dir/Zembro.exe"
+check "the uninstall entry is removed" wait_for uninstall_entry_gone
+check "the program is removed" absent "$install_dir/Zembro.exe"
 check "the console companion is removed" absent "$install_dir/Zembro.com"
-check "the install folder is removed" wait_for absent "$install_dir"
+check "the install folder is removed" absent "$install_dir"
 check "the Start menu shortcut is removed" absent "$shortcut"
-check "the uninstall entry is removed" \
-  bash -c "! wine reg query 'HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Zembro' >/dev/null 2>&1"
 check "the user's data file stays" bash -c "printf '\\x00\\x00\\x00\\x00' | cmp -s - '$data_dir/Data.dat'"
 check "the user's settings stay" \
   bash -c "wine reg query '$settings' /v InstallTestMarker 2>/dev/null | grep -q 0x7"
